@@ -1,0 +1,192 @@
+#include "TestEngine.h"
+
+#include <OgreDefaultHardwareBufferManager.h>
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreRenderWindow.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreTextureManager.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace Wren
+{
+namespace Test
+{
+    namespace
+    {
+        TestEngine::Mode gMode = TestEngine::Mode::Headless;
+        std::unique_ptr<TestEngine> gEngine;
+
+        std::string processName()
+        {
+            std::ifstream in("/proc/self/comm");
+            std::string name;
+            std::getline(in, name);
+            return name.empty() ? "tests" : name;
+        }
+    }
+
+    void TestEngine::configure(Mode mode)
+    {
+        if (gEngine && gEngine->mMode != mode)
+            throw std::logic_error("TestEngine: the mode is fixed once the engine exists");
+        gMode = mode;
+    }
+
+    TestEngine& TestEngine::instance()
+    {
+        if (!gEngine)
+            gEngine.reset(new TestEngine(gMode));
+        return *gEngine;
+    }
+
+    void TestEngine::shutdown() { gEngine.reset(); }
+
+    bool TestEngine::exists() { return gEngine != nullptr; }
+
+    TestEngine::TestEngine(Mode mode) : mMode(mode)
+    {
+        fs::path logDir = fs::path(WREN_TEST_BINARY_DIR) / "test-logs";
+        fs::create_directories(logDir);
+        mLogManager = new Ogre::LogManager();
+        mLogManager->createLog((logDir / (processName() + ".log")).string(), true, false, false);
+
+        char pattern[] = "/tmp/wren-test-XXXXXX";
+        if (!mkdtemp(pattern))
+            throw std::runtime_error("TestEngine: can not make a temporary folder");
+        mTempRoot = pattern;
+        mGeneralFolder = mTempRoot + "/General";
+        mPlsm2Folder = mTempRoot + "/PLSM2";
+        fs::create_directories(mGeneralFolder);
+        fs::create_directories(mPlsm2Folder);
+
+        mRoot = new Ogre::Root("", "", "");
+        if (mode == Mode::Rendered)
+        {
+            createRenderWindow();
+        }
+        else
+        {
+            mBufferManager = new Ogre::DefaultHardwareBufferManager();
+            mTextureManager = new Ogre::DefaultTextureManager();
+            Ogre::MaterialManager::getSingleton().initialise();
+        }
+
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        groups.addResourceLocation(mGeneralFolder, "FileSystem", "General");
+        groups.addResourceLocation(mPlsm2Folder, "FileSystem", "PLSM2");
+        groups.initialiseAllResourceGroups();
+
+        mSceneManager = mRoot->createSceneManager();
+    }
+
+    void TestEngine::createRenderWindow()
+    {
+        mRoot->loadPlugin(std::string(WREN_OGRE_PLUGIN_DIR) + "/RenderSystem_GL");
+        Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
+        if (!rs)
+            throw std::runtime_error("TestEngine: OGRE's GL render system is not available");
+        mRoot->setRenderSystem(rs);
+        mRoot->initialise(false);
+        Ogre::NameValuePairList params;
+        params["hidden"] = "true";
+        mWindow = mRoot->createRenderWindow("WrenTestWindow", 64, 64, false, &params);
+    }
+
+    TestEngine::~TestEngine()
+    {
+        // Every resource handle goes before the Root; the buffer and
+        // texture managers outlive the meshes the Root still holds; the log
+        // manager goes last.
+        if (mSceneManager)
+            mRoot->destroySceneManager(mSceneManager);
+        mSceneManager = nullptr;
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        for (const char* group : {"General", "PLSM2"})
+            if (groups.resourceGroupExists(group))
+                groups.clearResourceGroup(group);
+        delete mRoot;
+        delete mTextureManager;
+        delete mBufferManager;
+        delete mLogManager;
+        std::error_code ec;
+        fs::remove_all(mTempRoot, ec);
+    }
+
+    std::string TestEngine::makeTempFolder(const std::string& hint)
+    {
+        fs::path folder = fs::path(mTempRoot) / (hint + "-" + std::to_string(++mTempCount));
+        fs::create_directories(folder);
+        return folder.string();
+    }
+
+    std::string TestEngine::writeFile(const std::string& folder, const std::string& name,
+                                      const std::string& content)
+    {
+        fs::path path = fs::path(folder) / name;
+        fs::create_directories(path.parent_path());
+        std::ofstream out(path, std::ios::binary);
+        out << content;
+        return path.string();
+    }
+
+    std::string TestEngine::readFile(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    void TestEngine::clearScene()
+    {
+        mSceneManager->clearScene();
+        mSceneManager->destroyAllCameras();
+    }
+
+    void TestEngine::rescanResources()
+    {
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        for (const char* group : {"General", "PLSM2"})
+        {
+            groups.clearResourceGroup(group);
+            groups.initialiseResourceGroup(group);
+        }
+    }
+
+    LogCapture::LogCapture()
+    {
+        Ogre::LogManager::getSingleton().getDefaultLog()->addListener(this);
+    }
+
+    LogCapture::~LogCapture()
+    {
+        if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr())
+            logs->getDefaultLog()->removeListener(this);
+    }
+
+    void LogCapture::messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool,
+                                   const Ogre::String&, bool&)
+    {
+        mLines.push_back(message);
+    }
+
+    bool LogCapture::contains(const std::string& text) const
+    {
+        for (const std::string& line : mLines)
+            if (line.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+}
+}

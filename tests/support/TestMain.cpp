@@ -1,0 +1,23 @@
+#include "TestEngine.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+    /** Tears the process's engine down after the last test. */
+    class EngineEnvironment : public ::testing::Environment
+    {
+    public:
+        void TearDown() override { Wren::Test::TestEngine::shutdown(); }
+    };
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+#ifdef WREN_TEST_RENDERED
+    Wren::Test::TestEngine::configure(Wren::Test::TestEngine::Mode::Rendered);
+#endif
+    ::testing::AddGlobalTestEnvironment(new EngineEnvironment);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The one entry point of the project: installs what a fresh Debian machine
+# lacks, configures, builds and runs.
+#
+#   ./wren run                 the main job
+#   ./wren test [--asan|--tsan] [ctest args...]
+#   ./wren bench               the benchmarks
+#   ./wren fuzz [SECONDS]      the fuzz targets
+#   ./wren build [release|test|asan|tsan]
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+BUILD="$ROOT/build"
+JOBS="${WREN_JOBS:-$(nproc)}"
+
+PACKAGES=(cmake g++ make pkg-config ccache
+  libogre-1.12-dev libtinyxml-dev libois-dev libboost-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+  xvfb xauth libgl1-mesa-dri)
+
+ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "wren: installing ${missing[*]}" >&2
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# configure_and_build <folder> <build type> [cmake options...]
+configure_and_build() {
+  local dir="$1" type="$2"; shift 2
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@" >/dev/null
+  else
+    cmake "$dir" "$@" >/dev/null
+  fi
+  cmake --build "$dir" -j "$JOBS"
+}
+
+release_build() {
+  ensure_packages "${PACKAGES[@]}"
+  configure_and_build "$BUILD/release" Release -DWREN_BUILD_TESTS=OFF
+}
+
+# Runs a command with a display: the one set, or a private Xvfb.
+with_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    "$@"
+  else
+    xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+  fi
+}
+
+run_tests() {
+  local variant="test" options=()
+  case "${1:-}" in
+    --asan) variant="asan"; options=(-DWREN_SANITIZE=ON); shift ;;
+    --tsan) variant="tsan"; options=(-DWREN_TSAN=ON); shift ;;
+  esac
+  ensure_packages "${PACKAGES[@]}"
+  configure_and_build "$BUILD/$variant" Debug -DWREN_BUILD_BENCH=OFF "${options[@]}"
+  export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:halt_on_error=1}"
+  export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+  export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1}"
+  (cd "$BUILD/$variant" && with_display ctest --output-on-failure -j "$JOBS" "$@")
+}
+
+cmd="${1:-help}"
+[ $# -gt 0 ] && shift
+case "$cmd" in
+  run)
+    release_build
+    "$BUILD/release/tools/wren-dump" "${@:-$ROOT/media/samples/Sample.world}"
+    ;;
+  test)
+    run_tests "$@"
+    ;;
+  bench)
+    release_build
+    mkdir -p "$BUILD/release/bench-results"
+    "$BUILD/release/bench/wren-bench" \
+      --benchmark_out="$BUILD/release/bench-results/results.json" --benchmark_out_format=json "$@"
+    ;;
+  build)
+    case "${1:-release}" in
+      release) release_build ;;
+      test|asan|tsan)
+        ensure_packages "${PACKAGES[@]}"
+        opts=(); [ "$1" = asan ] && opts=(-DWREN_SANITIZE=ON); [ "$1" = tsan ] && opts=(-DWREN_TSAN=ON)
+        configure_and_build "$BUILD/$1" Debug -DWREN_BUILD_BENCH=OFF "${opts[@]}" ;;
+      *) echo "wren: unknown build '$1'" >&2; exit 2 ;;
+    esac
+    ;;
+  help|-h|--help)
+    sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
+    ;;
+  *)
+    echo "wren: unknown command '$cmd' (try ./wren help)" >&2
+    exit 2
+    ;;
+esac
