@@ -5,7 +5,8 @@
 #   ./wren run                 the main job
 #   ./wren test [--asan|--tsan] [ctest args...]
 #   ./wren bench               the benchmarks
-#   ./wren fuzz [SECONDS]      the fuzz targets
+#   ./wren convert INPUT [OUTPUT]  objects files between XML and binary
+#   ./wren fuzz [SECONDS]      each fuzz target for SECONDS (default 60)
 #   ./wren build [release|test|asan|tsan]
 set -euo pipefail
 
@@ -87,6 +88,26 @@ case "$cmd" in
     mkdir -p "$BUILD/release/bench-results"
     "$BUILD/release/bench/wren-bench" \
       --benchmark_out="$BUILD/release/bench-results/results.json" --benchmark_out_format=json "$@"
+    ;;
+  convert)
+    release_build
+    exec "$BUILD/release/tools/wren-convert" "$@"
+    ;;
+  fuzz)
+    # libFuzzer needs clang; the fuzz build has a folder of its own.
+    ensure_packages "${PACKAGES[@]}" clang libclang-rt-14-dev
+    seconds="${1:-60}"
+    CC=clang CXX=clang++ configure_and_build "$BUILD/fuzz" RelWithDebInfo \
+      -DWREN_BUILD_FUZZ=ON -DWREN_BUILD_TESTS=OFF -DWREN_BUILD_BENCH=OFF -DWREN_BUILD_TOOLS=OFF
+    for target in "$BUILD"/fuzz/fuzz/fuzz-*; do
+      [ -x "$target" ] || continue
+      name="$(basename "$target")"
+      corpus="$BUILD/fuzz/corpus/$name"
+      mkdir -p "$corpus"
+      echo "wren: fuzzing $name for ${seconds}s"
+      "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$BUILD/fuzz/$name-" "$corpus" "$ROOT/fuzz/corpus/${name#fuzz-}"
+    done
     ;;
   build)
     case "${1:-release}" in
