@@ -24,6 +24,20 @@ namespace Wren
     class Property;
     class PropertyContainer;
     struct PropertyData;
+    class GameObjectFactory;
+    class GameObjectFactoryManager;
+    class GameSystem;
+    class GameSystemFactory;
+    class GameSystemManager;
+    class GameObjectManagerGameSystem;
+    class Operation;
+    class OperationManager;
+    class CollisionGameSystem;
+
+    // Defined by worldcore; named here by the registries that hand them out.
+    class GameObject;
+    class Metadata;
+    class GameObjectManager;
 
     /** Shared handle of one node of a data file; never null when returned by
         navigation (an element with getIsEmpty() stands for "none"). */
