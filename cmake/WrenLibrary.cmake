@@ -8,6 +8,10 @@ function(wren_add_library name)
   cmake_parse_arguments(ARG "" "" "PUBLIC;PRIVATE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/include/*.h)
+  if(NOT sources)
+    # A library joins the build with its first source.
+    return()
+  endif()
   add_library(${name} SHARED ${sources} ${headers})
   add_library(Wren::${name} ALIAS ${name})
   target_include_directories(${name} PUBLIC
