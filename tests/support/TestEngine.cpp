@@ -105,8 +105,9 @@ namespace Test
 
     TestEngine::~TestEngine()
     {
-        // Every resource handle goes before the Root; the buffer and
-        // texture managers outlive the meshes the Root still holds; the log
+        // Every resource handle goes before the Root; the texture manager
+        // unregisters from the Root's resource groups, so it goes first; the
+        // buffer manager outlives the meshes the Root still holds; the log
         // manager goes last.
         if (mSceneManager)
             mRoot->destroySceneManager(mSceneManager);
@@ -115,8 +116,8 @@ namespace Test
         for (const char* group : {"General", "PLSM2"})
             if (groups.resourceGroupExists(group))
                 groups.clearResourceGroup(group);
-        delete mRoot;
         delete mTextureManager;
+        delete mRoot;
         delete mBufferManager;
         delete mLogManager;
         std::error_code ec;
@@ -156,11 +157,14 @@ namespace Test
 
     void TestEngine::rescanResources()
     {
+        // Archives are indexed when they are added, so add them again.
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        for (const char* group : {"General", "PLSM2"})
+        const std::pair<const char*, const std::string*> locations[] = {
+            {"General", &mGeneralFolder}, {"PLSM2", &mPlsm2Folder}};
+        for (const auto& location : locations)
         {
-            groups.clearResourceGroup(group);
-            groups.initialiseResourceGroup(group);
+            groups.removeResourceLocation(*location.second, location.first);
+            groups.addResourceLocation(*location.second, "FileSystem", location.first);
         }
     }
 
