@@ -6,6 +6,8 @@
 #   ./wren test [--asan|--tsan] [ctest args...]
 #   ./wren bench               the benchmarks
 #   ./wren convert INPUT [OUTPUT]  objects files between XML and binary
+#   ./wren generate [options] OUT  writes a sample world folder
+#   ./wren view WORLD [options]    the world viewer (headless unless --render)
 #   ./wren fuzz [SECONDS]      each fuzz target for SECONDS (default 60)
 #   ./wren build [release|test|asan|tsan]
 set -euo pipefail
@@ -93,6 +95,17 @@ case "$cmd" in
     release_build
     exec "$BUILD/release/tools/wren-convert" "$@"
     ;;
+  generate)
+    release_build
+    exec "$BUILD/release/tools/wren-generate" "$@"
+    ;;
+  view)
+    release_build
+    case " $* " in
+      *" --render "*) with_display "$BUILD/release/tools/wren-view" "$@" ;;
+      *) exec "$BUILD/release/tools/wren-view" "$@" ;;
+    esac
+    ;;
   fuzz)
     # libFuzzer needs clang; the fuzz build has a folder of its own.
     ensure_packages "${PACKAGES[@]}" clang libclang-rt-14-dev
@@ -120,7 +133,7 @@ case "$cmd" in
     esac
     ;;
   help|-h|--help)
-    sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'
     ;;
   *)
     echo "wren: unknown command '$cmd' (try ./wren help)" >&2
