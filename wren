@@ -133,7 +133,7 @@ case "$cmd" in
     esac
     ;;
   help|-h|--help)
-    sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,/^set /p' "$0" | grep '^#' | sed 's/^# \{0,1\}//'
     ;;
   *)
     echo "wren: unknown command '$cmd' (try ./wren help)" >&2
