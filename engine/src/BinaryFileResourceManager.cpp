@@ -1,0 +1,66 @@
+#include "BinaryFileResourceManager.h"
+
+#include <OgreResourceGroupManager.h>
+
+template <>
+Ogre::BinaryFileResourceManager* Ogre::Singleton<Ogre::BinaryFileResourceManager>::msSingleton =
+    nullptr;
+
+namespace Ogre
+{
+    BinaryFileResourceManager::BinaryFileResourceManager()
+    {
+        mResourceType = "BinaryFile";
+        mLoadOrder = 410.0f;
+        ResourceGroupManager::getSingleton()._registerResourceManager(mResourceType, this);
+    }
+
+    BinaryFileResourceManager::~BinaryFileResourceManager()
+    {
+        removeAll();
+        ResourceGroupManager::getSingleton()._unregisterResourceManager(mResourceType);
+    }
+
+    ResourcePtr BinaryFileResourceManager::load(const String& name, const String& group,
+                                                bool isManual, ManualResourceLoader* loader,
+                                                const NameValuePairList* loadParams,
+                                                bool backgroundThread)
+    {
+        ResourcePtr resource = createOrRetrieve(name, group, isManual, loader, loadParams).first;
+        ThreadLoader* threads = ThreadLoader::getSingletonPtr();
+        auto* file = dynamic_cast<BinaryFileResource*>(resource.get());
+        if (backgroundThread && threads && file)
+            file->loadInBackground(*threads);
+        else
+            resource->load();
+        return resource;
+    }
+
+    BinaryFileResourcePtr BinaryFileResourceManager::createOrRetrieveBinaryFile(const String& name,
+                                                                               const String& group)
+    {
+        return static_pointer_cast<BinaryFileResource>(createOrRetrieve(name, group).first);
+    }
+
+    BinaryFileResourcePtr BinaryFileResourceManager::getBinaryFileByName(const String& name,
+                                                                        const String& group)
+    {
+        return static_pointer_cast<BinaryFileResource>(getResourceByName(name, group));
+    }
+
+    Resource* BinaryFileResourceManager::createImpl(const String& name, ResourceHandle handle,
+                                                    const String& group, bool isManual,
+                                                    ManualResourceLoader* loader,
+                                                    const NameValuePairList*)
+    {
+        return new BinaryFileResource(this, name, handle, group, isManual, loader);
+    }
+
+    BinaryFileResourceManager& BinaryFileResourceManager::getSingleton()
+    {
+        assert(msSingleton);
+        return *msSingleton;
+    }
+
+    BinaryFileResourceManager* BinaryFileResourceManager::getSingletonPtr() { return msSingleton; }
+}

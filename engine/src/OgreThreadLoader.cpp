@@ -1,0 +1,154 @@
+#include "OgreThreadLoader.h"
+
+template <> Ogre::ThreadLoader* Ogre::Singleton<Ogre::ThreadLoader>::msSingleton = nullptr;
+
+namespace Ogre
+{
+    bool ThreadLoader::Task::isFinished() const
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        return mFinished;
+    }
+
+    void ThreadLoader::Task::wait() const
+    {
+        std::unique_lock<std::mutex> lock(mMutex);
+        mDone.wait(lock, [this] { return mFinished; });
+    }
+
+    ThreadLoader::ThreadLoader() : mBusy(0), mStopping(false)
+    {
+        mThread = std::thread(&ThreadLoader::run, this);
+    }
+
+    ThreadLoader::~ThreadLoader()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mStopping = true;
+        }
+        mWake.notify_all();
+        mThread.join();
+        // The thread drained the queue before it stopped; what it retired
+        // is released here, on the thread that owns the resources.
+        mRetired.clear();
+    }
+
+    ThreadLoader::TaskPtr ThreadLoader::submit(std::function<void()> work)
+    {
+        TaskPtr task = std::make_shared<Task>();
+        task->mWork = std::move(work);
+        std::vector<TaskPtr> retired;
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mQueue.push_back(task);
+            retired.swap(mRetired);
+        }
+        mWake.notify_one();
+        return task;
+    }
+
+    ThreadLoader::TaskPtr ThreadLoader::prepare(const ResourcePtr& resource)
+    {
+        if (!resource)
+            return TaskPtr();
+        Resource* raw = resource.get();
+        TaskPtr task = std::make_shared<Task>();
+        task->mKeepAlive = resource;
+        task->mWork = [raw] {
+            try
+            {
+                raw->prepare(true);
+            }
+            catch (...)
+            {
+                // Left unprepared: the frame thread's load() reports it.
+            }
+        };
+        std::vector<TaskPtr> retired;
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mQueue.push_back(task);
+            retired.swap(mRetired);
+        }
+        mWake.notify_one();
+        return task;
+    }
+
+    size_t ThreadLoader::getPendingCount() const
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        return mQueue.size() + mBusy;
+    }
+
+    void ThreadLoader::waitForAll()
+    {
+        std::unique_lock<std::mutex> lock(mMutex);
+        mIdle.wait(lock, [this] { return mQueue.empty() && mBusy == 0; });
+    }
+
+    void ThreadLoader::collect()
+    {
+        std::vector<TaskPtr> retired;
+        std::lock_guard<std::mutex> lock(mMutex);
+        retired.swap(mRetired);
+    }
+
+    void ThreadLoader::finish(Task& task)
+    {
+        {
+            std::lock_guard<std::mutex> lock(task.mMutex);
+            task.mFinished = true;
+            task.mWork = nullptr;
+        }
+        task.mDone.notify_all();
+    }
+
+    void ThreadLoader::run()
+    {
+        std::unique_lock<std::mutex> lock(mMutex);
+        for (;;)
+        {
+            mWake.wait(lock, [this] { return mStopping || !mQueue.empty(); });
+            if (mQueue.empty())
+                break;
+            TaskPtr task = mQueue.front();
+            mQueue.pop_front();
+            ++mBusy;
+            lock.unlock();
+            std::function<void()> work;
+            {
+                std::lock_guard<std::mutex> taskLock(task->mMutex);
+                work.swap(task->mWork);
+            }
+            try
+            {
+                if (work)
+                    work();
+            }
+            catch (...)
+            {
+                // Work reports its own failures; nothing may escape the thread.
+            }
+            work = nullptr;
+            finish(*task);
+            lock.lock();
+            --mBusy;
+            // A task holding a resource is released on the frame thread.
+            if (task->mKeepAlive)
+                mRetired.push_back(task);
+            task.reset();
+            if (mQueue.empty() && mBusy == 0)
+                mIdle.notify_all();
+        }
+        mIdle.notify_all();
+    }
+
+    ThreadLoader& ThreadLoader::getSingleton()
+    {
+        assert(msSingleton);
+        return *msSingleton;
+    }
+
+    ThreadLoader* ThreadLoader::getSingletonPtr() { return msSingleton; }
+}
