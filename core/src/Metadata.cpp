@@ -1,0 +1,6 @@
+#include "Metadata.h"
+
+namespace Wren
+{
+    Metadata::~Metadata() {}
+}
