@@ -131,8 +131,9 @@ namespace Ogre
                 // Work reports its own failures; nothing may escape the thread.
             }
             work = nullptr;
-            finish(*task);
             lock.lock();
+            // Finished and no longer pending in one step, as seen by pollers.
+            finish(*task);
             --mBusy;
             // A task holding a resource is released on the frame thread.
             if (task->mKeepAlive)
