@@ -15,6 +15,8 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 BUILD="$ROOT/build"
 JOBS="${WREN_JOBS:-$(nproc)}"
+# Paths relative to the checkout, so that every clone shares the compiler cache.
+export CCACHE_BASEDIR="$ROOT"
 
 PACKAGES=(cmake g++ make pkg-config ccache
   libogre-1.12-dev libtinyxml-dev libois-dev libboost-dev
