@@ -38,6 +38,10 @@ namespace Wren
         unloadImpl, postUnloadImpl; a background load still running is
         waited for first, as it is by the destructor.
 
+        A shape whose loadImpl needs the frame thread says so through
+        canLoadInBackground(); it then loads at once even when asked for a
+        background load.
+
         The base holds no geometry: loadImpl succeeds and unloadImpl does
         nothing. Concrete collision systems derive their shapes from it.
     */
@@ -70,6 +74,8 @@ namespace Wren
         bool isBadResource() const { return mBad; }
 
     protected:
+        /** Whether loadImpl may run on the loader thread; the base says yes. */
+        virtual bool canLoadInBackground() const { return true; }
         virtual void preLoadImpl() {}
         virtual void postLoadImpl() {}
         virtual void preUnloadImpl() {}

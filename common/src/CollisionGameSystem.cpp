@@ -20,7 +20,7 @@ namespace Wren
             return;
         preLoadImpl();
         Ogre::ThreadLoader* loader = Ogre::ThreadLoader::getSingletonPtr();
-        if (background && loader)
+        if (background && loader && canLoadInBackground())
         {
             mState = Ogre::Resource::LOADSTATE_LOADING;
             mTask = loader->submit([this]() { mBackgroundResult = loadImpl(); });
