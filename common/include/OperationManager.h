@@ -36,7 +36,9 @@ namespace Wren
             Ogre::InvalidParametersException when maxOperations is 0: such a
             history could not hold the operation in effect. */
         explicit OperationManager(unsigned int maxOperations);
-        /** Deletes every operation still in the history. */
+        /** Deletes every operation still in the history; so an operation
+            must not need, when it is deleted, anything the host destroys
+            before the history. */
         ~OperationManager();
 
         OperationManager(const OperationManager&) = delete;
