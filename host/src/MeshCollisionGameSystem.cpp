@@ -128,6 +128,7 @@ namespace Wren
         info.point = ray.getPoint(nearest);
         info.normal = normal;
         info.distance = nearest;
+        info.object = nullptr;
         return true;
     }
 

@@ -90,6 +90,7 @@ TEST_F(MeshCollision, ShapeHoldsEveryTriangleOfTheMesh)
 TEST_F(MeshCollision, RayReportsTheNearestFaceWithItsNormalAndDistance)
 {
     CollisionInfo info;
+    info.object = reinterpret_cast<CoreGameObject*>(0x8); // left from an earlier hit
     const Ogre::Ray ray(Ogre::Vector3(0.25f, 0.5f, 10), Ogre::Vector3::NEGATIVE_UNIT_Z);
     ASSERT_TRUE(mSystem.collideRay(mCube, mIdentity, ray, info));
     EXPECT_TRUE(info.point.positionEquals(Ogre::Vector3(0.25f, 0.5f, 1), EPS));
