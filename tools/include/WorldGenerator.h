@@ -1,0 +1,235 @@
+#ifndef __WrenWorldGenerator_H__
+#define __WrenWorldGenerator_H__
+
+#include "WorldGrid.h"
+
+#include <OgreQuaternion.h>
+#include <OgreVector.h>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Wren
+{
+    struct PlacedObject;
+    class WorldGeneratorRandom;
+
+    /** What an object type adds to the files of the generator. Plain
+        objects have none; a type with data of its own (a mesh, a light)
+        supplies one with its template. */
+    class WorldTemplateExtension
+    {
+    public:
+        virtual ~WorldTemplateExtension() {}
+        /** Adds the type's own elements to the root of the metadata file,
+            after its "CoreData". */
+        virtual void writeMetadata(DataElementPtr& root) const = 0;
+        /** Adds the type's own elements to one "Object" element of an
+            objects file, after its "Children". */
+        virtual void writeObject(DataElementPtr& object, const PlacedObject& placed) const = 0;
+    };
+
+    /** One metadata template of the generated world. */
+    struct WorldTemplate
+    {
+        /** File name of the metadata file, which is also its ID ("MetaID"). */
+        std::string metaId;
+        /** "Name": the first part of the names of its objects. */
+        std::string name;
+        std::string objectType = "CoreGameObject";
+        /** "SizeHint": "VeryLarge", "Large", "Medium", "Small", or a
+            distance in decimal for a custom hint. */
+        std::string sizeHint = "Medium";
+        bool collidable = true;
+        /** Objects get a uniform scale drawn from [minScale, maxScale). */
+        float minScale = 1.0f;
+        float maxScale = 1.0f;
+        /** The type's own data; null for plain objects. */
+        std::shared_ptr<const WorldTemplateExtension> extension;
+    };
+
+    /** One object as the generator placed it. */
+    struct PlacedObject
+    {
+        std::string name;
+        size_t templateIndex = 0;
+        int cellX = 0;
+        int cellZ = 0;
+        /** Relative to the world position of the cell, as stored. */
+        Ogre::Vector3 position = Ogre::Vector3::ZERO;
+        Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
+        Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
+    };
+
+    /** A calendar time in UTC, as object names carry it. */
+    struct UtcTime
+    {
+        int year = 1970;
+        int month = 1;
+        int day = 1;
+        int hour = 0;
+        int minute = 0;
+        int second = 0;
+
+        /** Seconds since 1970-01-01 00:00:00 UTC to calendar fields
+            (proleptic Gregorian calendar). */
+        static UtcTime fromEpochSeconds(std::int64_t seconds);
+        /** The fields joined as "%d_%d_%d_%d_%d_%d", without padding. */
+        std::string text() const;
+    };
+
+    struct WorldGeneratorOptions
+    {
+        /** The grid has cells x cells partitions (1 ... 64). */
+        int cells = 4;
+        /** Objects placed in every cell (0 ... 10000; at most four million
+            in the whole world). */
+        int objectsPerCell = 16;
+        std::uint32_t seed = 1;
+        /** Objects files in the binary form (".objbinary") instead of XML. */
+        bool binary = false;
+        float cellSize = 256.0f;
+        float loadRadius = 384.0f;
+        /** Allow writing into a folder that is not empty. */
+        bool replace = false;
+        /** The templates; the sample set when empty. */
+        std::vector<WorldTemplate> templates;
+    };
+
+    /** What a generation wrote. */
+    struct WorldGeneratorResult
+    {
+        bool ok = false;
+        /** Why nothing (or not everything) was written. */
+        std::string error;
+        /** Things a user should know, such as a folder the editor can not
+            save back to. */
+        std::vector<std::string> notes;
+        std::string worldName;
+        std::string folder;
+        std::string worldFile;
+        std::string resourcesFile;
+        std::vector<std::string> metadataFiles;
+        std::vector<std::string> objectsFiles;
+        /** Objects files of an earlier generation that were removed. */
+        std::vector<std::string> removedFiles;
+        WorldGrid grid;
+        bool binary = false;
+        std::uint32_t seed = 0;
+        std::string timestamp;
+        size_t objects = 0;
+        /** Objects per metadata ID. */
+        std::map<std::string, size_t> objectsPerTemplate;
+        /** The last unique number handed out ("ObjectUniqueInt"). */
+        int lastUniqueNumber = 0;
+    };
+
+    /** Writes a complete sample world: a grid of cells filled with objects
+        placed from a seed.
+
+        Folder layout, for a folder whose last component W is the world name:
+
+            W/W.world                          world file
+            W/Partitions/W_Partition<i_j>.objects    one per cell (XML), or
+            W/Partitions/W_Partition<i_j>.objbinary  (binary form)
+            W/Meta/<metaId>                    one metadata file per template
+            W/resources.cfg                    resource locations
+
+        The world file holds "World" with "GameObjectManagerData"
+        ("ObjectUniqueInt" = the last number used in object names, and an
+        empty "GameSystems") and "GridPartitionManagerData" of the grid. It
+        is named W + ".world", the name the object manager asks the
+        resource group "PLSM2" for.
+
+        resources.cfg names absolute folders, one "FileSystem" setting each:
+        section [PLSM2] the world folder (world file) and Partitions (binary
+        objects files); section [General] Partitions (XML objects files) and
+        Meta (metadata files). Its first setting is the world folder, so
+        that a world kept in a folder named "worlds" is found by the rule
+        that turns the first setting containing "worlds" into the save path
+        of the editor.
+
+        Objects: every cell (i, j), in the order i then j, gets
+        objectsPerCell objects. For each the generator draws, in this order,
+        a template, x and z relative to the cell's world position within
+        placementHalfExtent(cellSize), a turn about the vertical axis and a
+        uniform scale; y is 0. Objects are named after the object manager's
+        rule: template name, "_", a number counting from 1 across the whole
+        world, "_" and a UTC time derived from the seed (timeForSeed), so a
+        seed always gives the same bytes and no two objects share a name.
+
+        Binary objects files are made from the XML document of the cell by
+        PartitionXmlBinaryConvert, so both forms hold the same records.
+
+        Nothing stored is lost: a folder that is not empty is refused unless
+        replace is set; every file goes to disk through a temporary file and
+        a rename.
+    */
+    class WorldGenerator
+    {
+    public:
+        /** Called after each cell's file was written. */
+        typedef std::function<void(size_t cellsDone, size_t cellsTotal)> Progress;
+
+        /** The sample templates: one per size hint, all "CoreGameObject". */
+        static std::vector<WorldTemplate> sampleTemplates();
+
+        /** Why the options can not make a world; empty when they can. */
+        static std::string validate(const WorldGeneratorOptions& options);
+
+        /** Largest distance from the cell's centre, along x and z, at which
+            objects are placed: inside the cell by at least one unit, and no
+            more than 64, the farthest from its partition at which a core
+            object is still saved. */
+        static float placementHalfExtent(float cellSize);
+
+        /** The time written into the names of a seed's objects: a second
+            of the years 2020 to 2024 chosen by the seed. */
+        static UtcTime timeForSeed(std::uint32_t seed);
+
+        /** The world name of a folder: its last component (trailing
+            separators ignored). */
+        static std::string worldNameOf(const std::string& folder);
+
+        /** The worlds folder that the editor's save-path rule finds in a
+            setting value: the value up to and including its first
+            "worlds" (compared in lower case); empty when there is none. */
+        static std::string worldsDirectoryOf(const std::string& settingValue);
+
+        /** The grid the options describe. */
+        static WorldGrid gridOf(const WorldGeneratorOptions& options);
+
+        explicit WorldGenerator(const WorldGeneratorOptions& options);
+
+        /** Every object of the world, cells in order i then j. */
+        std::vector<PlacedObject> place() const;
+
+        /** Writes the world into folder. Errors are logged and returned in
+            the result. */
+        WorldGeneratorResult generate(const std::string& folder,
+                                      const Progress& progress = Progress()) const;
+
+        const WorldGeneratorOptions& getOptions() const { return mOptions; }
+
+        /** The result as JSON, for scripts. */
+        static nlohmann::json toJson(const WorldGeneratorResult& result);
+        /** The result as a small table, for people. */
+        static std::string formatTable(const WorldGeneratorResult& result);
+
+    private:
+        /** Places the objects of cell (i, j), continuing the numbering. */
+        void placeCell(WorldGeneratorRandom& random, int i, int j, int& number,
+                       std::vector<PlacedObject>& out) const;
+        WorldGeneratorResult fail(WorldGeneratorResult& result, const std::string& error) const;
+
+        WorldGeneratorOptions mOptions;
+    };
+}
+
+#endif

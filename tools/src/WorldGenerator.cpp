@@ -1,0 +1,511 @@
+#include "WorldGenerator.h"
+
+#include "AtomicFile.h"
+#include "BinaryFileResource.h"
+#include "DataElement.h"
+#include "PartitionXmlBinaryConvert.h"
+#include "WorldGeneratorRandom.h"
+#include "XMLDataFile.h"
+
+#include <OgreLogManager.h>
+#include <OgreMath.h>
+#include <OgreStringConverter.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+#include <iomanip>
+#include <memory>
+#include <set>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace Wren
+{
+    namespace
+    {
+        const int MaxCells = 64;
+        const int MaxObjectsPerCell = 10000;
+        /** Object numbers stay well inside an int and names inside the
+            127 bytes of the binary record. */
+        const std::int64_t MaxObjects = 4000000;
+        /** A core object farther than this from its partition along x or z
+            is not saved again. */
+        const float SavedObjectBound = 64.0f;
+        /** Objects keep this far from the cell's edges, so that rounding of
+            the stored text and the half-unit nudge of the grid's cell
+            lookup still find them in their own cell. */
+        const float EdgeMargin = 1.0f;
+
+        void logLine(const std::string& line)
+        {
+            if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr())
+                logs->logMessage("WorldGenerator: " + line);
+        }
+
+        bool isNameCharacter(char c)
+        {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-';
+        }
+
+        /** Days since 1970-01-01 to a civil date (H. Hinnant's algorithm). */
+        void civilFromDays(std::int64_t days, int& year, int& month, int& day)
+        {
+            days += 719468;
+            const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+            const std::int64_t dayOfEra = days - era * 146097;
+            const std::int64_t yearOfEra =
+                (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+            const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+            const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+            day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+            month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+            year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+        }
+
+        std::string objectsFileName(const std::string& worldName, const std::string& cellId,
+                                    bool binary)
+        {
+            return worldName + "_Partition" + cellId + (binary ? ".objbinary" : ".objects");
+        }
+
+        /** Whether a file name is an objects file of that world. */
+        bool isObjectsFileOf(const std::string& fileName, const std::string& worldName)
+        {
+            const std::string prefix = worldName + "_Partition";
+            if (fileName.compare(0, prefix.size(), prefix) != 0)
+                return false;
+            for (const char* extension : {".objects", ".objbinary"})
+            {
+                const std::string ext(extension);
+                if (fileName.size() > prefix.size() + ext.size() &&
+                    fileName.compare(fileName.size() - ext.size(), ext.size(), ext) == 0)
+                    return true;
+            }
+            return false;
+        }
+
+        void writeMetadata(const WorldTemplate& t, DataElementPtr& root)
+        {
+            root->setAttributeString("ObjectType", t.objectType);
+            root->setAttributeString("Name", t.name);
+            DataElementPtr core = root->createChild("CoreData");
+            core->setAttributeBool("Collidable", t.collidable);
+            core->setAttributeBool("SeeThrough", false);
+            core->setAttributeBool("Minimap", false);
+            core->setAttributeBool("Instanced", false);
+            core->setAttributeInt("SizeHintEnum", -1);
+            core->setAttributeString("SizeHint", t.sizeHint);
+            core->createChild("DynamicProperties");
+            if (t.extension)
+                t.extension->writeMetadata(root);
+        }
+
+        void writeObject(const WorldTemplate& t, const PlacedObject& o, DataElementPtr& object)
+        {
+            object->setAttributeString("Type", t.objectType);
+            object->setAttributeString("Name", o.name);
+            DataElementPtr core = object->createChild("CoreData");
+            core->setAttributeFloat("PosX", o.position.x);
+            core->setAttributeFloat("PosY", o.position.y);
+            core->setAttributeFloat("PosZ", o.position.z);
+            core->setAttributeFloat("OrientX", o.orientation.x);
+            core->setAttributeFloat("OrientY", o.orientation.y);
+            core->setAttributeFloat("OrientZ", o.orientation.z);
+            core->setAttributeFloat("OrientW", o.orientation.w);
+            core->setAttributeFloat("ScaleX", o.scale.x);
+            core->setAttributeFloat("ScaleY", o.scale.y);
+            core->setAttributeFloat("ScaleZ", o.scale.z);
+            core->setAttributeString("MetaID", t.metaId);
+            core->createChild("DynamicProperties");
+            core->setAttributeString("PartitionID", WorldGrid::cellId(o.cellX, o.cellZ));
+            object->createChild("Children");
+            if (t.extension)
+                t.extension->writeObject(object, o);
+        }
+
+        std::string resourcesConfig(const std::string& worldName, const fs::path& folder)
+        {
+            const std::string world = folder.string();
+            const std::string partitions = (folder / "Partitions").string();
+            const std::string meta = (folder / "Meta").string();
+            std::ostringstream text;
+            text << "# Resource locations of the world " << worldName << ".\n"
+                 << "[PLSM2]\n"
+                 << "FileSystem=" << world << "\n"
+                 << "FileSystem=" << partitions << "\n"
+                 << "\n[General]\n"
+                 << "FileSystem=" << partitions << "\n"
+                 << "FileSystem=" << meta << "\n";
+            return text.str();
+        }
+    }
+
+    std::string UtcTime::text() const
+    {
+        std::ostringstream out;
+        out << year << '_' << month << '_' << day << '_' << hour << '_' << minute << '_' << second;
+        return out.str();
+    }
+
+    UtcTime UtcTime::fromEpochSeconds(std::int64_t seconds)
+    {
+        std::int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+        std::int64_t rest = seconds - days * 86400;
+        UtcTime t;
+        civilFromDays(days, t.year, t.month, t.day);
+        t.hour = static_cast<int>(rest / 3600);
+        t.minute = static_cast<int>(rest / 60 % 60);
+        t.second = static_cast<int>(rest % 60);
+        return t;
+    }
+
+    std::vector<WorldTemplate> WorldGenerator::sampleTemplates()
+    {
+        auto make = [](const char* name, const char* sizeHint, float minScale, float maxScale) {
+            WorldTemplate t;
+            t.metaId = std::string("Sample") + name + ".meta";
+            t.name = name;
+            t.sizeHint = sizeHint;
+            t.minScale = minScale;
+            t.maxScale = maxScale;
+            return t;
+        };
+        return {make("Tower", "VeryLarge", 1.5f, 2.5f), make("House", "Large", 1.0f, 1.5f),
+                make("Tree", "Medium", 0.75f, 1.25f), make("Crate", "Small", 0.5f, 1.0f),
+                make("Beacon", "150", 1.0f, 1.0f)};
+    }
+
+    std::string WorldGenerator::validate(const WorldGeneratorOptions& o)
+    {
+        if (o.cells < 1 || o.cells > MaxCells)
+            return "the number of cells must be between 1 and " + std::to_string(MaxCells) +
+                   " (got " + std::to_string(o.cells) + ")";
+        if (o.objectsPerCell < 0 || o.objectsPerCell > MaxObjectsPerCell)
+            return "the objects per cell must be between 0 and " +
+                   std::to_string(MaxObjectsPerCell) + " (got " + std::to_string(o.objectsPerCell) +
+                   ")";
+        if (std::int64_t(o.cells) * o.cells * o.objectsPerCell > MaxObjects)
+            return "a world holds at most " + std::to_string(MaxObjects) + " objects";
+        if (!(o.cellSize > 4.0f * EdgeMargin) || !std::isfinite(o.cellSize) || o.cellSize > 1.0e5f)
+            return "the cell size must be above " + std::to_string(int(4 * EdgeMargin)) +
+                   " and at most 100000";
+        if (!(o.loadRadius >= 0.0f) || !std::isfinite(o.loadRadius))
+            return "the load radius must be zero or more";
+        std::set<std::string> ids;
+        for (const WorldTemplate& t : o.templates)
+        {
+            if (t.metaId.empty() || t.name.empty() || t.objectType.empty())
+                return "a template needs a metadata ID, a name and an object type";
+            if (t.metaId.find('/') != std::string::npos || t.metaId.find('\\') != std::string::npos)
+                return "the metadata ID " + t.metaId + " is not a plain file name";
+            if (!ids.insert(t.metaId).second)
+                return "the metadata ID " + t.metaId + " is used by two templates";
+            // The binary record holds 31, 63 and 127 bytes of type, ID and name.
+            if (t.objectType.size() > 31 || t.metaId.size() > 63 || t.name.size() > 80)
+                return "the template " + t.metaId + " has a type, ID or name too long to store";
+            if (!(t.minScale > 0.0f) || t.maxScale < t.minScale)
+                return "the template " + t.metaId + " needs 0 < minScale <= maxScale";
+        }
+        return std::string();
+    }
+
+    float WorldGenerator::placementHalfExtent(float cellSize)
+    {
+        return std::min(cellSize * 0.5f - EdgeMargin, SavedObjectBound);
+    }
+
+    UtcTime WorldGenerator::timeForSeed(std::uint32_t seed)
+    {
+        const std::int64_t start = 1577836800;                 // 2020-01-01 00:00:00
+        const std::int64_t span = 1735689600 - start;          // up to 2025-01-01
+        // Neighbouring seeds land far apart.
+        const std::uint64_t spread = std::uint64_t(seed) * 2654435761u;
+        return UtcTime::fromEpochSeconds(start + std::int64_t(spread % std::uint64_t(span)));
+    }
+
+    std::string WorldGenerator::worldNameOf(const std::string& folder)
+    {
+        fs::path path(folder);
+        while (!path.empty() && path.filename().empty() && path.has_relative_path())
+            path = path.parent_path();
+        return path.filename().string();
+    }
+
+    std::string WorldGenerator::worldsDirectoryOf(const std::string& value)
+    {
+        std::string lower(value);
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        size_t at = lower.find("worlds");
+        if (at == std::string::npos)
+            return std::string();
+        return value.substr(0, at + 6);
+    }
+
+    WorldGrid WorldGenerator::gridOf(const WorldGeneratorOptions& options)
+    {
+        WorldGrid grid;
+        grid.cellSize = options.cellSize;
+        grid.cellsX = options.cells;
+        grid.cellsZ = options.cells;
+        grid.loadRadius = options.loadRadius;
+        return grid;
+    }
+
+    WorldGenerator::WorldGenerator(const WorldGeneratorOptions& options) : mOptions(options)
+    {
+        if (mOptions.templates.empty())
+            mOptions.templates = sampleTemplates();
+    }
+
+    std::vector<PlacedObject> WorldGenerator::place() const
+    {
+        std::vector<PlacedObject> placed;
+        if (!validate(mOptions).empty())
+            return placed;
+        WorldGeneratorRandom random(mOptions.seed);
+        int number = 0;
+        placed.reserve(size_t(mOptions.cells) * mOptions.cells * mOptions.objectsPerCell);
+        for (int i = 0; i < mOptions.cells; ++i)
+            for (int j = 0; j < mOptions.cells; ++j)
+                placeCell(random, i, j, number, placed);
+        return placed;
+    }
+
+    void WorldGenerator::placeCell(WorldGeneratorRandom& random, int i, int j, int& number,
+                                   std::vector<PlacedObject>& out) const
+    {
+        const std::string stamp = timeForSeed(mOptions.seed).text();
+        const float extent = placementHalfExtent(mOptions.cellSize);
+        const auto templates = static_cast<std::uint32_t>(mOptions.templates.size());
+        for (int k = 0; k < mOptions.objectsPerCell; ++k)
+        {
+            PlacedObject o;
+            o.templateIndex = random.below(templates);
+            const WorldTemplate& t = mOptions.templates[o.templateIndex];
+            o.cellX = i;
+            o.cellZ = j;
+            o.position.x = random.uniform(-extent, extent);
+            o.position.z = random.uniform(-extent, extent);
+            const float yaw = random.uniform(0.0f, Ogre::Math::TWO_PI);
+            o.orientation =
+                Ogre::Quaternion(std::cos(yaw * 0.5f), 0.0f, std::sin(yaw * 0.5f), 0.0f);
+            const float s = random.uniform(t.minScale, t.maxScale);
+            o.scale = Ogre::Vector3(s, s, s);
+            o.name = t.name + "_" + std::to_string(++number) + "_" + stamp;
+            out.push_back(o);
+        }
+    }
+
+    WorldGeneratorResult WorldGenerator::fail(WorldGeneratorResult& result,
+                                              const std::string& error) const
+    {
+        result.ok = false;
+        result.error = error;
+        logLine("can not generate the world in " + result.folder + ": " + error);
+        return result;
+    }
+
+    WorldGeneratorResult WorldGenerator::generate(const std::string& folderText,
+                                                  const Progress& progress) const
+    {
+        WorldGeneratorResult result;
+        result.folder = folderText;
+        result.grid = gridOf(mOptions);
+        result.binary = mOptions.binary;
+        result.seed = mOptions.seed;
+        result.timestamp = timeForSeed(mOptions.seed).text();
+
+        const std::string invalid = validate(mOptions);
+        if (!invalid.empty())
+            return fail(result, invalid);
+
+        result.worldName = worldNameOf(folderText);
+        const std::string& world = result.worldName;
+        if (world.empty() || world == "." || world == ".." ||
+            !std::all_of(world.begin(), world.end(), isNameCharacter))
+            return fail(result, "the folder's name \"" + world +
+                                    "\" is the world name and may hold only letters, digits, "
+                                    "'_' and '-'");
+
+        std::error_code ec;
+        fs::path folder = fs::absolute(fs::path(folderText), ec);
+        if (ec)
+            return fail(result, "can not resolve the folder: " + ec.message());
+        folder = folder.lexically_normal();
+        if (folder.filename().empty())
+            folder = folder.parent_path();
+        result.folder = folder.string();
+
+        if (fs::exists(folder, ec))
+        {
+            if (!fs::is_directory(folder, ec))
+                return fail(result, "it exists and is not a folder");
+            if (!fs::is_empty(folder, ec) && !mOptions.replace)
+                return fail(result, "the folder is not empty (replace a generated world with "
+                                    "--force)");
+        }
+        const fs::path partitions = folder / "Partitions";
+        const fs::path meta = folder / "Meta";
+        for (const fs::path& dir : {folder, partitions, meta})
+        {
+            fs::create_directories(dir, ec);
+            if (ec || !fs::is_directory(dir))
+                return fail(result, "can not make the folder " + dir.string() +
+                                        (ec ? ": " + ec.message() : std::string()));
+        }
+
+        const std::vector<WorldTemplate>& templates = mOptions.templates;
+        for (const WorldTemplate& t : templates)
+        {
+            XMLDataFile file;
+            DataElementPtr root = file.createRootElement("MetaData");
+            writeMetadata(t, root);
+            const std::string path = (meta / t.metaId).string();
+            if (!file.save(path))
+                return fail(result, "can not write " + path);
+            result.metadataFiles.push_back(path);
+        }
+
+        const size_t cellCount = size_t(mOptions.cells) * mOptions.cells;
+        WorldGeneratorRandom random(mOptions.seed);
+        int number = 0;
+        std::set<std::string> written;
+        for (int i = 0; i < mOptions.cells; ++i)
+            for (int j = 0; j < mOptions.cells; ++j)
+            {
+                const std::string id = WorldGrid::cellId(i, j);
+                std::vector<PlacedObject> placed;
+                placeCell(random, i, j, number, placed);
+                XMLDataFile document;
+                DataElementPtr root = document.createRootElement("Objects");
+                root->createChild("CorePartitionData")->setAttributeBool("ShowBounds", false);
+                for (const PlacedObject& o : placed)
+                {
+                    DataElementPtr object = root->createChild("Object");
+                    writeObject(templates[o.templateIndex], o, object);
+                    ++result.objectsPerTemplate[templates[o.templateIndex].metaId];
+                }
+                result.objects += placed.size();
+                result.lastUniqueNumber = number;
+
+                const std::string name = objectsFileName(world, id, mOptions.binary);
+                const std::string path = (partitions / name).string();
+                if (mOptions.binary)
+                {
+                    std::string why;
+                    std::unique_ptr<Ogre::BinaryFileResource> binary(
+                        PartitionXmlBinaryConvert::ConvetToBinary(&document, &why));
+                    if (!binary)
+                        return fail(result, "can not make the binary form of cell " + id + ": " +
+                                                why);
+                    if (!binary->save(path))
+                        return fail(result, "can not write " + path);
+                }
+                else if (!document.save(path))
+                    return fail(result, "can not write " + path);
+                result.objectsFiles.push_back(path);
+                written.insert(name);
+                if (progress)
+                    progress(result.objectsFiles.size(), cellCount);
+            }
+
+        // Objects files of an earlier, larger or other-form generation would
+        // be loaded with this world; the new ones replace them.
+        for (const fs::directory_entry& entry : fs::directory_iterator(partitions, ec))
+        {
+            const std::string name = entry.path().filename().string();
+            if (entry.is_regular_file() && isObjectsFileOf(name, world) && !written.count(name))
+            {
+                fs::remove(entry.path(), ec);
+                if (ec)
+                    return fail(result, "can not remove the old objects file " +
+                                            entry.path().string() + ": " + ec.message());
+                result.removedFiles.push_back(entry.path().string());
+            }
+        }
+        std::sort(result.removedFiles.begin(), result.removedFiles.end());
+
+        {
+            XMLDataFile file;
+            DataElementPtr root = file.createRootElement("World");
+            DataElementPtr manager = root->createChild("GameObjectManagerData");
+            manager->setAttributeInt("ObjectUniqueInt", result.lastUniqueNumber);
+            manager->createChild("GameSystems");
+            result.grid.save(root);
+            result.worldFile = (folder / (world + ".world")).string();
+            if (!file.save(result.worldFile))
+                return fail(result, "can not write " + result.worldFile);
+        }
+
+        const std::string config = resourcesConfig(world, folder);
+        result.resourcesFile = (folder / "resources.cfg").string();
+        if (!AtomicFile::write(result.resourcesFile, config.data(), config.size()))
+            return fail(result, "can not write " + result.resourcesFile);
+        if (worldsDirectoryOf(folder.string()) + "/" + world != folder.string())
+            result.notes.push_back("the editor finds where to save a world from the first "
+                                   "folder named like \"worlds\" in its path; keep the world "
+                                   "directly inside such a folder to save it back");
+
+        result.ok = true;
+        logLine("wrote the world " + world + " in " + folder.string() + ": " +
+                std::to_string(cellCount) + " cells, " + std::to_string(result.objects) +
+                " objects");
+        return result;
+    }
+
+    nlohmann::json WorldGenerator::toJson(const WorldGeneratorResult& r)
+    {
+        nlohmann::json j;
+        j["ok"] = r.ok;
+        if (!r.error.empty())
+            j["error"] = r.error;
+        j["notes"] = r.notes;
+        j["world"] = r.worldName;
+        j["folder"] = r.folder;
+        j["worldFile"] = r.worldFile;
+        j["resourcesFile"] = r.resourcesFile;
+        j["grid"] = {{"cellSize", r.grid.cellSize},
+                     {"cellsX", r.grid.cellsX},
+                     {"cellsZ", r.grid.cellsZ},
+                     {"loadRadius", r.grid.loadRadius}};
+        j["form"] = r.binary ? "binary" : "xml";
+        j["seed"] = r.seed;
+        j["timestamp"] = r.timestamp;
+        j["objects"] = r.objects;
+        j["lastUniqueNumber"] = r.lastUniqueNumber;
+        j["objectsPerTemplate"] = r.objectsPerTemplate;
+        j["metadataFiles"] = r.metadataFiles;
+        j["objectsFiles"] = r.objectsFiles;
+        j["removedFiles"] = r.removedFiles;
+        return j;
+    }
+
+    std::string WorldGenerator::formatTable(const WorldGeneratorResult& r)
+    {
+        std::ostringstream out;
+        auto row = [&out](const std::string& key, const std::string& value) {
+            out << "  " << std::left << std::setw(20) << key << value << '\n';
+        };
+        row("world", r.worldName);
+        row("folder", r.folder);
+        row("grid", std::to_string(r.grid.cellsX) + " x " + std::to_string(r.grid.cellsZ) +
+                        " cells of " + Ogre::StringConverter::toString(r.grid.cellSize));
+        row("load radius", Ogre::StringConverter::toString(r.grid.loadRadius));
+        row("objects files", std::to_string(r.objectsFiles.size()) +
+                                 (r.binary ? " (binary)" : " (XML)"));
+        row("objects", std::to_string(r.objects));
+        for (const auto& entry : r.objectsPerTemplate)
+            row("  " + entry.first, std::to_string(entry.second));
+        row("seed", std::to_string(r.seed));
+        row("name time", r.timestamp);
+        if (!r.removedFiles.empty())
+            row("old files removed", std::to_string(r.removedFiles.size()));
+        return out.str();
+    }
+}

@@ -1,0 +1,94 @@
+#include "WorldGrid.h"
+
+#include "DataElement.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace Wren
+{
+    namespace
+    {
+        const char* const GridElement = "GridPartitionManagerData";
+
+        /** Parses a whole decimal integer, optionally signed. */
+        bool parseInt(const std::string& text, int& value)
+        {
+            if (text.empty() || text.size() > 10)
+                return false;
+            size_t start = (text[0] == '-') ? 1 : 0;
+            if (start == text.size())
+                return false;
+            for (size_t k = start; k < text.size(); ++k)
+                if (text[k] < '0' || text[k] > '9')
+                    return false;
+            long long parsed = std::strtoll(text.c_str(), nullptr, 10);
+            if (parsed > 2147483647LL || parsed < -2147483647LL)
+                return false;
+            value = static_cast<int>(parsed);
+            return true;
+        }
+    }
+
+    std::string WorldGrid::cellId(int i, int j)
+    {
+        return std::to_string(i) + "_" + std::to_string(j);
+    }
+
+    std::optional<std::pair<int, int>> WorldGrid::parseCellId(const std::string& id)
+    {
+        size_t split = id.find('_');
+        if (split == std::string::npos)
+            return std::nullopt;
+        int i = 0, j = 0;
+        if (!parseInt(id.substr(0, split), i) || !parseInt(id.substr(split + 1), j))
+            return std::nullopt;
+        return std::make_pair(i, j);
+    }
+
+    Ogre::Vector3 WorldGrid::cellWorldPosition(int i, int j) const
+    {
+        return Ogre::Vector3(cellMinX(i) + cellSize * 0.5f, 0.0f, cellMinZ(j) + cellSize * 0.5f);
+    }
+
+    bool WorldGrid::cellContains(int i, int j, const Ogre::Vector3& p) const
+    {
+        float x0 = cellMinX(i), z0 = cellMinZ(j);
+        return p.x > x0 && p.x < x0 + cellSize && p.z > z0 && p.z < z0 + cellSize;
+    }
+
+    std::optional<std::pair<int, int>> WorldGrid::cellAt(const Ogre::Vector3& p) const
+    {
+        if (!(cellSize > 0.0f))
+            return std::nullopt;
+        double fi = std::floor((double(p.x) - minX()) / cellSize);
+        double fj = std::floor((double(p.z) - minZ()) / cellSize);
+        if (!(fi >= 0.0 && fj >= 0.0 && fi < cellsX && fj < cellsZ))
+            return std::nullopt;
+        return std::make_pair(static_cast<int>(fi), static_cast<int>(fj));
+    }
+
+    void WorldGrid::save(DataElementPtr& worldRoot) const
+    {
+        DataElementPtr grid = worldRoot->createChild(GridElement);
+        grid->setAttributeFloat("GridCellSize", cellSize);
+        grid->setAttributeInt("NumGridCellsX", cellsX);
+        grid->setAttributeInt("NumGridCellsZ", cellsZ);
+        grid->setAttributeFloat("GridCellLoadRadius", loadRadius);
+    }
+
+    WorldGrid WorldGrid::load(DataElementPtr& worldRoot)
+    {
+        WorldGrid grid;
+        if (worldRoot->getIsEmpty())
+            return grid;
+        DataElementPtr data = worldRoot->getFirstChild(GridElement);
+        if (data->getIsEmpty())
+            return grid;
+        grid.cellSize = data->getAttributeFloat("GridCellSize", grid.cellSize);
+        grid.cellsX = data->getAttributeInt("NumGridCellsX", grid.cellsX);
+        grid.cellsZ = data->getAttributeInt("NumGridCellsZ", grid.cellsZ);
+        grid.loadRadius = data->getAttributeFloat("GridCellLoadRadius", grid.loadRadius);
+        return grid;
+    }
+}
