@@ -1,0 +1,124 @@
+#ifndef __WrenViewerReport_H__
+#define __WrenViewerReport_H__
+
+#include <OgreVector.h>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace Wren
+{
+    /** What the viewer saw during a run, frame by frame. Filled by
+        ViewerReport; read by the progress line, the summary and the map. */
+    struct ViewerFigures
+    {
+        std::uint64_t frames = 0;
+        std::uint64_t partitionsLoaded = 0;
+        std::uint64_t partitionsUnloaded = 0;
+        std::uint64_t objectsCreated = 0;
+        std::uint64_t objectsDestroyed = 0;
+        std::uint64_t lodChanges = 0;
+        /** Duration of the update call of every frame, in seconds. */
+        std::vector<double> updateSeconds;
+        /** The camera's position at every frame. */
+        std::vector<Ogre::Vector3> cameraPath;
+        /** Partition ID -> frames at whose end it was loaded. */
+        std::map<std::string, std::uint64_t> framesLoaded;
+        /** Partitions loaded now (from the load and unload events). */
+        std::set<std::string> loadedNow;
+        /** Corrupt partition files: path -> the first reason given. */
+        std::map<std::string, std::string> corruptFiles;
+
+        /** The last frame as the viewer reported it. */
+        Ogre::Vector3 cameraPosition = Ogre::Vector3::ZERO;
+        std::string cameraCell;
+        size_t loadedPartitions = 0;
+        size_t objects = 0;
+    };
+
+    /** The figures of a whole run, as the summary table and JSON give them. */
+    struct ViewerSummary
+    {
+        std::uint64_t frames = 0;
+        std::uint64_t partitionsLoaded = 0;
+        std::uint64_t partitionsUnloaded = 0;
+        std::uint64_t objectsCreated = 0;
+        std::uint64_t objectsDestroyed = 0;
+        std::uint64_t lodChanges = 0;
+        /** Of the update call, in milliseconds; 0 without frames. */
+        double updateMedianMs = 0.0;
+        double updateP99Ms = 0.0;
+        double updateMaxMs = 0.0;
+        /** Peak resident memory of the process (VmHWM) in KiB, when known. */
+        std::optional<std::uint64_t> peakResidentKiB;
+        /** "path: reason" of every corrupt partition file, sorted by path. */
+        std::vector<std::string> corruptFiles;
+    };
+
+    /** Collects the figures of a viewer run. The viewer's main loop feeds it:
+        once per frame onFrame, and the events as the framework reports them.
+
+        @code
+        ViewerReport report;
+        for (std::uint64_t k = 0; k < frames; ++k)
+        {
+            camera->setPosition(path.positionAt(k));
+            double seconds = timeUpdate(manager, step);
+            report.onFrame(camera->getPosition(), cellUnderCamera, loaded.size(), objects, seconds);
+        }
+        ViewerSummary summary = report.summarize(ViewerReport::readPeakResidentKiB());
+        @endcode
+    */
+    class ViewerReport
+    {
+    public:
+        /** Ends a frame: records the camera, the update time, and one more
+            frame of loading for every partition loaded now. */
+        void onFrame(const Ogre::Vector3& cameraPosition, const std::string& cellId,
+                     size_t loadedPartitions, size_t objects, double updateSeconds);
+        void onPartitionLoaded(const std::string& partitionId);
+        void onPartitionUnloaded(const std::string& partitionId);
+        void onObjectCreated(size_t count = 1);
+        void onObjectDestroyed(size_t count = 1);
+        void onLodChange(size_t count = 1);
+        /** A partition file that could not be read. A file reported again
+            counts once and keeps its first reason. */
+        void onCorruptFile(const std::string& path, const std::string& reason);
+
+        const ViewerFigures& getFigures() const { return mFigures; }
+
+        /** The summary of the run so far, with the peak memory given. */
+        ViewerSummary summarize(std::optional<std::uint64_t> peakResidentKiB) const;
+
+        /** VmHWM of this process from /proc/self/status, in KiB. */
+        static std::optional<std::uint64_t> readPeakResidentKiB();
+        /** VmHWM from the text of a status file; nullopt when absent. */
+        static std::optional<std::uint64_t> parsePeakResidentKiB(const std::string& statusText);
+
+        /** The median of the values (the mean of the two middle ones for an
+            even count); 0 for none. */
+        static double median(std::vector<double> values);
+        /** The nearest-rank percentile (0 < p <= 100): the smallest value
+            that at least p percent of the values do not exceed; 0 for none. */
+        static double percentile(std::vector<double> values, double p);
+
+        /** The summary as a table for people. */
+        static std::string formatTable(const ViewerSummary& summary);
+        /** The summary as JSON for scripts. */
+        static nlohmann::json toJson(const ViewerSummary& summary);
+        /** Writes toJson to a file (through a temporary file); false with
+            the reason logged when it can not be written. */
+        static bool writeJson(const ViewerSummary& summary, const std::string& path);
+
+    private:
+        ViewerFigures mFigures;
+    };
+}
+
+#endif

@@ -1,0 +1,185 @@
+#include "ViewerReport.h"
+
+#include "AtomicFile.h"
+
+#include <OgreLogManager.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+
+namespace Wren
+{
+    void ViewerReport::onFrame(const Ogre::Vector3& cameraPosition, const std::string& cellId,
+                               size_t loadedPartitions, size_t objects, double updateSeconds)
+    {
+        ++mFigures.frames;
+        mFigures.cameraPosition = cameraPosition;
+        mFigures.cameraCell = cellId;
+        mFigures.loadedPartitions = loadedPartitions;
+        mFigures.objects = objects;
+        mFigures.cameraPath.push_back(cameraPosition);
+        mFigures.updateSeconds.push_back(updateSeconds);
+        for (const std::string& id : mFigures.loadedNow)
+            ++mFigures.framesLoaded[id];
+    }
+
+    void ViewerReport::onPartitionLoaded(const std::string& partitionId)
+    {
+        ++mFigures.partitionsLoaded;
+        mFigures.loadedNow.insert(partitionId);
+    }
+
+    void ViewerReport::onPartitionUnloaded(const std::string& partitionId)
+    {
+        ++mFigures.partitionsUnloaded;
+        mFigures.loadedNow.erase(partitionId);
+    }
+
+    void ViewerReport::onObjectCreated(size_t count) { mFigures.objectsCreated += count; }
+
+    void ViewerReport::onObjectDestroyed(size_t count) { mFigures.objectsDestroyed += count; }
+
+    void ViewerReport::onLodChange(size_t count) { mFigures.lodChanges += count; }
+
+    void ViewerReport::onCorruptFile(const std::string& path, const std::string& reason)
+    {
+        mFigures.corruptFiles.emplace(path, reason);
+    }
+
+    ViewerSummary ViewerReport::summarize(std::optional<std::uint64_t> peakResidentKiB) const
+    {
+        ViewerSummary s;
+        s.frames = mFigures.frames;
+        s.partitionsLoaded = mFigures.partitionsLoaded;
+        s.partitionsUnloaded = mFigures.partitionsUnloaded;
+        s.objectsCreated = mFigures.objectsCreated;
+        s.objectsDestroyed = mFigures.objectsDestroyed;
+        s.lodChanges = mFigures.lodChanges;
+        s.updateMedianMs = median(mFigures.updateSeconds) * 1000.0;
+        s.updateP99Ms = percentile(mFigures.updateSeconds, 99.0) * 1000.0;
+        s.updateMaxMs = percentile(mFigures.updateSeconds, 100.0) * 1000.0;
+        s.peakResidentKiB = peakResidentKiB;
+        for (const auto& entry : mFigures.corruptFiles)
+            s.corruptFiles.push_back(entry.first + ": " + entry.second);
+        return s;
+    }
+
+    std::optional<std::uint64_t> ViewerReport::readPeakResidentKiB()
+    {
+        std::ifstream in("/proc/self/status");
+        if (!in)
+            return std::nullopt;
+        std::stringstream text;
+        text << in.rdbuf();
+        return parsePeakResidentKiB(text.str());
+    }
+
+    std::optional<std::uint64_t> ViewerReport::parsePeakResidentKiB(const std::string& statusText)
+    {
+        std::istringstream lines(statusText);
+        std::string line;
+        while (std::getline(lines, line))
+        {
+            if (line.compare(0, 6, "VmHWM:") != 0)
+                continue;
+            std::istringstream fields(line.substr(6));
+            std::uint64_t value = 0;
+            std::string unit;
+            if (!(fields >> value))
+                return std::nullopt;
+            fields >> unit;
+            if (unit.empty() || unit == "kB")
+                return value;
+            if (unit == "mB" || unit == "MB")
+                return value * 1024;
+            return std::nullopt;
+        }
+        return std::nullopt;
+    }
+
+    double ViewerReport::median(std::vector<double> values)
+    {
+        if (values.empty())
+            return 0.0;
+        const size_t mid = values.size() / 2;
+        std::nth_element(values.begin(), values.begin() + mid, values.end());
+        const double upper = values[mid];
+        if (values.size() % 2 == 1)
+            return upper;
+        const double lower = *std::max_element(values.begin(), values.begin() + mid);
+        return (lower + upper) * 0.5;
+    }
+
+    double ViewerReport::percentile(std::vector<double> values, double p)
+    {
+        if (values.empty())
+            return 0.0;
+        p = std::min(std::max(p, 0.0), 100.0);
+        size_t rank = static_cast<size_t>(std::ceil(p / 100.0 * double(values.size())));
+        rank = std::min(std::max<size_t>(rank, 1), values.size());
+        std::nth_element(values.begin(), values.begin() + (rank - 1), values.end());
+        return values[rank - 1];
+    }
+
+    std::string ViewerReport::formatTable(const ViewerSummary& s)
+    {
+        std::ostringstream out;
+        auto row = [&out](const std::string& key, const std::string& value) {
+            out << "  " << std::left << std::setw(26) << key << std::right << std::setw(14)
+                << value << '\n';
+        };
+        auto ms = [](double value) {
+            std::ostringstream text;
+            text << std::fixed << std::setprecision(3) << value << " ms";
+            return text.str();
+        };
+        row("frames", std::to_string(s.frames));
+        row("partitions loaded", std::to_string(s.partitionsLoaded));
+        row("partitions unloaded", std::to_string(s.partitionsUnloaded));
+        row("objects created", std::to_string(s.objectsCreated));
+        row("objects destroyed", std::to_string(s.objectsDestroyed));
+        row("level-of-detail changes", std::to_string(s.lodChanges));
+        row("update median", ms(s.updateMedianMs));
+        row("update p99", ms(s.updateP99Ms));
+        row("update max", ms(s.updateMaxMs));
+        row("peak resident memory",
+            s.peakResidentKiB ? std::to_string(*s.peakResidentKiB) + " KiB" : "unknown");
+        row("corrupt partition files", std::to_string(s.corruptFiles.size()));
+        for (const std::string& file : s.corruptFiles)
+            out << "    " << file << '\n';
+        return out.str();
+    }
+
+    nlohmann::json ViewerReport::toJson(const ViewerSummary& s)
+    {
+        nlohmann::json j;
+        j["frames"] = s.frames;
+        j["partitionsLoaded"] = s.partitionsLoaded;
+        j["partitionsUnloaded"] = s.partitionsUnloaded;
+        j["objectsCreated"] = s.objectsCreated;
+        j["objectsDestroyed"] = s.objectsDestroyed;
+        j["lodChanges"] = s.lodChanges;
+        j["updateMs"] = {{"median", s.updateMedianMs}, {"p99", s.updateP99Ms}, {"max", s.updateMaxMs}};
+        if (s.peakResidentKiB)
+            j["peakResidentKiB"] = *s.peakResidentKiB;
+        else
+            j["peakResidentKiB"] = nullptr;
+        j["corruptFiles"] = s.corruptFiles;
+        return j;
+    }
+
+    bool ViewerReport::writeJson(const ViewerSummary& summary, const std::string& path)
+    {
+        const std::string text = toJson(summary).dump(2) + "\n";
+        if (AtomicFile::write(path, text.data(), text.size()))
+            return true;
+        if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr())
+            logs->logMessage("ViewerReport: can not write the summary to " + path);
+        return false;
+    }
+}
