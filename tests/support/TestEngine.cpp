@@ -70,28 +70,42 @@ namespace Test
         fs::create_directories(mGeneralFolder);
         fs::create_directories(mPlsm2Folder);
 
-        mRoot = new Ogre::Root("", "", "");
-        if (mode == Mode::Rendered)
+        // A failed start leaves no Root behind, so that only one can ever
+        // be alive.
+        try
         {
-            createRenderWindow();
+            mRoot = new Ogre::Root("", "", "");
+            if (mode == Mode::Rendered)
+            {
+                createRenderWindow();
+            }
+            else
+            {
+                mBufferManager = new Ogre::DefaultHardwareBufferManager();
+                mTextureManager = new Ogre::DefaultTextureManager();
+                Ogre::MaterialManager::getSingleton().initialise();
+            }
+
+            Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+            groups.addResourceLocation(mGeneralFolder, "FileSystem", "General");
+            groups.addResourceLocation(mPlsm2Folder, "FileSystem", "PLSM2");
+            groups.initialiseAllResourceGroups();
+
+            mSceneManager = mRoot->createSceneManager();
         }
-        else
+        catch (...)
         {
-            mBufferManager = new Ogre::DefaultHardwareBufferManager();
-            mTextureManager = new Ogre::DefaultTextureManager();
-            Ogre::MaterialManager::getSingleton().initialise();
+            teardown();
+            throw;
         }
-
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(mGeneralFolder, "FileSystem", "General");
-        groups.addResourceLocation(mPlsm2Folder, "FileSystem", "PLSM2");
-        groups.initialiseAllResourceGroups();
-
-        mSceneManager = mRoot->createSceneManager();
     }
 
     void TestEngine::createRenderWindow()
     {
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display)
+            throw std::runtime_error("TestEngine: the rendered tests need a display and DISPLAY is not set; "
+                                     "run them through ./wren test, or under xvfb-run -a");
         mRoot->loadPlugin(std::string(WREN_OGRE_PLUGIN_DIR) + "/RenderSystem_GL");
         Ogre::RenderSystem* rs = mRoot->getRenderSystemByName("OpenGL Rendering Subsystem");
         if (!rs)
@@ -103,7 +117,9 @@ namespace Test
         mWindow = mRoot->createRenderWindow("WrenTestWindow", 64, 64, false, &params);
     }
 
-    TestEngine::~TestEngine()
+    TestEngine::~TestEngine() { teardown(); }
+
+    void TestEngine::teardown()
     {
         // Every resource handle goes before the Root; the texture manager
         // unregisters from the Root's resource groups, so it goes first; the
@@ -112,16 +128,22 @@ namespace Test
         if (mSceneManager)
             mRoot->destroySceneManager(mSceneManager);
         mSceneManager = nullptr;
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        for (const char* group : {"General", "PLSM2"})
-            if (groups.resourceGroupExists(group))
-                groups.clearResourceGroup(group);
+        mWindow = nullptr;
+        if (Ogre::ResourceGroupManager* groups = Ogre::ResourceGroupManager::getSingletonPtr())
+            for (const char* group : {"General", "PLSM2"})
+                if (groups->resourceGroupExists(group))
+                    groups->clearResourceGroup(group);
         delete mTextureManager;
+        mTextureManager = nullptr;
         delete mRoot;
+        mRoot = nullptr;
         delete mBufferManager;
+        mBufferManager = nullptr;
         delete mLogManager;
+        mLogManager = nullptr;
         std::error_code ec;
-        fs::remove_all(mTempRoot, ec);
+        if (!mTempRoot.empty())
+            fs::remove_all(mTempRoot, ec);
     }
 
     std::string TestEngine::makeTempFolder(const std::string& hint)

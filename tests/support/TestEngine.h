@@ -31,8 +31,10 @@ namespace Test
 
         Rendered (configure(Mode::Rendered) before first use, as the render
         test executables do): OGRE's GL render system from the Debian plugin
-        folder and a small hidden window; needs a display (the scripts start
-        Xvfb when none is set).
+        folder, initialised with a hidden 64 x 64 window, so render textures
+        can be drawn into and read back. Needs a display (the scripts start
+        Xvfb when none is set); without one instance() throws a
+        std::runtime_error saying so.
 
         Two temporary FileSystem folders are registered for the resource
         groups "General" and "PLSM2"; they are removed at teardown.
@@ -84,6 +86,8 @@ namespace Test
         TestEngine& operator=(const TestEngine&) = delete;
 
         void createRenderWindow();
+        /** Undoes whatever of the construction has happened. */
+        void teardown();
 
         Mode mMode;
         Ogre::LogManager* mLogManager = nullptr;
