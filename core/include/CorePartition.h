@@ -1,0 +1,247 @@
+#ifndef __WrenCorePartition_H__
+#define __WrenCorePartition_H__
+
+#include "CorePartitionResourceLoading.h"
+#include "GameObjectEnums.h"
+#include "Partition.h"
+
+#include <OgreAxisAlignedBox.h>
+
+namespace Ogre
+{
+    class IBinaryDataElement;
+    class SceneNode;
+}
+
+namespace Wren
+{
+    struct CompleteObjectDataInfo;
+
+    /** The working partition that every partition kind derives from: it owns
+        its objects while loaded, reads and writes its objects file (XML or
+        binary) and decides each object's level of detail from the camera
+        distance.
+
+        Objects file of world w and partition p:
+        - XML "w_Partitionp.objects", loaded by name from the group "General":
+          @code
+          <Objects>
+              <CorePartitionData ShowBounds="false"/>
+              <Object Type="..." Name="..."> ... </Object>   (see CoreGameObject)
+          </Objects>
+          @endcode
+          The root's name is not checked; the partition reads only "Type" and
+          "Name" of each object, the object reads the rest.
+        - binary "w_Partitionp.objbinary", loaded from the group "PLSM2": root
+          "Objects" with a 1-byte buffer (ShowBounds), one child "Object" per
+          object holding a 276-byte CompleteObjectDataInfo record.
+        Both are saved to <worlds>/w/Partitions/ (see WorldsFolder). Only
+        objects whose save flag is on and that have no parent are written;
+        children are written inside their parents.
+
+        Failures: a missing or unreadable objects file gives an empty loaded
+        partition. An object of an unknown type, one whose metadata file is
+        missing (the manager's exception is logged), and one whose name is
+        already taken are left out, each with a log line; the rest of the
+        file loads. Adding an object whose name is taken throws
+        Ogre::ItemIdentityException ("core object with the same name " and
+        the name). A save that cannot write its file reports false and keeps
+        the partition dirty, so nothing edited is thought saved.
+    */
+    class WREN_CORE_EXPORT CorePartition : public Partition
+    {
+    public:
+        /** Answer of calculateProximity. */
+        enum Proximity
+        {
+            PROXIMITY_NEAR = 0,
+            PROXIMITY_MIDDLE = 1,
+            PROXIMITY_FAR = 2,
+            PROXIMITY_UNKNOWN = 3
+        };
+
+        /** Answer of isPositionInPartition; a preferred claim beats a plain
+            one when partitions overlap. */
+        enum PositionResult
+        {
+            POSITION_INSIDE = 0,
+            POSITION_PREFERRED = 1,
+            POSITION_OUTSIDE = 2
+        };
+
+        /** The bound of a plain partition's objects: the largest |x| and |z|
+            of a top-level object's position relative to the partition. */
+        static const float DEFAULT_OBJECT_BOUND;
+
+        CorePartition(const std::string& id, const Ogre::Vector3& worldPosition,
+                      CorePartitionManager* manager);
+        /** Releases the members; unload (or destroy) must have been called. */
+        ~CorePartition() override;
+
+        // PropertyContainer
+        /** "CorePartition_ShowBounds" ("Show bounds", bool). */
+        void enumerateProperties(std::vector<Property>& out) override;
+        /** Recognises "CorePartition_ShowBounds" (passed to setShowBounds);
+            other ids are ignored, so that partition kinds can add their own. */
+        void setProperty(const std::string& id, const PropertyData& value) override;
+
+        // Partition
+        const std::string& getPartitionType() const override;
+        const std::string& getID() const override { return mID; }
+        bool getLoaded() const override { return mLoaded; }
+        const Ogre::Vector3& getWorldPosition() const override { return mWorldPosition; }
+        /** Does nothing in this class. */
+        void setShowBounds(bool show) override;
+
+        /** Unloads the partition and its objects. */
+        virtual void destroy();
+        /** Takes obj in. An instanced object (unless skipChecks) goes to the
+            above-ground manager with the partition node's world transform
+            and is only listed. Otherwise the name is checked (unless
+            skipChecks), the object is listed, a top-level object's node is
+            hung under the partition's node, and its level of detail is
+            checked. */
+        virtual void addObject(CoreGameObject* obj, bool skipChecks);
+        virtual void addObject(CoreGameObject* obj);
+        /** Erases obj from the list; an unlisted top-level object hanging
+            under the partition's node is taken off it. */
+        virtual void removeObject(CoreGameObject* obj);
+        /** Proximity, then every object's level-of-detail check. */
+        virtual void update(float elapsed);
+        /** Writes the partition into parent: "CorePartitionData", then one
+            "Object" per saved object. */
+        virtual bool save(DataElementPtr& parent);
+        /** Writes the XML objects file when the partition changed since its
+            last save. False (partition stays dirty) when it could not. */
+        virtual bool save(const std::string& worldName);
+        /** Creates the scene node and the objects of root (may be empty). */
+        virtual bool load(DataElementPtr& root, bool flag);
+        /** Loads from the captured state when one is held, else from the XML
+            objects file. */
+        virtual bool load(const std::string& worldName);
+        /** Destroys the objects, the scene node and any captured state. */
+        virtual bool unload(bool flag);
+        virtual void startSimulation();
+        virtual void endSimulation();
+        virtual void enumerateObjectsByType(std::vector<CoreGameObject*>& out,
+                                            const std::string& type);
+        virtual void enumetateObjectsByLogicInfo(std::vector<CoreGameObject*>& out);
+        /** The first object of that name, or null. */
+        virtual CoreGameObject* getObjectByName(const std::string& name);
+        /** Proximity to the camera; always near in this class. */
+        virtual Proximity calculateProximity(float elapsed) const;
+        /** The level obj should have at its camera distance (see
+            LODDistanceInfo::levelOfDetailFor); its current level when there
+            is no camera. */
+        virtual LevelOfDetail checkLevelOfDetail(CoreGameObject* obj);
+        /** Inside for every position in this class. */
+        virtual PositionResult isPositionInPartition(const Ogre::Vector3& position);
+        virtual void activate();
+        virtual void deactivate();
+        /** Partitions to keep loaded while this one is active; nothing in
+            this class. */
+        virtual void enumerateConnectedPartitions(std::vector<CorePartition*>& out);
+        virtual void addObjectToChangeLODQueue(CoreGameObject* obj);
+        virtual void removeObjectFromChangeLODQueue(CoreGameObject* obj);
+        /** Leaves the LOD queue and the object list. */
+        virtual void handleObjectDestroyed(CoreGameObject* obj);
+        /** The manager's fog-scaled distance table. */
+        virtual const LODDistanceInfo& getLODDistanceInfo() const;
+        /** Writes the binary form into root (which must be a
+            BinaryDataElement). */
+        virtual bool saveBinary(Ogre::IBinaryDataElement* root);
+        /** Writes the binary objects file when the partition changed since
+            its last save. False (partition stays dirty) when it could not. */
+        virtual bool saveBinary(const std::string& worldName);
+        /** Creates the scene node and the objects of a binary root (null for
+            an empty partition). */
+        virtual bool loadBinary(Ogre::IBinaryDataElement* root, bool flag);
+        /** Loads the binary objects file (an empty partition when it is
+            missing or bad). */
+        virtual bool loadBinary(const std::string& worldName);
+        /** As unload, keeping a captured state. */
+        virtual bool unloadBinary(bool flag);
+        virtual void createBoundsVisualization();
+        virtual void destroyBoundsVisualization();
+        /** w + "_Partition" + ID + ".objects". */
+        virtual std::string getObjectsFileName(const std::string& worldName) const;
+        /** Where the objects file is saved: <worlds>/w/Partitions/ and the
+            binary or XML file name; empty without a worlds folder. */
+        virtual std::string getObjectsFilePath(const std::string& worldName) const;
+        /** w + "_Partition" + ID + ".objbinary". */
+        virtual std::string getObjectsBinaryFileName(const std::string& worldName) const;
+        /** The largest |x| and |z| of a top-level object's position relative
+            to this partition that its objects file may hold;
+            DEFAULT_OBJECT_BOUND in this class. */
+        virtual float getObjectBound() const;
+
+        /** Appends every object that is its own selection. */
+        void enumerateObjects(std::vector<CoreGameObject*>& out);
+        /** Appends every object (the box is not consulted). */
+        void enumerateNearbyObjects(const Ogre::AxisAlignedBox& box,
+                                    std::vector<CoreGameObject*>& out);
+
+        /** Loaded: a new document of the partition, which the caller owns.
+            Unloaded: the captured state (possibly null), still owned by the
+            partition. */
+        DataFile* getState();
+        /** Replaces the captured state, taking ownership. */
+        void setState(DataFile* state);
+        /** Loaded: a new binary document of the partition, which the caller
+            owns; unloaded: null. */
+        Ogre::BinaryFileResource* getBinaryState();
+        void setBinaryState(Ogre::BinaryFileResource* state);
+
+        /** Starts prefetching the objects file and its metadata. */
+        void threadLoadResource(const std::string& worldName);
+        /** Whether the prefetch has completed. */
+        bool isResourceLoaded();
+
+        /** Shows or hides the bounds by the manager's override and the
+            partition's own flag. */
+        void checkBounds();
+
+        Proximity getProximity() const { return mProximity; }
+        Ogre::SceneNode* getSceneNode() const { return mSceneNode; }
+        const std::vector<CoreGameObject*>& getObjects() const { return mObjects; }
+        CorePartitionManager* GetPartitionManager() const { return mManager; }
+        bool isObjectDirty() const { return mObjectDirty; }
+        void notifyObjectDirty() { mObjectDirty = true; }
+        bool getShowBounds() const { return mShowBounds; }
+        bool getUseBinaryFiles() const { return mUseBinaryFiles; }
+        /** The scene node's world bounding box (null without a node). */
+        Ogre::AxisAlignedBox GetAABB() const;
+        bool IsEnableConsultPos() const;
+        const Ogre::Vector3& GetConsultPos() const;
+
+    protected:
+        /** Whether obj is written by this partition. */
+        bool shouldSave(const CoreGameObject* obj) const;
+        void createSceneNode();
+        /** Destroys and deletes every object, then the node. */
+        void destroyObjectsAndNode();
+        /** loadFinish of every started object; an object that found no
+            partition of its own is taken in, one whose name is taken is
+            dropped (logged). */
+        void finishLoading(const std::vector<CoreGameObject*>& started);
+        /** Creates and starts one object from a stored form; null when it
+            can not be made (logged). */
+        CoreGameObject* startObject(const std::string& type, const std::string& name,
+                                    DataElementPtr* element, CompleteObjectDataInfo* record);
+
+        std::vector<CoreGameObject*> mObjects;
+        CorePartitionManager* mManager;
+        std::string mID;
+        Proximity mProximity = PROXIMITY_UNKNOWN;
+        Ogre::SceneNode* mSceneNode = nullptr;
+        bool mLoaded = false;
+        Ogre::Vector3 mWorldPosition;
+        bool mShowBounds = false;
+        DataFile* mState = nullptr;
+        CorePartitionResourceLoading mResourceLoading;
+        bool mObjectDirty = false;
+        bool mUseBinaryFiles = true;
+    };
+}
+
+#endif

@@ -1,0 +1,199 @@
+#ifndef __WrenCorePartitionManager_H__
+#define __WrenCorePartitionManager_H__
+
+#include "LODDistanceInfo.h"
+#include "PartitionManager.h"
+
+#include <OgreAxisAlignedBox.h>
+#include <OgreMatrix4.h>
+#include <OgreQuaternion.h>
+
+#include <list>
+#include <map>
+
+namespace Wren
+{
+    /** The working partition manager: owns the partitions, streams them
+        around the player camera, works off level-of-detail changes of
+        objects under a per-step budget and holds the distance tables.
+
+        Streaming step (update), at most every updateInterval seconds:
+        1. start queued level-of-detail changes while fewer than the budget
+           (1, or 5 when loading several objects per frame) are in flight;
+        2. advance the changes in flight by each object's state (2: load
+           resources again, 3: finalise, 1 or 4: finished);
+        3. when the camera's partition changed: empty both wait lists,
+           deactivate the old and activate the new partition, queue the
+           loaded partitions it is not connected to for unloading and its
+           unloaded connected partitions for loading;
+        4. load (after its prefetch completed) or unload at most one
+           partition; while such work is pending the interval is 0.01 s;
+        5. update every loaded partition.
+        Between beginLoading and endLoading nothing happens.
+
+        Distance tables: the base table, a copy scaled by the view-range
+        scale and one scaled by the fog level, which the partitions use.
+        Without an engine that reports fog changes the fog level stays 1
+        unless set through _notifyFogLevelChanged.
+
+        Properties: "PartitionManager_OverrideShowBounds" ("Override Bounds")
+        and "PartitionManager_ShowAllBounds" ("Show Bounds"), both bool:
+        with the override on every partition shows its bounds exactly when
+        show-all is on; with it off each follows its own flag.
+    */
+    class WREN_CORE_EXPORT CorePartitionManager : public PartitionManager
+    {
+    public:
+        typedef std::map<std::string, CorePartition*> PartitionMap;
+        typedef std::list<CorePartition*> PartitionList;
+        typedef std::list<CoreGameObject*> ObjectList;
+
+        /** owner is the object manager that will own this manager. */
+        explicit CorePartitionManager(GameObjectManager* owner);
+        /** Frees the manager's own lists; destroy must have been called. */
+        ~CorePartitionManager() override;
+
+        // PropertyContainer
+        void enumerateProperties(std::vector<Property>& out) override;
+        void setProperty(const std::string& id, const PropertyData& value) override;
+
+        // PartitionManager
+        /** Empties the wait lists, then destroys and deletes every partition. */
+        void destroy() override;
+        bool initStart(const std::string& worldName, DataElementPtr& element) override;
+        bool initFinish() override;
+        /** Saves every partition in ID order (binary or XML files); true when
+            all saves succeeded. worldFile is for partition kinds that write
+            their part of the world file. */
+        bool save(const std::string& worldName, DataFile* worldFile) override;
+        void update(float elapsed) override;
+        void startSimulation() override;
+        void endSimulation() override;
+        const std::string& getWorldName() const override { return mWorldName; }
+
+        /** The partition that claims position (a preferred claim beats a
+            plain one; among equal claims the last in ID order wins); when
+            none does and nearestIfNone, the one whose origin is nearest
+            (ties keep the earlier in ID order). Null without partitions. */
+        virtual CorePartition* getPartition(const Ogre::Vector3& position, bool nearestIfNone);
+        /** The partition of that ID, or null. */
+        virtual CorePartition* getPartition(const std::string& id);
+        virtual CoreGameObjectManager* getGameObjectManager() const { return mGameObjectManager; }
+        /** The fog-scaled table, which the partitions use. */
+        virtual const LODDistanceInfo& getLODDistanceInfo() const { return mFogLodDistances; }
+        virtual const LODDistanceInfo& GetScaledLODDistanceInfo() const
+        {
+            return mScaledLodDistances;
+        }
+        virtual void enumerateObjects(std::vector<CoreGameObject*>& out);
+        virtual void enumeratePartitions(std::vector<CorePartition*>& out);
+        virtual void enumerateObjectsByType(std::vector<CoreGameObject*>& out,
+                                            const std::string& type);
+        /** Asks the loaded partitions, in load order. */
+        virtual void enumetateObjectsByLogicInfo(std::vector<CoreGameObject*>& out);
+        /** The first object of that name in ID order of the partitions. */
+        virtual CoreGameObject* getObjectByName(const std::string& name);
+        /** Null in this class: no partition kind is made by name here. */
+        virtual CorePartition* createPartition(const std::string& id);
+        /** Erases and deletes p when it is held; false otherwise. */
+        virtual bool destroyPartition(CorePartition* p);
+        /** Queues obj for a level-of-detail change unless it is queued. */
+        virtual void addObjectToChangeLODQueue(CoreGameObject* obj);
+        /** Takes obj off the queue and out of the changes in flight. */
+        virtual void removeObjectFromChangeLODQueue(CoreGameObject* obj);
+        virtual void handleObjectDestroyed(CoreGameObject* obj);
+
+        /** The engine reports a new fog level: the fog table follows. */
+        void _notifyFogLevelChanged(float fogLevel);
+        /** Scales the view-range table by s squared. */
+        void SetViewRangeScale(float s);
+
+        /** Every object of every partition. */
+        void enumerateNearbyObjects(const Ogre::AxisAlignedBox& box,
+                                    std::vector<CoreGameObject*>& out);
+        /** Objects (or logic objects) of the loaded partitions whose origin
+            lies less than 300 units from position in the XZ plane. */
+        void enumerateNearbyPartitionObjects(const Ogre::Vector3& position,
+                                             std::vector<CoreGameObject*>& out, bool logicOnly);
+        /** Objects strictly inside the box in x and z, from the partition at
+            its centre and those at its four corners. */
+        void GetNearbyPartitionObjects(const Ogre::AxisAlignedBox& box,
+                                       std::vector<CoreGameObject*>& out);
+
+        /** Starts the front queued change at once and finalises it when its
+            resources are ready. */
+        void loadNextChangeLODObjects();
+        /** Follows the camera, then loads and unloads every waiting partition
+            at once (no prefetch). */
+        void initLoadAllPartition();
+        /** initLoadAllPartition, then every queued level-of-detail change. */
+        void immediateLoadAllPartition();
+        /** Loads, then unloads, every waiting partition at once. */
+        void executeAllWaitList();
+
+        /** Forwarded to the above-ground manager. */
+        void addStaticObject(CoreGameObject* obj, Ogre::Matrix4& transform);
+        void addStaticObject(CoreGameObject* obj, Ogre::Vector3& position,
+                             Ogre::Quaternion& orientation);
+
+        void SetDeltaTime(float interval) { mUpdateInterval = interval; }
+        float getUpdateInterval() const { return mUpdateInterval; }
+        void SetLoadingSinglebjectPerFrame(bool single) { mLoadingSingleObjectPerFrame = single; }
+        void beginLoading() { mLoading = true; }
+        void endLoading() { mLoading = false; }
+        void setAboveGroundMgr(CoreAboveGroundManager* manager) { mAboveGroundManager = manager; }
+        CoreAboveGroundManager* getAboveGroundMgr() const { return mAboveGroundManager; }
+        bool getOverrideShowBounds() const { return mOverrideShowBounds; }
+        bool getShowAllBounds() const { return mShowAllBounds; }
+        float GetViewRangeScale() const { return mViewRangeScale; }
+        float GetFogLevel() const { return mFogLevel; }
+        CorePartition* GetActivePartition() const { return mActivePartition; }
+        const PartitionList& GetLoadPartitions() const { return mLoadedPartitions; }
+        size_t getChangeLODObjectsCount() const { return mChangeLODQueue.size(); }
+        const ObjectList& getLodInFlight() const { return mLodInFlight; }
+        const PartitionList& getLoadWaitList() const { return mLoadWaitList; }
+        const PartitionList& getUnloadWaitList() const { return mUnloadWaitList; }
+        bool getInitialised() const { return mInitialised; }
+        bool getUseBinaryFiles() const { return mUseBinaryFiles; }
+
+    protected:
+        /** Stores p under its ID, replacing any partition of that ID. */
+        virtual void addPartition(CorePartition* p);
+        void LoadPartitionToWaitList(CorePartition* p);
+        void UnLoadPartitionToWaitList(CorePartition* p);
+        /** The fog table becomes the base table scaled by fogLevel squared. */
+        void updateLODDistanceInfo(float fogLevel);
+        /** Step 3 of the streaming step: follow the camera. */
+        void followCamera();
+        /** Loads p from its file (binary or XML) and starts its area build. */
+        void loadPartitionNow(CorePartition* p);
+        /** Takes p's area off the above-ground manager, unloads both. */
+        void unloadPartitionWithArea(CorePartition* p);
+
+        PartitionMap mPartitions;
+        PartitionList mLoadedPartitions;
+        CorePartition* mActivePartition = nullptr;
+        CoreGameObjectManager* mGameObjectManager;
+        std::string mWorldName;
+        ObjectList mChangeLODQueue;
+        bool mLoadingSingleObjectPerFrame = true;
+        ObjectList mLodInFlight;
+        bool mInitialised = false;
+        bool mOverrideShowBounds = true;
+        bool mShowAllBounds = true;
+        CoreAboveGroundManager* mAboveGroundManager = nullptr;
+        PartitionList mLoadWaitList;
+        PartitionList mUnloadWaitList;
+        LODDistanceInfo mLodDistances;
+        LODDistanceInfo mScaledLodDistances;
+        LODDistanceInfo mFogLodDistances;
+        float mViewRangeScale = 1.0f;
+        bool mLoading = false;
+        float mFogLevel = 1.0f;
+        float mUpdateInterval = 0.02f;
+        float mAccumulatedTime = 0.0f;
+        bool mUseBinaryFiles = true;
+    };
+}
+
+#endif

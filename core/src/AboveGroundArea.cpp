@@ -1,0 +1,6 @@
+#include "AboveGroundArea.h"
+
+namespace Wren
+{
+    AboveGroundArea::~AboveGroundArea() {}
+}

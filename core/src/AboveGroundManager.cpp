@@ -1,0 +1,6 @@
+#include "AboveGroundManager.h"
+
+namespace Wren
+{
+    AboveGroundManager::~AboveGroundManager() {}
+}

@@ -1,0 +1,533 @@
+#include "CorePartitionManager.h"
+
+#include "CoreAboveGroundArea.h"
+#include "CoreAboveGroundManager.h"
+#include "CoreGameObject.h"
+#include "CoreGameObjectManager.h"
+#include "CorePartition.h"
+
+#include <OgreCamera.h>
+
+#include <algorithm>
+
+namespace Wren
+{
+    namespace
+    {
+        const std::string gOverrideShowBoundsId = "PartitionManager_OverrideShowBounds";
+        const std::string gShowAllBoundsId = "PartitionManager_ShowAllBounds";
+
+        /** Squared XZ distance below which a loaded partition counts as near. */
+        const float gNearbyPartitionDistanceSquared = 300.0f * 300.0f;
+
+        template <typename List, typename Item> bool contains(const List& list, const Item& item)
+        {
+            return std::find(list.begin(), list.end(), item) != list.end();
+        }
+
+        template <typename List, typename Item> void eraseFirst(List& list, const Item& item)
+        {
+            auto it = std::find(list.begin(), list.end(), item);
+            if (it != list.end())
+                list.erase(it);
+        }
+    }
+
+    CorePartitionManager::CorePartitionManager(GameObjectManager* owner)
+        : mGameObjectManager(dynamic_cast<CoreGameObjectManager*>(owner))
+    {
+        SetViewRangeScale(1.0f);
+        updateLODDistanceInfo(mFogLevel);
+    }
+
+    CorePartitionManager::~CorePartitionManager() {}
+
+    void CorePartitionManager::enumerateProperties(std::vector<Property>& out)
+    {
+        PartitionManager::enumerateProperties(out);
+        Property override;
+        override.initBool(gOverrideShowBoundsId, "Override Bounds", mOverrideShowBounds);
+        out.push_back(override);
+        Property showAll;
+        showAll.initBool(gShowAllBoundsId, "Show Bounds", mShowAllBounds);
+        out.push_back(showAll);
+    }
+
+    void CorePartitionManager::setProperty(const std::string& id, const PropertyData& value)
+    {
+        PartitionManager::setProperty(id, value);
+        if (id == gOverrideShowBoundsId)
+            mOverrideShowBounds = value.boolVal;
+        else if (id == gShowAllBoundsId)
+            mShowAllBounds = value.boolVal;
+        else
+            return;
+        for (auto& entry : mPartitions)
+            entry.second->checkBounds();
+    }
+
+    void CorePartitionManager::destroy()
+    {
+        mLoadWaitList.clear();
+        mUnloadWaitList.clear();
+        PartitionMap partitions;
+        partitions.swap(mPartitions);
+        mLoadedPartitions.clear();
+        mActivePartition = nullptr;
+        for (auto& entry : partitions)
+        {
+            entry.second->destroy();
+            delete entry.second;
+        }
+        mChangeLODQueue.clear();
+        mLodInFlight.clear();
+    }
+
+    bool CorePartitionManager::initStart(const std::string& worldName, DataElementPtr&)
+    {
+        mWorldName = worldName;
+        return true;
+    }
+
+    bool CorePartitionManager::initFinish()
+    {
+        mInitialised = true;
+        return true;
+    }
+
+    bool CorePartitionManager::save(const std::string& worldName, DataFile*)
+    {
+        mWorldName = worldName;
+        bool saved = true;
+        for (auto& entry : mPartitions)
+        {
+            CorePartition* p = entry.second;
+            const bool ok = mUseBinaryFiles ? p->saveBinary(worldName) : p->save(worldName);
+            saved = ok && saved;
+        }
+        return saved;
+    }
+
+    void CorePartitionManager::update(float elapsed)
+    {
+        if (mLoading)
+            return;
+        mAccumulatedTime += elapsed;
+        if (mAccumulatedTime < mUpdateInterval)
+            return;
+        mAccumulatedTime = 0.0f;
+
+        const size_t budget = mLoadingSingleObjectPerFrame ? 1 : 5;
+        while (mLodInFlight.size() < budget && !mChangeLODQueue.empty())
+        {
+            CoreGameObject* obj = mChangeLODQueue.front();
+            mChangeLODQueue.pop_front();
+            obj->changeLODLoadResources(false);
+            mLodInFlight.push_back(obj);
+        }
+
+        for (ObjectList::iterator it = mLodInFlight.begin(); it != mLodInFlight.end();)
+        {
+            CoreGameObject* obj = *it;
+            switch (obj->getCurrentState())
+            {
+            case STATE_RESOURCES_LOADING:
+                obj->changeLODLoadResources(false);
+                ++it;
+                break;
+            case STATE_RESOURCES_READY:
+                obj->changeLODFinalize(false);
+                ++it;
+                break;
+            case STATE_SETTLED:
+            case STATE_FADING:
+                it = mLodInFlight.erase(it);
+                break;
+            default:
+                ++it;
+                break;
+            }
+        }
+
+        followCamera();
+
+        if (!mLoadWaitList.empty())
+        {
+            mUpdateInterval = 0.01f;
+            CorePartition* q = mLoadWaitList.front();
+            q->threadLoadResource(mWorldName);
+            if (q->isResourceLoaded())
+            {
+                mLoadWaitList.pop_front();
+                loadPartitionNow(q);
+            }
+        }
+        else if (!mUnloadWaitList.empty())
+        {
+            mUpdateInterval = 0.01f;
+            CorePartition* q = mUnloadWaitList.front();
+            mUnloadWaitList.pop_front();
+            if (q)
+                unloadPartitionWithArea(q);
+        }
+        else
+        {
+            mUpdateInterval = 0.00001f;
+        }
+
+        // A partition's update may not unload partitions, but walk a copy so
+        // that object hand-overs during it can not disturb the walk.
+        const PartitionList loaded = mLoadedPartitions;
+        for (CorePartition* p : loaded)
+            p->update(elapsed);
+    }
+
+    void CorePartitionManager::followCamera()
+    {
+        Ogre::Camera* camera = mGameObjectManager ? mGameObjectManager->getPlayerCamera() : nullptr;
+        if (!camera)
+            return;
+        CorePartition* p = getPartition(camera->getDerivedPosition(), true);
+        if (!p || p == mActivePartition)
+            return;
+        mLoadWaitList.clear();
+        mUnloadWaitList.clear();
+        if (mActivePartition)
+            mActivePartition->deactivate();
+        mActivePartition = p;
+        p->activate();
+        std::vector<CorePartition*> connected;
+        p->enumerateConnectedPartitions(connected);
+        for (CorePartition* loaded : mLoadedPartitions)
+            if (!contains(connected, loaded))
+                UnLoadPartitionToWaitList(loaded);
+        for (CorePartition* c : connected)
+            if (!c->getLoaded())
+                LoadPartitionToWaitList(c);
+    }
+
+    void CorePartitionManager::loadPartitionNow(CorePartition* p)
+    {
+        if (mUseBinaryFiles)
+            p->loadBinary(mWorldName);
+        else
+            p->load(mWorldName);
+        if (mAboveGroundManager)
+            mAboveGroundManager->load();
+        if (!contains(mLoadedPartitions, p))
+            mLoadedPartitions.push_back(p);
+    }
+
+    void CorePartitionManager::unloadPartitionWithArea(CorePartition* p)
+    {
+        if (mAboveGroundManager)
+        {
+            if (CoreAboveGroundArea* area = mAboveGroundManager->getArea(p->getID()))
+            {
+                mAboveGroundManager->removeLoaded(area);
+                area->unload();
+            }
+        }
+        p->unload(false);
+        eraseFirst(mLoadedPartitions, p);
+    }
+
+    CorePartition* CorePartitionManager::getPartition(const Ogre::Vector3& position,
+                                                      bool nearestIfNone)
+    {
+        CorePartition* found = nullptr;
+        CorePartition::PositionResult kept = CorePartition::POSITION_OUTSIDE;
+        for (auto& entry : mPartitions)
+        {
+            const CorePartition::PositionResult answer =
+                entry.second->isPositionInPartition(position);
+            if (answer == CorePartition::POSITION_OUTSIDE)
+                continue;
+            if (!found || answer == CorePartition::POSITION_PREFERRED ||
+                kept == CorePartition::POSITION_INSIDE)
+            {
+                found = entry.second;
+                kept = answer;
+            }
+        }
+        if (found || !nearestIfNone)
+            return found;
+        float best = 0.0f;
+        for (auto& entry : mPartitions)
+        {
+            const float d = entry.second->getWorldPosition().squaredDistance(position);
+            if (!found || d < best)
+            {
+                found = entry.second;
+                best = d;
+            }
+        }
+        return found;
+    }
+
+    CorePartition* CorePartitionManager::getPartition(const std::string& id)
+    {
+        PartitionMap::iterator it = mPartitions.find(id);
+        return it == mPartitions.end() ? nullptr : it->second;
+    }
+
+    void CorePartitionManager::startSimulation()
+    {
+        for (auto& entry : mPartitions)
+            entry.second->startSimulation();
+    }
+
+    void CorePartitionManager::endSimulation()
+    {
+        for (auto& entry : mPartitions)
+            entry.second->endSimulation();
+    }
+
+    void CorePartitionManager::enumerateObjects(std::vector<CoreGameObject*>& out)
+    {
+        for (auto& entry : mPartitions)
+            entry.second->enumerateObjects(out);
+    }
+
+    void CorePartitionManager::enumeratePartitions(std::vector<CorePartition*>& out)
+    {
+        for (auto& entry : mPartitions)
+            out.push_back(entry.second);
+    }
+
+    void CorePartitionManager::enumerateObjectsByType(std::vector<CoreGameObject*>& out,
+                                                      const std::string& type)
+    {
+        for (auto& entry : mPartitions)
+            entry.second->enumerateObjectsByType(out, type);
+    }
+
+    void CorePartitionManager::enumetateObjectsByLogicInfo(std::vector<CoreGameObject*>& out)
+    {
+        for (CorePartition* p : mLoadedPartitions)
+            p->enumetateObjectsByLogicInfo(out);
+    }
+
+    CoreGameObject* CorePartitionManager::getObjectByName(const std::string& name)
+    {
+        for (auto& entry : mPartitions)
+            if (CoreGameObject* obj = entry.second->getObjectByName(name))
+                return obj;
+        return nullptr;
+    }
+
+    CorePartition* CorePartitionManager::createPartition(const std::string&) { return nullptr; }
+
+    bool CorePartitionManager::destroyPartition(CorePartition* p)
+    {
+        if (!p)
+            return false;
+        PartitionMap::iterator it = mPartitions.find(p->getID());
+        if (it == mPartitions.end() || it->second != p)
+            return false;
+        mPartitions.erase(it);
+        // No list may keep a partition that is gone.
+        eraseFirst(mLoadedPartitions, p);
+        mLoadWaitList.remove(p);
+        mUnloadWaitList.remove(p);
+        if (mActivePartition == p)
+            mActivePartition = nullptr;
+        p->destroy();
+        delete p;
+        return true;
+    }
+
+    void CorePartitionManager::addObjectToChangeLODQueue(CoreGameObject* obj)
+    {
+        if (obj && !contains(mChangeLODQueue, obj))
+            mChangeLODQueue.push_back(obj);
+    }
+
+    void CorePartitionManager::removeObjectFromChangeLODQueue(CoreGameObject* obj)
+    {
+        eraseFirst(mChangeLODQueue, obj);
+        mLodInFlight.remove(obj);
+    }
+
+    void CorePartitionManager::handleObjectDestroyed(CoreGameObject* obj)
+    {
+        removeObjectFromChangeLODQueue(obj);
+    }
+
+    void CorePartitionManager::_notifyFogLevelChanged(float fogLevel)
+    {
+        mFogLevel = fogLevel;
+        updateLODDistanceInfo(mFogLevel);
+    }
+
+    void CorePartitionManager::SetViewRangeScale(float s)
+    {
+        mViewRangeScale = s;
+        mScaledLodDistances = mLodDistances.scaled(s);
+    }
+
+    void CorePartitionManager::updateLODDistanceInfo(float fogLevel)
+    {
+        mFogLodDistances = mLodDistances.scaled(fogLevel);
+    }
+
+    void CorePartitionManager::enumerateNearbyObjects(const Ogre::AxisAlignedBox& box,
+                                                      std::vector<CoreGameObject*>& out)
+    {
+        for (auto& entry : mPartitions)
+            entry.second->enumerateNearbyObjects(box, out);
+    }
+
+    void CorePartitionManager::enumerateNearbyPartitionObjects(const Ogre::Vector3& position,
+                                                               std::vector<CoreGameObject*>& out,
+                                                               bool logicOnly)
+    {
+        for (CorePartition* p : mLoadedPartitions)
+        {
+            const Ogre::Vector3& origin = p->getWorldPosition();
+            const float dx = origin.x - position.x;
+            const float dz = origin.z - position.z;
+            if (dx * dx + dz * dz >= gNearbyPartitionDistanceSquared)
+                continue;
+            if (logicOnly)
+                p->enumetateObjectsByLogicInfo(out);
+            else
+                p->enumerateObjects(out);
+        }
+    }
+
+    void CorePartitionManager::GetNearbyPartitionObjects(const Ogre::AxisAlignedBox& box,
+                                                         std::vector<CoreGameObject*>& out)
+    {
+        if (box.isNull())
+            return;
+        const Ogre::Vector3 c = box.getCenter();
+        const Ogre::Vector3 h = box.getHalfSize();
+        CorePartition* p = getPartition(c, false);
+        if (!p)
+            return;
+        std::vector<CorePartition*> candidates(1, p);
+        const Ogre::Vector3 corners[4] = {Ogre::Vector3(c.x - h.x, 0, c.z - h.z),
+                                          Ogre::Vector3(c.x - h.x, 0, c.z + h.z),
+                                          Ogre::Vector3(c.x + h.x, 0, c.z + h.z),
+                                          Ogre::Vector3(c.x + h.x, 0, c.z - h.z)};
+        for (const Ogre::Vector3& corner : corners)
+        {
+            CorePartition* q = getPartition(corner, true);
+            if (q && !contains(candidates, q))
+                candidates.push_back(q);
+        }
+        for (CorePartition* q : candidates)
+        {
+            std::vector<CoreGameObject*> objects;
+            q->enumerateObjects(objects);
+            for (CoreGameObject* obj : objects)
+            {
+                const Ogre::Vector3& w = obj->getWorldPosition();
+                if (c.x - h.x < w.x && w.x < c.x + h.x && c.z - h.z < w.z && w.z < c.z + h.z)
+                    out.push_back(obj);
+            }
+        }
+    }
+
+    void CorePartitionManager::loadNextChangeLODObjects()
+    {
+        if (mChangeLODQueue.empty())
+            return;
+        CoreGameObject* obj = mChangeLODQueue.front();
+        mChangeLODQueue.pop_front();
+        if (obj)
+        {
+            obj->changeLODLoadResources(true);
+            if (obj->getCurrentState() == STATE_RESOURCES_READY)
+                obj->changeLODFinalize(true);
+        }
+    }
+
+    void CorePartitionManager::initLoadAllPartition()
+    {
+        followCamera();
+        PartitionList loads;
+        loads.swap(mLoadWaitList);
+        for (CorePartition* p : loads)
+            if (p)
+                loadPartitionNow(p);
+        PartitionList unloads;
+        unloads.swap(mUnloadWaitList);
+        for (CorePartition* p : unloads)
+            if (p)
+                unloadPartitionWithArea(p);
+    }
+
+    void CorePartitionManager::immediateLoadAllPartition()
+    {
+        initLoadAllPartition();
+        while (!mChangeLODQueue.empty())
+            loadNextChangeLODObjects();
+    }
+
+    void CorePartitionManager::executeAllWaitList()
+    {
+        PartitionList loads;
+        loads.swap(mLoadWaitList);
+        for (CorePartition* p : loads)
+            if (p)
+                loadPartitionNow(p);
+        PartitionList unloads;
+        unloads.swap(mUnloadWaitList);
+        for (CorePartition* p : unloads)
+        {
+            if (!p)
+                continue;
+            p->unload(false);
+            eraseFirst(mLoadedPartitions, p);
+        }
+    }
+
+    void CorePartitionManager::addStaticObject(CoreGameObject* obj, Ogre::Matrix4& transform)
+    {
+        if (mAboveGroundManager)
+            mAboveGroundManager->addStaticObject(obj, transform);
+    }
+
+    void CorePartitionManager::addStaticObject(CoreGameObject* obj, Ogre::Vector3& position,
+                                               Ogre::Quaternion& orientation)
+    {
+        if (mAboveGroundManager)
+            mAboveGroundManager->addStaticObject(obj, position, orientation);
+    }
+
+    void CorePartitionManager::addPartition(CorePartition* p)
+    {
+        if (!p)
+            return;
+        CorePartition*& slot = mPartitions[p->getID()];
+        if (slot && slot != p)
+        {
+            // The replaced partition would otherwise be lost with its objects.
+            CorePartition* old = slot;
+            eraseFirst(mLoadedPartitions, old);
+            mLoadWaitList.remove(old);
+            mUnloadWaitList.remove(old);
+            if (mActivePartition == old)
+                mActivePartition = nullptr;
+            old->destroy();
+            delete old;
+        }
+        slot = p;
+    }
+
+    void CorePartitionManager::LoadPartitionToWaitList(CorePartition* p)
+    {
+        if (!contains(mLoadWaitList, p))
+            mLoadWaitList.push_back(p);
+        eraseFirst(mUnloadWaitList, p);
+    }
+
+    void CorePartitionManager::UnLoadPartitionToWaitList(CorePartition* p)
+    {
+        if (!contains(mUnloadWaitList, p))
+            mUnloadWaitList.push_back(p);
+        eraseFirst(mLoadWaitList, p);
+    }
+}

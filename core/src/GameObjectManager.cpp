@@ -1,0 +1,12 @@
+#include "GameObjectManager.h"
+
+namespace Wren
+{
+    GameObjectManager::GameObjectManager(OIS::Keyboard* keyboard, OIS::Mouse* mouse,
+                                         OIS::JoyStick* joyStick)
+        : InputListener(keyboard, mouse, joyStick)
+    {
+    }
+
+    GameObjectManager::~GameObjectManager() {}
+}

@@ -1,0 +1,6 @@
+#include "Partition.h"
+
+namespace Wren
+{
+    Partition::~Partition() {}
+}

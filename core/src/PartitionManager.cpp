@@ -1,0 +1,6 @@
+#include "PartitionManager.h"
+
+namespace Wren
+{
+    PartitionManager::~PartitionManager() {}
+}
