@@ -89,6 +89,10 @@ namespace Wren
         void setOrientation(const Ogre::Quaternion& q);
         void setScale(const Ogre::Vector3& v);
 
+        /** True when every text field ends with a zero inside its field,
+            as every record this system writes does. */
+        bool hasTerminatedTexts() const;
+
         /** Copies the record into dest, which must hold Size bytes. */
         void toBytes(void* dest) const;
         /** Fills the record from a buffer; false (record unchanged) unless

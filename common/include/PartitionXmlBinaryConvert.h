@@ -38,7 +38,9 @@ namespace Wren
             file: per object "CoreData" (holding an empty
             "DynamicProperties"), an empty "Children", and "MeshData" for
             meshes. Null when binaryFile is null or has no root, or when any
-            child's buffer is not exactly 276 bytes. */
+            child's buffer is not exactly 276 bytes or is a damaged record
+            whose text field lacks its terminating zero (its text could not
+            be stored again). */
         static DataFile* ConvertToXml(Ogre::BinaryFileResource* binaryFile,
                                       std::string* error = nullptr);
     };

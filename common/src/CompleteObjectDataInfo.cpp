@@ -49,6 +49,13 @@ namespace Wren
         scaleZ = v.z;
     }
 
+    bool CompleteObjectDataInfo::hasTerminatedTexts() const
+    {
+        return strnlen(type, TypeSize) < TypeSize && strnlen(name, NameSize) < NameSize &&
+               strnlen(metaId, MetaIdSize) < MetaIdSize &&
+               strnlen(partitionId, PartitionIdSize) < PartitionIdSize;
+    }
+
     void CompleteObjectDataInfo::toBytes(void* dest) const { std::memcpy(dest, this, Size); }
 
     bool CompleteObjectDataInfo::fromBytes(const void* src, size_t size)

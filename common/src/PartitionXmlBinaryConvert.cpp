@@ -128,6 +128,9 @@ namespace Wren
                                                  " holds " +
                                                  Ogre::StringConverter::toString(child->getSize()) +
                                                  " bytes instead of 276");
+            if (!record.hasTerminatedTexts())
+                return fail<DataFile>(error, "record " + Ogre::StringConverter::toString(index) +
+                                                 " is damaged: a text field has no terminating zero");
             DataElementPtr object = root->createChild("Object");
             const std::string type = record.getType();
             object->setAttributeString("Type", type);

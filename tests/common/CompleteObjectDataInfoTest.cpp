@@ -96,6 +96,8 @@ TEST(ObjectRecord, DamagedRecordWithoutTerminatorsReadsOnlyItsOwnFields)
     EXPECT_EQ(std::string(128, 'z'), record.getName());
     EXPECT_EQ(std::string(64, 'z'), record.getMetaId());
     EXPECT_EQ(std::string(8, 'z'), record.getPartitionId());
+    EXPECT_FALSE(record.hasTerminatedTexts());
+    EXPECT_TRUE(CompleteObjectDataInfo().hasTerminatedTexts());
 }
 
 TEST(ObjectRecord, BuffersOfAnyOtherSizeAreRefused)

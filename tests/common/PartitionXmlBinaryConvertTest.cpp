@@ -247,3 +247,17 @@ TEST(BinaryToXml, RootWithoutBufferReadsShowBoundsFalse)
     EXPECT_FALSE(xml->getRootElement()->getFirstChild("CorePartitionData")->getAttributeBool(
         "ShowBounds", true));
 }
+
+TEST(BinaryToXml, DamagedRecordWithoutTerminatorRefusesTheFile)
+{
+    Wren::Test::TestEngine::instance();
+    BinaryFileResource file;
+    BinaryDataElement* root = file.createRootElement("Objects");
+    CompleteObjectDataInfo r;
+    r.setName("ok");
+    std::memset(r.partitionId, '7', CompleteObjectDataInfo::PartitionIdSize);
+    r.toBytes(root->createDefaultChild("Object")->allocBuf(CompleteObjectDataInfo::Size));
+    std::string why;
+    EXPECT_EQ(nullptr, PartitionXmlBinaryConvert::ConvertToXml(&file, &why));
+    EXPECT_NE(std::string::npos, why.find("damaged"));
+}
