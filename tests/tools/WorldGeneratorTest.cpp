@@ -293,7 +293,7 @@ TEST(WorldGeneration, WorldFileCarriesTheManagerAndGridElements)
     const std::string folder = freshWorldFolder("world", "Meadow");
     Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
     ASSERT_TRUE(result.ok);
-    EXPECT_EQ(result.worldFile, folder + "/Meadow.world");
+    EXPECT_EQ(result.worldFile, folder + "/Meadow.World");
     EXPECT_EQ(result.worldName, "Meadow");
     EXPECT_TRUE(fs::exists(folder + "/Partitions/Meadow_Partition4_4.objects"));
 
@@ -510,10 +510,11 @@ TEST(WorldGeneration, InvalidOptionsAreRefusedWithAReason)
 
 TEST(WorldGeneration, FolderOutsideAWorldsFolderGetsANoteAboutSavingBack)
 {
-    EXPECT_EQ(Wren::WorldGenerator::worldsDirectoryOf("/data/Worlds/w1"), "/data/Worlds");
-    EXPECT_EQ(Wren::WorldGenerator::worldsDirectoryOf("../../media/worlds/common"),
-              "../../media/worlds");
-    EXPECT_EQ(Wren::WorldGenerator::worldsDirectoryOf("/data/maps/w1"), "");
+    EXPECT_TRUE(Wren::WorldGenerator::isInsideWorldsFolder("/data/Worlds/w1"));
+    EXPECT_TRUE(Wren::WorldGenerator::isInsideWorldsFolder("../../media/worlds/common/"));
+    EXPECT_FALSE(Wren::WorldGenerator::isInsideWorldsFolder("/data/maps/w1"));
+    EXPECT_FALSE(Wren::WorldGenerator::isInsideWorldsFolder("/data/worlds/x/w1"));
+    EXPECT_FALSE(Wren::WorldGenerator::isInsideWorldsFolder("/data/myworlds/w1"));
     EXPECT_EQ(Wren::WorldGenerator::worldNameOf("/data/maps/w1/"), "w1");
 
     const std::string folder = TestEngine::instance().makeTempFolder("maps") + "/W";

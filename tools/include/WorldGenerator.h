@@ -135,7 +135,7 @@ namespace Wren
 
         Folder layout, for a folder whose last component W is the world name:
 
-            W/W.world                          world file
+            W/W.World                          world file
             W/Partitions/W_Partition<i_j>.objects    one per cell (XML), or
             W/Partitions/W_Partition<i_j>.objbinary  (binary form)
             W/Meta/<metaId>                    one metadata file per template
@@ -144,16 +144,15 @@ namespace Wren
         The world file holds "World" with "GameObjectManagerData"
         ("ObjectUniqueInt" = the last number used in object names, and an
         empty "GameSystems") and "GridPartitionManagerData" of the grid. It
-        is named W + ".world", the name the object manager asks the
-        resource group "PLSM2" for.
+        is named W + ".World", the spelling the object manager saves (it
+        loads it from the resource group "PLSM2").
 
         resources.cfg names absolute folders, one "FileSystem" setting each:
         section [PLSM2] the world folder (world file) and Partitions (binary
         objects files); section [General] Partitions (XML objects files) and
         Meta (metadata files). Its first setting is the world folder, so
-        that a world kept in a folder named "worlds" is found by the rule
-        that turns the first setting containing "worlds" into the save path
-        of the editor.
+        that for a world kept in a folder named "worlds" the editor finds
+        that folder as the one it saves worlds into (<worlds>/W).
 
         Objects: every cell (i, j), in the order i then j, gets
         objectsPerCell objects. For each the generator draws, in this order,
@@ -197,10 +196,10 @@ namespace Wren
             separators ignored). */
         static std::string worldNameOf(const std::string& folder);
 
-        /** The worlds folder that the editor's save-path rule finds in a
-            setting value: the value up to and including its first
-            "worlds" (compared in lower case); empty when there is none. */
-        static std::string worldsDirectoryOf(const std::string& settingValue);
+        /** Whether the folder lies directly inside a folder named "worlds"
+            (in any letter case), which the editor's save path needs: it
+            saves the world w into <worlds>/w. */
+        static bool isInsideWorldsFolder(const std::string& folder);
 
         /** The grid the options describe. */
         static WorldGrid gridOf(const WorldGeneratorOptions& options);

@@ -236,15 +236,15 @@ namespace Wren
         return path.filename().string();
     }
 
-    std::string WorldGenerator::worldsDirectoryOf(const std::string& value)
+    bool WorldGenerator::isInsideWorldsFolder(const std::string& folder)
     {
-        std::string lower(value);
-        std::transform(lower.begin(), lower.end(), lower.begin(),
+        fs::path path = fs::path(folder).lexically_normal();
+        if (path.filename().empty())
+            path = path.parent_path();
+        std::string parent = path.parent_path().filename().string();
+        std::transform(parent.begin(), parent.end(), parent.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        size_t at = lower.find("worlds");
-        if (at == std::string::npos)
-            return std::string();
-        return value.substr(0, at + 6);
+        return parent == "worlds";
     }
 
     WorldGrid WorldGenerator::gridOf(const WorldGeneratorOptions& options)
@@ -438,7 +438,7 @@ namespace Wren
             manager->setAttributeInt("ObjectUniqueInt", result.lastUniqueNumber);
             manager->createChild("GameSystems");
             result.grid.save(root);
-            result.worldFile = (folder / (world + ".world")).string();
+            result.worldFile = (folder / (world + ".World")).string();
             if (!file.save(result.worldFile))
                 return fail(result, "can not write " + result.worldFile);
         }
@@ -447,10 +447,10 @@ namespace Wren
         result.resourcesFile = (folder / "resources.cfg").string();
         if (!AtomicFile::write(result.resourcesFile, config.data(), config.size()))
             return fail(result, "can not write " + result.resourcesFile);
-        if (worldsDirectoryOf(folder.string()) + "/" + world != folder.string())
-            result.notes.push_back("the editor finds where to save a world from the first "
-                                   "folder named like \"worlds\" in its path; keep the world "
-                                   "directly inside such a folder to save it back");
+        if (!isInsideWorldsFolder(folder.string()))
+            result.notes.push_back("the editor saves a world into <worlds>/<name>, finding the "
+                                   "folder \"worlds\" in resources.cfg; keep the world directly "
+                                   "inside a folder named \"worlds\" to save it back");
 
         result.ok = true;
         logLine("wrote the world " + world + " in " + folder.string() + ": " +
