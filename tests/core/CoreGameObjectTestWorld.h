@@ -121,9 +121,12 @@ namespace Test
         {
             return new StandInObject(dynamic_cast<CoreGameObjectManager*>(manager), name, type);
         }
-        Metadata* createMetadata(const std::string&, const std::string& name,
+        /** "StandInOther" has no metadata of its own. */
+        Metadata* createMetadata(const std::string& type, const std::string& name,
                                  GameObjectManager* manager) const override
         {
+            if (type == "StandInOther")
+                return nullptr;
             return new StandInMetadata(name, dynamic_cast<CoreGameObjectManager*>(manager));
         }
         bool initGameObjectManager(GameObjectManager*) override
