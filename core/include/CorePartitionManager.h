@@ -62,8 +62,8 @@ namespace Wren
         void destroy() override;
         bool initStart(const std::string& worldName, DataElementPtr& element) override;
         bool initFinish() override;
-        /** Saves every partition in ID order (binary or XML files); true when
-            all saves succeeded. worldFile is for partition kinds that write
+        /** Saves every partition in ID order, each in the file kind it loads
+            from (binary or XML); true when all saves succeeded. worldFile is for partition kinds that write
             their part of the world file. */
         bool save(const std::string& worldName, DataFile* worldFile) override;
         void update(float elapsed) override;
@@ -154,7 +154,6 @@ namespace Wren
         const PartitionList& getLoadWaitList() const { return mLoadWaitList; }
         const PartitionList& getUnloadWaitList() const { return mUnloadWaitList; }
         bool getInitialised() const { return mInitialised; }
-        bool getUseBinaryFiles() const { return mUseBinaryFiles; }
 
     protected:
         /** Stores p under its ID, replacing any partition of that ID. */
@@ -165,7 +164,8 @@ namespace Wren
         void updateLODDistanceInfo(float fogLevel);
         /** Step 3 of the streaming step: follow the camera. */
         void followCamera();
-        /** Loads p from its file (binary or XML) and starts its area build. */
+        /** Loads p from its own file kind (binary or XML) and starts its area
+            build. */
         void loadPartitionNow(CorePartition* p);
         /** Takes p's area off the above-ground manager, unloads both. */
         void unloadPartitionWithArea(CorePartition* p);
@@ -192,7 +192,6 @@ namespace Wren
         float mFogLevel = 1.0f;
         float mUpdateInterval = 0.02f;
         float mAccumulatedTime = 0.0f;
-        bool mUseBinaryFiles = true;
     };
 }
 

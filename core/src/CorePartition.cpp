@@ -273,6 +273,13 @@ namespace Wren
         }
         ResourceDataFile resource(getObjectsFileName(worldName), "General");
         DataFile* file = resource.getFile();
+        // A file saved after the groups indexed their folders is read where
+        // it was saved.
+        SelectorDataFile saved;
+        const std::string path = getObjectsFilePath(worldName);
+        if (!file && !mUseBinaryFiles && !path.empty() && std::filesystem::exists(path) &&
+            saved.load(path))
+            file = &saved;
         DataElementPtr root = file ? file->getRootElement()
                                    : DataElementPtr(new XMLDataElement(nullptr));
         load(root, false);
@@ -498,7 +505,16 @@ namespace Wren
         }
         catch (const Ogre::Exception&)
         {
-            // The file logged why; the partition comes up empty.
+            // The file logged why. One saved after the groups indexed their
+            // folders is read where it was saved; otherwise the partition
+            // comes up empty.
+            if (Ogre::BinaryFileResourcePtr failed = binaryFiles->getBinaryFileByName(name, "PLSM2"))
+                binaryFiles->remove(failed->getHandle());
+            const std::string path = getObjectsFilePath(worldName);
+            Ogre::BinaryFileResource saved;
+            if (mUseBinaryFiles && !path.empty() && std::filesystem::exists(path) &&
+                saved.loadFromFile(path))
+                return loadBinary(saved.getRootElement(), false);
             return loadBinary(nullptr, false);
         }
         loadBinary(file ? file->getRootElement() : nullptr, false);

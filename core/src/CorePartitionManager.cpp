@@ -102,7 +102,7 @@ namespace Wren
         for (auto& entry : mPartitions)
         {
             CorePartition* p = entry.second;
-            const bool ok = mUseBinaryFiles ? p->saveBinary(worldName) : p->save(worldName);
+            const bool ok = p->getUseBinaryFiles() ? p->saveBinary(worldName) : p->save(worldName);
             saved = ok && saved;
         }
         return saved;
@@ -208,7 +208,7 @@ namespace Wren
 
     void CorePartitionManager::loadPartitionNow(CorePartition* p)
     {
-        if (mUseBinaryFiles)
+        if (p->getUseBinaryFiles())
             p->loadBinary(mWorldName);
         else
             p->load(mWorldName);

@@ -1,0 +1,173 @@
+#include "CoreGameObjectTestWorld.h"
+
+#include "CoreAboveGroundArea.h"
+
+#include <gtest/gtest.h>
+
+using namespace Wren;
+using namespace Wren::Test;
+
+namespace
+{
+    /** An area whose build can be held back and advanced by the test. */
+    class ScriptedArea : public CoreAboveGroundArea
+    {
+    public:
+        using CoreAboveGroundArea::CoreAboveGroundArea;
+        using CoreAboveGroundArea::__CreateShaderInstantNameByMatName;
+        bool load() override { return canStart; }
+        bool update(float) override
+        {
+            ++steps;
+            return finishes;
+        }
+        bool canStart = true;
+        bool finishes = true;
+        int steps = 0;
+    };
+
+    /** Areas at fixed places: the first whose origin lies within 50. */
+    class ScriptedAreas : public CoreAboveGroundManager
+    {
+    public:
+        using CoreAboveGroundManager::CoreAboveGroundManager;
+        ScriptedArea* add(const std::string& id, const Ogre::Vector3& origin)
+        {
+            ScriptedArea* area = new ScriptedArea(id, origin, this);
+            addArea(area);
+            return area;
+        }
+        CoreAboveGroundArea* __FindAreaByPos(Ogre::Vector3& position) override
+        {
+            for (CoreAboveGroundArea* a : getAreas())
+                if (a->getWorldPosition().distance(position) <= 50)
+                    return a;
+            return nullptr;
+        }
+    };
+
+    class AreaWorld : public ::testing::Test
+    {
+    protected:
+        void SetUp() override
+        {
+            world.writeMetadata("rock.meta", "rock");
+            world.writeMetadata("tree.meta", "tree");
+            world.writeWorld("areas", "");
+            ASSERT_TRUE(world.start("areas"));
+            areas.reset(new ScriptedAreas(world.manager.get(), world.partitions));
+        }
+
+        void TearDown() override { areas->destroy(); }
+
+        CoreTestWorld world;
+        std::unique_ptr<ScriptedAreas> areas;
+        Ogre::Matrix4 identity = Ogre::Matrix4::IDENTITY;
+    };
+
+    typedef AreaWorld AreaGroups;
+    typedef AreaWorld AreaBuilds;
+}
+
+TEST_F(AreaGroups, ObjectsAreGroupedByTemplateAndSingleGroupsSurviveUnload)
+{
+    ScriptedArea* area = areas->add("3_4", Ogre::Vector3::ZERO);
+    StandInObject* a = world.create("rock.meta");
+    StandInObject* b = world.create("rock.meta");
+    StandInObject* c = world.create("tree.meta");
+    area->addObject(a, identity);
+    area->addObject(b, identity);
+    area->addObject(c, identity);
+    ASSERT_EQ(area->getObjectGroups().size(), 2u);
+    EXPECT_EQ(area->getObjectGroups().at("rock.meta"), (CoreAboveGroundArea::ObjectGroup{a, b}));
+
+    EXPECT_EQ(area->__CreateShaderInstantNameByMatName("rock.mesh", 2), "Above_rock.mesh_3_4_2");
+    const std::string longName(300, 'x');
+    EXPECT_EQ(area->__CreateShaderInstantNameByMatName(longName, 1).size(), 255u);
+
+    // Take the pair out of the partition, as an area kind that keeps them
+    // must; the single one stays the partition's.
+    world.partition("0_0")->removeObject(a);
+    world.partition("0_0")->removeObject(b);
+    area->unload();
+    EXPECT_TRUE(area->getObjectGroups().empty());
+    EXPECT_EQ(world.partition("0_0")->getObjects(), std::vector<CoreGameObject*>{c});
+    EXPECT_NE(c->getSceneNode(), nullptr);
+
+    area->SetVisible(true);
+    EXPECT_FALSE(area->getVisible());
+}
+
+TEST_F(AreaBuilds, AreasWaitAreStartedOneAtATimeAndAdvanceOnlyTheFirst)
+{
+    ScriptedArea* first = areas->add("a", Ogre::Vector3::ZERO);
+    ScriptedArea* second = areas->add("b", Ogre::Vector3(100, 0, 0));
+    ScriptedArea* far = areas->add("c", Ogre::Vector3(200, 0, 0));
+    StandInObject* obj = world.create("rock.meta");
+    for (int i = 0; i < 3; ++i)
+        areas->addStaticObject(obj, identity);
+    Ogre::Matrix4 shifted = Ogre::Matrix4::IDENTITY;
+    shifted.setTrans(Ogre::Vector3(100, 0, 0));
+    areas->addStaticObject(obj, shifted);
+    shifted.setTrans(Ogre::Vector3(500, 0, 0));
+    areas->addStaticObject(obj, shifted);
+    EXPECT_EQ(areas->getPendingAreas(), (CoreAboveGroundManager::AreaList{first, second}));
+    std::vector<CoreAboveGroundArea*> pending;
+    areas->enumerateAreas(pending);
+    EXPECT_EQ(pending.size(), 2u);
+
+    first->canStart = false;
+    areas->load();
+    EXPECT_EQ(areas->getBuildingAreas(), CoreAboveGroundManager::AreaList{second});
+    EXPECT_EQ(first->GetAreaState(), AreaPending);
+    first->canStart = true;
+    areas->load();
+    EXPECT_EQ(areas->getBuildingAreas(), (CoreAboveGroundManager::AreaList{second, first}));
+    EXPECT_NE(areas->getSceneNode(), nullptr);
+
+    second->finishes = false;
+    areas->update(0.1f);
+    EXPECT_EQ(second->steps, 1);
+    EXPECT_EQ(first->steps, 0);
+    second->finishes = true;
+    areas->update(0.1f);
+    EXPECT_EQ(second->GetAreaState(), AreaBuilt);
+    EXPECT_EQ(areas->getBuiltAreas(), CoreAboveGroundManager::AreaList{second});
+
+    // A built area takes no more objects; a building one goes back to waiting.
+    shifted.setTrans(Ogre::Vector3(100, 0, 0));
+    areas->addStaticObject(obj, shifted);
+    EXPECT_EQ(second->getObjectGroups().at("rock.meta").size(), 1u);
+    areas->addStaticObject(obj, identity);
+    EXPECT_EQ(first->GetAreaState(), AreaPending);
+    EXPECT_TRUE(areas->getBuildingAreas().empty());
+
+    areas->removeLoaded(second);
+    areas->removeLoaded(far);
+    EXPECT_EQ(second->GetAreaState(), AreaIdle);
+    EXPECT_TRUE(areas->getBuiltAreas().empty());
+    pending.clear();
+    areas->enumerateAreas(pending);
+    EXPECT_EQ(pending, std::vector<CoreAboveGroundArea*>{first});
+
+    // Groups of more than one object would be deleted by unload; these
+    // objects are the partition's.
+    for (ScriptedArea* area : {first, second})
+        for (auto& group : const_cast<CoreAboveGroundArea::ObjectGroupMap&>(area->getObjectGroups()))
+            group.second.clear();
+}
+
+TEST_F(AreaBuilds, ShowAllBoundsIsSetUnderEitherId)
+{
+    std::vector<Property> props;
+    areas->enumerateProperties(props);
+    ASSERT_EQ(props.size(), 1u);
+    EXPECT_EQ(props[0].id, "CoreAboveManager_ShowAllBounds");
+    PropertyData on;
+    on.boolVal = true;
+    areas->setProperty(props[0].id, on);
+    EXPECT_TRUE(areas->getShowAllBounds());
+    on.boolVal = false;
+    areas->setProperty("CoreAboveGroundManager_ShowAllBounds", on);
+    EXPECT_FALSE(areas->getShowAllBounds());
+}
