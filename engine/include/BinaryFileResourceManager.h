@@ -4,17 +4,14 @@
 #include "BinaryFileResource.h"
 
 #include <OgreResourceManager.h>
-#include <OgreSingleton.h>
 
 namespace Ogre
 {
     /** Manager of the resource type "BinaryFile" (load order 410). The host
         makes the one instance after the Root; it registers itself with the
         resource group manager while it lives and must be deleted before the
-        Root. */
-    class WREN_ENGINE_EXPORT BinaryFileResourceManager
-        : public ResourceManager,
-          public Singleton<BinaryFileResourceManager>
+        Root. Only one may exist at a time. */
+    class WREN_ENGINE_EXPORT BinaryFileResourceManager : public ResourceManager
     {
     public:
         BinaryFileResourceManager();
@@ -40,6 +37,10 @@ namespace Ogre
         static BinaryFileResourceManager* getSingletonPtr();
 
     protected:
+        // Kept here rather than through Ogre::Singleton, whose constructor
+        // casts to this class before it is constructed.
+        static BinaryFileResourceManager* msSingleton;
+
         Resource* createImpl(const String& name, ResourceHandle handle, const String& group,
                              bool isManual, ManualResourceLoader* loader,
                              const NameValuePairList* createParams) override;

@@ -2,14 +2,16 @@
 
 #include <OgreResourceGroupManager.h>
 
-template <>
-Ogre::BinaryFileResourceManager* Ogre::Singleton<Ogre::BinaryFileResourceManager>::msSingleton =
-    nullptr;
+#include <cassert>
 
 namespace Ogre
 {
+    BinaryFileResourceManager* BinaryFileResourceManager::msSingleton = nullptr;
+
     BinaryFileResourceManager::BinaryFileResourceManager()
     {
+        assert(!msSingleton);
+        msSingleton = this;
         mResourceType = "BinaryFile";
         mLoadOrder = 410.0f;
         ResourceGroupManager::getSingleton()._registerResourceManager(mResourceType, this);
@@ -19,6 +21,7 @@ namespace Ogre
     {
         removeAll();
         ResourceGroupManager::getSingleton()._unregisterResourceManager(mResourceType);
+        msSingleton = nullptr;
     }
 
     ResourcePtr BinaryFileResourceManager::load(const String& name, const String& group,
