@@ -161,6 +161,11 @@ namespace Wren
             false, writing nothing, by the save rule, and also when a text
             does not fit its field (logged: it would be cut). */
         virtual bool saveBinary(CompleteObjectDataInfo& record);
+        /** Whether the binary record keeps everything of this object: no
+            children, no dynamic properties, texts that fit their fields.
+            Object types with data of their own beyond the record answer
+            false. */
+        virtual bool fitsBinaryRecord() const;
         /** Reads the binary record (transform, metadata, partition ID); the
             caller has read type and name. Always true. */
         virtual bool loadBinaryStart(CompleteObjectDataInfo& record,

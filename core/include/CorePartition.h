@@ -35,7 +35,9 @@ namespace Wren
         - binary "w_Partitionp.objbinary", loaded from the group "PLSM2": root
           "Objects" with a 1-byte buffer (ShowBounds), one child "Object" per
           object holding a 276-byte CompleteObjectDataInfo record.
-        Both are saved to <worlds>/w/Partitions/ (see WorldsFolder). Only
+        Both are saved to <worlds>/w/Partitions/ (see WorldsFolder). A
+        partition in binary form is written as XML when an object holds more
+        than the record keeps, and then loaded from that file. Only
         objects whose save flag is on and that have no parent are written;
         children are written inside their parents.
 
@@ -150,14 +152,18 @@ namespace Wren
         /** Writes the binary form into root (which must be a
             BinaryDataElement). */
         virtual bool saveBinary(Ogre::IBinaryDataElement* root);
-        /** Writes the binary objects file when the partition changed since
-            its last save. False (partition stays dirty) when it could not. */
+        /** Writes the objects file when the partition changed since its last
+            save: the binary file when the record keeps everything of every
+            saved object, else the XML file (children, dynamic properties and
+            long names have no room in the record). The file of the other
+            kind is then removed, so the next load reads what was written.
+            False (partition stays dirty) when nothing could be written. */
         virtual bool saveBinary(const std::string& worldName);
         /** Creates the scene node and the objects of a binary root (null for
             an empty partition). */
         virtual bool loadBinary(Ogre::IBinaryDataElement* root, bool flag);
-        /** Loads the binary objects file (an empty partition when it is
-            missing or bad). */
+        /** Loads the binary objects file, or, when there is none, the XML
+            one; an empty partition when neither can be read. */
         virtual bool loadBinary(const std::string& worldName);
         /** As unload, keeping a captured state. */
         virtual bool unloadBinary(bool flag);
@@ -168,6 +174,8 @@ namespace Wren
         /** Where the objects file is saved: <worlds>/w/Partitions/ and the
             binary or XML file name; empty without a worlds folder. */
         virtual std::string getObjectsFilePath(const std::string& worldName) const;
+        /** Where the objects file of the given kind is saved. */
+        std::string getObjectsFilePath(const std::string& worldName, bool binary) const;
         /** w + "_Partition" + ID + ".objbinary". */
         virtual std::string getObjectsBinaryFileName(const std::string& worldName) const;
         /** The largest |x| and |z| of a top-level object's position relative
@@ -217,6 +225,11 @@ namespace Wren
     protected:
         /** Whether obj is written by this partition. */
         bool shouldSave(const CoreGameObject* obj) const;
+        /** Whether the binary record keeps everything of every saved object. */
+        bool binaryFormHoldsEverything() const;
+        /** Loads the XML objects file (from its group, else from where it is
+            saved); false when there is none. */
+        bool loadObjectsFile(const std::string& worldName);
         void createSceneNode();
         /** Destroys and deletes every object, then the node. */
         void destroyObjectsAndNode();

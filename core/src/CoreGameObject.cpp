@@ -370,11 +370,11 @@ namespace Wren
     {
         if (!checkSaveRule(true))
             return false;
-        const bool fits = CompleteObjectDataInfo::fits(getObjectType(), CompleteObjectDataInfo::TypeSize) &&
-                          CompleteObjectDataInfo::fits(getName(), CompleteObjectDataInfo::NameSize) &&
-                          CompleteObjectDataInfo::fits(getMetadataID(), CompleteObjectDataInfo::MetaIdSize) &&
-                          CompleteObjectDataInfo::fits(getPartitionID(),
-                                                       CompleteObjectDataInfo::PartitionIdSize);
+        const bool fits =
+            CompleteObjectDataInfo::fits(getObjectType(), CompleteObjectDataInfo::TypeSize) &&
+            CompleteObjectDataInfo::fits(getName(), CompleteObjectDataInfo::NameSize) &&
+            CompleteObjectDataInfo::fits(getMetadataID(), CompleteObjectDataInfo::MetaIdSize) &&
+            CompleteObjectDataInfo::fits(getPartitionID(), CompleteObjectDataInfo::PartitionIdSize);
         if (!fits)
         {
             logMessage("CoreGameObject::saveBinary: the type, name, metadata ID or partition ID of " +
@@ -389,6 +389,15 @@ namespace Wren
         record.setMetaId(getMetadataID());
         record.setPartitionId(getPartitionID());
         return true;
+    }
+
+    bool CoreGameObject::fitsBinaryRecord() const
+    {
+        return mChildren.empty() && mDynamicProperties.empty() &&
+               CompleteObjectDataInfo::fits(getObjectType(), CompleteObjectDataInfo::TypeSize) &&
+               CompleteObjectDataInfo::fits(getName(), CompleteObjectDataInfo::NameSize) &&
+               CompleteObjectDataInfo::fits(getMetadataID(), CompleteObjectDataInfo::MetaIdSize) &&
+               CompleteObjectDataInfo::fits(getPartitionID(), CompleteObjectDataInfo::PartitionIdSize);
     }
 
     bool CoreGameObject::loadBinaryStart(CompleteObjectDataInfo& record,

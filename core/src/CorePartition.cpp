@@ -271,17 +271,27 @@ namespace Wren
             DataElementPtr root = mState->getRootElement();
             return load(root, false);
         }
+        if (!loadObjectsFile(worldName))
+        {
+            DataElementPtr none;
+            load(none, false);
+        }
+        return true;
+    }
+
+    bool CorePartition::loadObjectsFile(const std::string& worldName)
+    {
         ResourceDataFile resource(getObjectsFileName(worldName), "General");
         DataFile* file = resource.getFile();
         // A file saved after the groups indexed their folders is read where
         // it was saved.
         SelectorDataFile saved;
-        const std::string path = getObjectsFilePath(worldName);
-        if (!file && !mUseBinaryFiles && !path.empty() && std::filesystem::exists(path) &&
-            saved.load(path))
+        const std::string path = getObjectsFilePath(worldName, false);
+        if (!file && !path.empty() && std::filesystem::exists(path) && saved.load(path))
             file = &saved;
-        DataElementPtr root = file ? file->getRootElement()
-                                   : DataElementPtr(new XMLDataElement(nullptr));
+        if (!file)
+            return false;
+        DataElementPtr root = file->getRootElement();
         load(root, false);
         // The objects are made: the file is not kept, so that the next load
         // reads what a save wrote since.
@@ -430,24 +440,59 @@ namespace Wren
     {
         if (!mObjectDirty)
             return true;
-        const std::string path = getObjectsFilePath(worldName);
-        if (path.empty())
+        const std::string binaryPath = getObjectsFilePath(worldName, true);
+        const std::string xmlPath = getObjectsFilePath(worldName, false);
+        if (binaryPath.empty())
         {
             logMessage("CorePartition::saveBinary: partition " + mID + " of world " + worldName +
                        " not saved: no worlds folder is configured");
             return false;
         }
-        Ogre::BinaryFileResource* file = getBinaryState();
-        if (!file)
+        if (!mLoaded)
             return true;
-        makeParentFolder(path);
-        const bool written = file->save(path);
-        if (written)
-            mObjectDirty = false;
+        makeParentFolder(binaryPath);
+
+        bool written = false;
+        std::string stale;
+        if (binaryFormHoldsEverything())
+        {
+            std::unique_ptr<Ogre::BinaryFileResource> file(getBinaryState());
+            written = file->save(binaryPath);
+            stale = xmlPath;
+        }
         else
-            logMessage("CorePartition::saveBinary: can not write " + path);
-        delete file;
-        return written;
+        {
+            // The record has no room for children, dynamic properties or
+            // long names: the XML form keeps them.
+            logMessage("CorePartition::saveBinary: partition " + mID +
+                       " holds more than the binary record keeps; saved as " + xmlPath);
+            std::unique_ptr<DataFile> file(getState());
+            written = file->save(xmlPath);
+            stale = binaryPath;
+        }
+        if (!written)
+        {
+            logMessage("CorePartition::saveBinary: can not write the objects file of partition " +
+                       mID);
+            return false;
+        }
+        // Only the file just written may be found by the next load.
+        std::error_code ec;
+        std::filesystem::remove(stale, ec);
+        mObjectDirty = false;
+        return true;
+    }
+
+    bool CorePartition::binaryFormHoldsEverything() const
+    {
+        for (const CoreGameObject* obj : mObjects)
+        {
+            if (!shouldSave(obj))
+                continue;
+            if (!obj->fitsBinaryRecord())
+                return false;
+        }
+        return true;
     }
 
     bool CorePartition::loadBinary(Ogre::IBinaryDataElement* root, bool)
@@ -488,39 +533,48 @@ namespace Wren
         const std::string name = getObjectsBinaryFileName(worldName);
         Ogre::BinaryFileResourceManager* binaryFiles =
             Ogre::BinaryFileResourceManager::getSingletonPtr();
-        if (!binaryFiles)
-            return loadBinary(nullptr, false);
-        Ogre::BinaryFileResourcePtr known = binaryFiles->getBinaryFileByName(name, "PLSM2");
-        if (known && known->isBadResource())
-        {
-            // Forgotten, so that a file saved later is read.
-            binaryFiles->remove(known->getHandle());
-            return loadBinary(nullptr, false);
-        }
         Ogre::BinaryFileResourcePtr file;
-        try
+        if (binaryFiles)
         {
-            file = Ogre::static_pointer_cast<Ogre::BinaryFileResource>(
-                binaryFiles->load(name, "PLSM2"));
+            Ogre::BinaryFileResourcePtr known = binaryFiles->getBinaryFileByName(name, "PLSM2");
+            if (known && known->isBadResource())
+            {
+                // Forgotten, so that a file saved later is read.
+                binaryFiles->remove(known->getHandle());
+            }
+            else
+            {
+                try
+                {
+                    file = Ogre::static_pointer_cast<Ogre::BinaryFileResource>(
+                        binaryFiles->load(name, "PLSM2"));
+                }
+                catch (const Ogre::Exception&)
+                {
+                    // The file logged why.
+                    if (Ogre::BinaryFileResourcePtr failed =
+                            binaryFiles->getBinaryFileByName(name, "PLSM2"))
+                        binaryFiles->remove(failed->getHandle());
+                }
+            }
         }
-        catch (const Ogre::Exception&)
-        {
-            // The file logged why. One saved after the groups indexed their
-            // folders is read where it was saved; otherwise the partition
-            // comes up empty.
-            if (Ogre::BinaryFileResourcePtr failed = binaryFiles->getBinaryFileByName(name, "PLSM2"))
-                binaryFiles->remove(failed->getHandle());
-            const std::string path = getObjectsFilePath(worldName);
-            Ogre::BinaryFileResource saved;
-            if (mUseBinaryFiles && !path.empty() && std::filesystem::exists(path) &&
-                saved.loadFromFile(path))
-                return loadBinary(saved.getRootElement(), false);
-            return loadBinary(nullptr, false);
-        }
-        loadBinary(file ? file->getRootElement() : nullptr, false);
         if (file)
+        {
+            loadBinary(file->getRootElement(), false);
             binaryFiles->remove(file->getHandle());
-        return true;
+            return true;
+        }
+        // A file saved after the groups indexed their folders is read where
+        // it was saved; a partition saved in XML form (it held more than the
+        // record keeps) is read from its XML file; otherwise the partition
+        // comes up empty.
+        const std::string path = getObjectsFilePath(worldName, true);
+        Ogre::BinaryFileResource saved;
+        if (!path.empty() && std::filesystem::exists(path) && saved.loadFromFile(path))
+            return loadBinary(saved.getRootElement(), false);
+        if (loadObjectsFile(worldName))
+            return true;
+        return loadBinary(nullptr, false);
     }
 
     void CorePartition::createBoundsVisualization() {}
@@ -534,12 +588,16 @@ namespace Wren
 
     std::string CorePartition::getObjectsFilePath(const std::string& worldName) const
     {
+        return getObjectsFilePath(worldName, mUseBinaryFiles);
+    }
+
+    std::string CorePartition::getObjectsFilePath(const std::string& worldName, bool binary) const
+    {
         const std::string worlds = WorldsFolder::find();
         if (worlds.empty())
             return std::string();
         return worlds + "/" + worldName + "/Partitions/" +
-               (mUseBinaryFiles ? getObjectsBinaryFileName(worldName)
-                                : getObjectsFileName(worldName));
+               (binary ? getObjectsBinaryFileName(worldName) : getObjectsFileName(worldName));
     }
 
     std::string CorePartition::getObjectsBinaryFileName(const std::string& worldName) const

@@ -210,6 +210,52 @@ TEST_F(ObjectsFile, BinaryFormKeepsTopLevelObjects)
     EXPECT_NE(p->getObjectByName(nameB), nullptr);
 }
 
+TEST_F(ObjectsFile, BinaryPartitionHoldingMoreThanTheRecordIsWrittenAsXmlAndReadBack)
+{
+    ASSERT_TRUE(world.start("parts", {{"0_0", Ogre::Vector3(0, 0, 0)}}));
+    CorePartition* p = world.partition("0_0");
+    const std::string binary = partitionsFolder + "/parts_Partition0_0.objbinary";
+    const std::string xmlFile = partitionsFolder + "/parts_Partition0_0.objects";
+    StandInObject* parent = world.create("rock.meta", Ogre::Vector3(1, 0, 0));
+    StandInObject* child = world.create("rock.meta", Ogre::Vector3(2, 0, 0));
+    parent->addChild(child);
+    Property note;
+    note.initString("Rock_Note", "Note", "mossy", 16, false);
+    parent->addDynamicProperty(note);
+    const std::string parentName = parent->getName();
+    const std::string childName = child->getName();
+    p->notifyObjectDirty();
+    LogCapture log;
+    ASSERT_TRUE(world.manager->save("parts"));
+    EXPECT_TRUE(log.contains("holds more than the binary record keeps"));
+    EXPECT_TRUE(std::filesystem::exists(xmlFile));
+    EXPECT_FALSE(std::filesystem::exists(binary));
+
+    reload(p);
+    CoreGameObject* loaded = p->getObjectByName(parentName);
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_NE(loaded->getDynamicProperty("Rock_Note"), nullptr);
+    EXPECT_EQ(loaded->getDynamicProperty("Rock_Note")->data.stringVal, "mossy");
+    ASSERT_NE(p->getObjectByName(childName), nullptr);
+    EXPECT_EQ(p->getObjectByName(childName)->getParent(), loaded);
+
+    // Once the record keeps everything again the binary file is back and the
+    // XML one goes, so a load never reads an old file.
+    CoreGameObject* reloadedChild = p->getObjectByName(childName);
+    reloadedChild->destroy(true, false);
+    delete reloadedChild;
+    static_cast<StandInObject*>(loaded)->getChildren().clear();
+    loaded->destroy(true, false);
+    delete loaded;
+    world.create("rock.meta", Ogre::Vector3(3, 0, 0));
+    p->notifyObjectDirty();
+    ASSERT_TRUE(world.manager->save("parts"));
+    EXPECT_TRUE(std::filesystem::exists(binary));
+    EXPECT_FALSE(std::filesystem::exists(xmlFile));
+    reload(p);
+    EXPECT_EQ(p->getObjects().size(), 1u);
+}
+
 TEST_F(ObjectsFile, BadEntriesAreLeftOutAndTheRestLoads)
 {
     startXml();
