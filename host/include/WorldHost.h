@@ -1,0 +1,178 @@
+#ifndef __WrenWorldHost_H__
+#define __WrenWorldHost_H__
+
+#include "WrenHostPrerequisites.h"
+
+#include "GameObjectFactory.h"
+#include "GameSystemFactory.h"
+
+#include <OgreVector.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Ogre
+{
+    class BinaryFileResourceManager;
+    class Camera;
+    class DefaultHardwareBufferManager;
+    class Root;
+    class SceneManager;
+    class SceneNode;
+    class ThreadLoader;
+}
+
+namespace OIS
+{
+    class JoyStick;
+    class Keyboard;
+    class Mouse;
+}
+
+namespace Wren
+{
+    class SceneManagerWrapper;
+
+    /** One folder of a resource group that the host declares for a world. */
+    struct WREN_HOST_EXPORT WorldResourceLocation
+    {
+        std::string folder;
+        std::string group;
+        bool recursive = false;
+    };
+
+    /** What a host needs to start a world. Only the world name is required. */
+    struct WREN_HOST_EXPORT WorldHostSettings
+    {
+        typedef std::function<CorePartitionManager*(CoreGameObjectManager*)> PartitionManagerMaker;
+        typedef std::function<AboveGroundManager*(CoreGameObjectManager*, CorePartitionManager*)>
+            AboveGroundManagerMaker;
+
+        std::string worldName;
+        /** The engine's resource configuration file, whose worlds setting
+            gives saves their path (see WorldsFolder). */
+        std::string resourcesConfig = "resources.cfg";
+        /** The scene to run the world in; null: the host makes one on the
+            Root and destroys it at teardown. */
+        Ogre::SceneManager* sceneManager = nullptr;
+        /** Make the camera "PlayerCam", which drives streaming and levels of
+            detail, at the origin when the scene has none. */
+        bool createPlayerCamera = true;
+        /** The host is the editor: the world file is read afresh each start. */
+        bool editing = false;
+        OIS::Keyboard* keyboard = nullptr;
+        OIS::Mouse* mouse = nullptr;
+        OIS::JoyStick* joyStick = nullptr;
+        /** Capacity of the editing history. */
+        unsigned operationCapacity = 100;
+        /** Declare the world's folders (<worlds>/<world> and its
+            "Partitions") in the groups "PLSM2" and "General". */
+        bool declareWorldFolders = true;
+        /** Further folders to declare, e.g. where metadata files live. */
+        std::vector<WorldResourceLocation> resourceLocations;
+        /** Load partition files on a loader thread (Ogre::ThreadLoader);
+            otherwise they are read when streaming asks for them. */
+        bool backgroundLoading = true;
+        /** Also run every game system of the registry each frame (the
+            collision system is run by the object manager already and is
+            left out). */
+        bool updateRegisteredSystems = false;
+        /** Object factories, registered in order after the standard ones;
+            the registry owns them from start on. */
+        std::vector<std::unique_ptr<GameObjectFactory>> objectFactories;
+        /** Game-system factories, registered in order after the standard
+            ones; the registry owns them from start on. */
+        std::vector<std::unique_ptr<GameSystemFactory>> systemFactories;
+        /** The world's partition manager; a CorePartitionManager when empty. */
+        PartitionManagerMaker makePartitionManager;
+        /** The world's above-ground manager; a CoreAboveGroundManager when
+            empty. */
+        AboveGroundManagerMaker makeAboveGroundManager;
+    };
+
+    /** Starts and tears down a world in the order the framework expects:
+
+        Start: the engine (the Root that exists, or a headless one the host
+        makes; never a second one), the scene and its "PlayerCam", the
+        binary-file manager and the loader thread when absent, the world's resource folders, the
+        four registries (data files, object factories, game systems,
+        operations) when absent, the standard factories then the caller's,
+        the object manager, its partition and above-ground managers,
+        initStart and initFinish. A start that fails at any point undoes
+        what it did and reports false, with the reason logged.
+
+        Teardown (stop, or the destructor): the object manager's destroy and
+        deletion, then whatever the host made, in the reverse order of
+        making. What the host found already existing (a Root, a scene, a
+        registry) is left alone.
+
+        Standard factories: the collision system ("CollisionGameSystem").
+
+        One world per host. Frame thread only.
+    */
+    class WREN_HOST_EXPORT WorldHost
+    {
+    public:
+        WorldHost();
+        ~WorldHost();
+
+        WorldHost(const WorldHost&) = delete;
+        WorldHost& operator=(const WorldHost&) = delete;
+
+        /** Starts the world named by settings; false (everything undone) when
+            it can not be started or a world is running already. The
+            factories of settings are taken whatever the outcome. */
+        bool start(WorldHostSettings settings);
+        /** One frame of the world. */
+        void update(float elapsed);
+        /** Saves the world under its name; false when something could not be
+            written. */
+        bool save();
+        /** Tears the world down; nothing happens when none is running. */
+        void stop();
+
+        bool isRunning() const { return mManager != nullptr; }
+        CoreGameObjectManager* getManager() const { return mManager; }
+        Ogre::SceneManager* getSceneManager() const { return mSceneManager; }
+        SceneManagerWrapper* getSceneManagerWrapper() const { return mWrapper; }
+        const std::string& getWorldName() const { return mWorldName; }
+        /** The worlds folder of the configuration; empty when it names none. */
+        const std::string& getWorldsFolder() const { return mWorldsFolder; }
+
+        /** The factories every host registers before the caller's. */
+        static std::vector<std::unique_ptr<GameSystemFactory>> makeStandardSystemFactories();
+        static std::vector<std::unique_ptr<GameObjectFactory>> makeStandardObjectFactories();
+
+    private:
+        bool startEngine(const WorldHostSettings& settings);
+        void declareLocations(const WorldHostSettings& settings);
+        void startRegistries(WorldHostSettings& settings);
+        void addLocation(const WorldResourceLocation& location);
+
+        std::string mWorldName;
+        std::string mWorldsFolder;
+        bool mUpdateRegisteredSystems = false;
+
+        Ogre::Root* mOwnRoot = nullptr;
+        Ogre::DefaultHardwareBufferManager* mOwnBufferManager = nullptr;
+        Ogre::SceneManager* mSceneManager = nullptr;
+        bool mOwnSceneManager = false;
+        Ogre::Camera* mOwnCamera = nullptr;
+        Ogre::SceneNode* mOwnCameraNode = nullptr;
+        Ogre::BinaryFileResourceManager* mOwnBinaryFiles = nullptr;
+        Ogre::ThreadLoader* mOwnLoader = nullptr;
+        std::vector<WorldResourceLocation> mLocations;
+
+        DataFileResourceManager* mOwnDataFiles = nullptr;
+        GameObjectFactoryManager* mOwnObjectFactories = nullptr;
+        GameSystemManager* mOwnSystems = nullptr;
+        OperationManager* mOwnOperations = nullptr;
+
+        SceneManagerWrapper* mWrapper = nullptr;
+        CoreGameObjectManager* mManager = nullptr;
+    };
+}
+
+#endif

@@ -1,0 +1,273 @@
+#include "WorldHost.h"
+
+#include "BinaryFileResourceManager.h"
+#include "CollisionGameSystem.h"
+#include "CollisionGameSystemFactory.h"
+#include "CoreAboveGroundManager.h"
+#include "CoreGameObjectManager.h"
+#include "CorePartitionManager.h"
+#include "DataFileResourceManager.h"
+#include "GameObjectFactory.h"
+#include "GameObjectFactoryManager.h"
+#include "GameSystemFactory.h"
+#include "GameSystemManager.h"
+#include "OgreThreadLoader.h"
+#include "OperationManager.h"
+#include "SceneManagerWrapper.h"
+#include "WorldsFolder.h"
+
+#include <OgreCamera.h>
+#include <OgreDefaultHardwareBufferManager.h>
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace Wren
+{
+    namespace
+    {
+        void logMessage(const std::string& text)
+        {
+            Ogre::LogManager::getSingleton().logMessage("WorldHost: " + text);
+        }
+    }
+
+    WorldHost::WorldHost() {}
+
+    WorldHost::~WorldHost() { stop(); }
+
+    std::vector<std::unique_ptr<GameSystemFactory>> WorldHost::makeStandardSystemFactories()
+    {
+        std::vector<std::unique_ptr<GameSystemFactory>> factories;
+        factories.emplace_back(new CollisionGameSystemFactory);
+        return factories;
+    }
+
+    std::vector<std::unique_ptr<GameObjectFactory>> WorldHost::makeStandardObjectFactories()
+    {
+        return {};
+    }
+
+    bool WorldHost::start(WorldHostSettings settings)
+    {
+        if (isRunning() || mOwnRoot || mSceneManager)
+        {
+            if (Ogre::LogManager::getSingletonPtr())
+                logMessage("a world is running already; " + settings.worldName + " not started");
+            return false;
+        }
+        if (!startEngine(settings))
+        {
+            stop();
+            return false;
+        }
+        mWorldName = settings.worldName;
+        mUpdateRegisteredSystems = settings.updateRegisteredSystems;
+        declareLocations(settings);
+        startRegistries(settings);
+
+        mWrapper = new SceneManagerWrapper(mSceneManager);
+        mManager = new CoreGameObjectManager(settings.keyboard, settings.mouse, settings.joyStick,
+                                             settings.editing);
+        CorePartitionManager* partitions = settings.makePartitionManager
+                                               ? settings.makePartitionManager(mManager)
+                                               : new CorePartitionManager(mManager);
+        AboveGroundManager* areas = settings.makeAboveGroundManager
+                                        ? settings.makeAboveGroundManager(mManager, partitions)
+                                        : new CoreAboveGroundManager(mManager, partitions);
+        if (!mManager->initStart(mWorldName, mWrapper, partitions, areas))
+        {
+            logMessage("world " + mWorldName + " can not be started");
+            delete areas;
+            delete partitions;
+            stop();
+            return false;
+        }
+        if (!mManager->initFinish())
+        {
+            logMessage("world " + mWorldName + " did not finish its start");
+            stop();
+            return false;
+        }
+        return true;
+    }
+
+    bool WorldHost::startEngine(const WorldHostSettings& settings)
+    {
+        if (!Ogre::Root::getSingletonPtr())
+        {
+            mOwnRoot = new Ogre::Root("", "", "");
+            if (!mOwnRoot->getRenderSystem())
+            {
+                mOwnBufferManager = new Ogre::DefaultHardwareBufferManager();
+                Ogre::MaterialManager::getSingleton().initialise();
+            }
+        }
+        mSceneManager = settings.sceneManager;
+        if (!mSceneManager)
+        {
+            mSceneManager = Ogre::Root::getSingleton().createSceneManager();
+            mOwnSceneManager = true;
+        }
+        if (settings.createPlayerCamera && !mSceneManager->hasCamera("PlayerCam"))
+        {
+            mOwnCamera = mSceneManager->createCamera("PlayerCam");
+            mOwnCameraNode = mSceneManager->getRootSceneNode()->createChildSceneNode();
+            mOwnCameraNode->attachObject(mOwnCamera);
+        }
+        if (!Ogre::BinaryFileResourceManager::getSingletonPtr())
+            mOwnBinaryFiles = new Ogre::BinaryFileResourceManager();
+        if (settings.backgroundLoading && !Ogre::ThreadLoader::getSingletonPtr())
+            mOwnLoader = new Ogre::ThreadLoader();
+        return true;
+    }
+
+    void WorldHost::declareLocations(const WorldHostSettings& settings)
+    {
+        WorldsFolder::setConfigPath(settings.resourcesConfig);
+        mWorldsFolder = WorldsFolder::find();
+        if (mWorldsFolder.empty())
+            logMessage("the configuration " + settings.resourcesConfig +
+                       " names no worlds folder: world " + mWorldName + " can not be saved");
+
+        if (settings.declareWorldFolders && !mWorldsFolder.empty())
+        {
+            // A world's folders are made, so that a new world can be saved
+            // and a saved one found.
+            const std::string world = mWorldsFolder + "/" + mWorldName;
+            const std::string partitions = world + "/Partitions";
+            std::error_code ec;
+            std::filesystem::create_directories(partitions, ec);
+            if (ec)
+                logMessage("can not make " + partitions + ": " + ec.message());
+            for (const WorldResourceLocation& location :
+                 {WorldResourceLocation{world, "PLSM2", false},
+                  WorldResourceLocation{partitions, "PLSM2", false},
+                  WorldResourceLocation{partitions, "General", false}})
+                if (std::filesystem::is_directory(location.folder))
+                    addLocation(location);
+        }
+        for (const WorldResourceLocation& location : settings.resourceLocations)
+            addLocation(location);
+    }
+
+    void WorldHost::addLocation(const WorldResourceLocation& location)
+    {
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        try
+        {
+            groups.addResourceLocation(location.folder, "FileSystem", location.group,
+                                       location.recursive);
+            mLocations.push_back(location);
+        }
+        catch (const Ogre::Exception& e)
+        {
+            logMessage("can not declare " + location.folder + " in " + location.group + ": " +
+                       e.getDescription());
+        }
+    }
+
+    void WorldHost::startRegistries(WorldHostSettings& settings)
+    {
+        if (!DataFileResourceManager::getSingletonPtr())
+            mOwnDataFiles = new DataFileResourceManager();
+        if (!GameObjectFactoryManager::getSingletonPtr())
+            mOwnObjectFactories = new GameObjectFactoryManager();
+        if (!GameSystemManager::getSingletonPtr())
+            mOwnSystems = new GameSystemManager();
+        if (!OperationManager::getSingletonPtr())
+            mOwnOperations = new OperationManager(std::max(1u, settings.operationCapacity));
+
+        std::vector<std::unique_ptr<GameSystemFactory>> systems = makeStandardSystemFactories();
+        for (auto& factory : settings.systemFactories)
+            systems.push_back(std::move(factory));
+        for (auto& factory : systems)
+            if (GameSystemManager::getSingleton().addGameSystemFactory(factory.get()))
+                factory.release();
+
+        std::vector<std::unique_ptr<GameObjectFactory>> objects = makeStandardObjectFactories();
+        for (auto& factory : settings.objectFactories)
+            objects.push_back(std::move(factory));
+        for (auto& factory : objects)
+            if (GameObjectFactoryManager::getSingleton().addGameObjectFactory(factory.get()))
+                factory.release();
+    }
+
+    void WorldHost::update(float elapsed)
+    {
+        if (!mManager)
+            return;
+        mManager->update(elapsed);
+        if (!mUpdateRegisteredSystems)
+            return;
+        std::vector<GameSystem*> systems;
+        GameSystemManager::getSingleton().enumerateGameSystems(systems);
+        const GameSystem* collision = mManager->getCollisionGameSystem();
+        for (GameSystem* system : systems)
+            if (system != collision)
+                system->update(elapsed);
+    }
+
+    bool WorldHost::save()
+    {
+        return mManager ? mManager->save(mWorldName) : false;
+    }
+
+    void WorldHost::stop()
+    {
+        if (mManager)
+        {
+            mManager->destroy();
+            delete mManager;
+            mManager = nullptr;
+        }
+        delete mWrapper;
+        mWrapper = nullptr;
+
+        delete mOwnOperations;
+        mOwnOperations = nullptr;
+        delete mOwnSystems;
+        mOwnSystems = nullptr;
+        delete mOwnObjectFactories;
+        mOwnObjectFactories = nullptr;
+        delete mOwnDataFiles;
+        mOwnDataFiles = nullptr;
+
+        if (Ogre::ResourceGroupManager* groups = Ogre::ResourceGroupManager::getSingletonPtr())
+            for (auto it = mLocations.rbegin(); it != mLocations.rend(); ++it)
+                if (groups->resourceGroupExists(it->group))
+                    groups->removeResourceLocation(it->folder, it->group);
+        mLocations.clear();
+
+        delete mOwnLoader;
+        mOwnLoader = nullptr;
+        delete mOwnBinaryFiles;
+        mOwnBinaryFiles = nullptr;
+        if (mOwnCamera)
+        {
+            mSceneManager->destroySceneNode(mOwnCameraNode);
+            mSceneManager->destroyCamera(mOwnCamera);
+            mOwnCamera = nullptr;
+            mOwnCameraNode = nullptr;
+        }
+        if (mOwnSceneManager && mSceneManager)
+            Ogre::Root::getSingleton().destroySceneManager(mSceneManager);
+        mSceneManager = nullptr;
+        mOwnSceneManager = false;
+        if (mOwnRoot)
+        {
+            delete mOwnRoot;
+            mOwnRoot = nullptr;
+            delete mOwnBufferManager;
+            mOwnBufferManager = nullptr;
+        }
+        mWorldName.clear();
+        mWorldsFolder.clear();
+    }
+}
