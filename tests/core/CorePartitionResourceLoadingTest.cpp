@@ -142,6 +142,7 @@ TEST_F(PartitionPrefetch, OnTheLoaderThreadTheFileIsAwaitedBeforeItsMetadataIsRe
     EXPECT_FALSE(metadataLoaded("rock.meta"));
 
     gate.set_value();
+    mLoader->waitForAll();
     EXPECT_EQ(2, pollsUntilTrue([this] { return mPrefetch.isBinaryLoaded(); }));
     EXPECT_TRUE(metadataLoaded("rock.meta"));
     EXPECT_TRUE(metadataLoaded("tree.meta"));
