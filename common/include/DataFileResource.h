@@ -9,11 +9,11 @@ namespace Wren
 {
     /** A data file as an engine resource (resource type "DataFile").
 
-        Loading opens the resource's name from the group "PLSM2" (other
-        groups are searched too) and parses it. Without an explicit
-        "full_path" the name must be known to the resource groups; a name
-        that is not, or text that does not parse, leaves getDataFile() null
-        and logs why. Callers test getDataFile() for null.
+        Loading opens the resource's name from the group "PLSM2", or from
+        the group that holds it, and parses it; with an explicit "full_path"
+        that file is read instead and no group is asked. A name the resource
+        groups do not know, or text that does not parse, leaves getDataFile()
+        null and logs why. Callers test getDataFile() for null.
     */
     class WREN_COMMON_EXPORT DataFileResource : public Ogre::Resource
     {
@@ -34,6 +34,9 @@ namespace Wren
         size_t calculateSize() const override { return 0; }
 
     private:
+        Ogre::DataStreamPtr openByName();
+        Ogre::DataStreamPtr openFullPath();
+
         std::string mFullPath;
         DataFile* mDataFile;
     };

@@ -7,6 +7,8 @@
 #include <OgreResourceGroupManager.h>
 #include <OgreStringInterface.h>
 
+#include <fstream>
+
 namespace Wren
 {
     namespace
@@ -64,7 +66,7 @@ namespace Wren
         Ogre::DataStreamPtr stream;
         try
         {
-            stream = Ogre::ResourceGroupManager::getSingleton().openResource(mName, "PLSM2", this);
+            stream = mFullPath.empty() ? openByName() : openFullPath();
         }
         catch (const Ogre::Exception& e)
         {
@@ -76,6 +78,29 @@ namespace Wren
             delete mDataFile;
             mDataFile = nullptr;
         }
+    }
+
+    Ogre::DataStreamPtr DataFileResource::openByName()
+    {
+        // World files live in "PLSM2"; metadata and objects files may be in
+        // any group, so the group that holds the name is asked next.
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        std::string group = "PLSM2";
+        if (!groups.resourceGroupExists(group) || !groups.resourceExists(group, mName))
+            group = groups.findGroupContainingResource(mName);
+        return groups.openResource(mName, group, this);
+    }
+
+    Ogre::DataStreamPtr DataFileResource::openFullPath()
+    {
+        auto* file = new std::ifstream(mFullPath, std::ios::in | std::ios::binary);
+        if (!*file)
+        {
+            delete file;
+            OGRE_EXCEPT(Ogre::Exception::ERR_FILE_NOT_FOUND, "can not open file " + mFullPath,
+                        "DataFileResource::openFullPath");
+        }
+        return Ogre::DataStreamPtr(new Ogre::FileStreamDataStream(mFullPath, file, true));
     }
 
     void DataFileResource::unloadImpl()

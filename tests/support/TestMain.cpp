@@ -18,8 +18,10 @@ int main(int argc, char** argv)
 #ifdef WREN_TEST_RENDERED
     Wren::Test::TestEngine::configure(Wren::Test::TestEngine::Mode::Rendered);
 #endif
-    // Made up front, so that everything a test touches can log.
-    Wren::Test::TestEngine::instance();
+    // Made up front, so that everything a test touches can log; listing the
+    // tests (as CTest does to find them) needs no engine.
+    if (!::testing::GTEST_FLAG(list_tests))
+        Wren::Test::TestEngine::instance();
     ::testing::AddGlobalTestEnvironment(new EngineEnvironment);
     return RUN_ALL_TESTS();
 }
