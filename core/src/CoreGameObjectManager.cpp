@@ -498,13 +498,21 @@ namespace Wren
                         "CoreGameObjectManager::getMetadata");
         }
 
+        // A template that is not kept is not kept as a file either, so that
+        // a corrected file is read next time.
         const std::string type = root->getAttributeString("ObjectType", "");
         if (type.empty())
+        {
+            resource.forget();
             return nullptr;
+        }
         GameObjectFactoryManager* factories = GameObjectFactoryManager::getSingletonPtr();
         GameObjectFactory* factory = factories ? factories->getGameObjectFactory(type) : nullptr;
         if (!factory)
+        {
+            resource.forget();
             return nullptr;
+        }
 
         Metadata* made = factory->createMetadata(type, metaID, this);
         CoreMetadata* metadata = dynamic_cast<CoreMetadata*>(made);
@@ -521,6 +529,7 @@ namespace Wren
         }
         logMessage("CoreGameObjectManager::getMetadata: " + metaID + " does not load");
         delete metadata;
+        resource.forget();
         return nullptr;
     }
 

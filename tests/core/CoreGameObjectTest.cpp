@@ -240,7 +240,10 @@ TEST_F(Loading, RenameGivesEveryChildAFreshUniqueNameAndKeepsTheTopName)
     EXPECT_EQ(top->getName(), "top");
     // The grandchild has no type: no factory makes it, it is skipped and said so.
     EXPECT_TRUE(log.contains("no factory makes"));
+    // Neither names a partition: they stay the test's.
     top->loadFinish();
+    top->destroy(true, false);
+    delete top;
 }
 
 TEST_F(Loading, MissingAttributesAreTakenLiterally)

@@ -48,10 +48,10 @@ namespace
             world.writeWorld("pm", "");
         }
 
-        /** A manager with partitions that claim with the given answers. */
-        void startClaiming(const std::vector<CorePartition::PositionResult>& answers)
+        /** Partitions p0, p1, ... that claim with the given answers, replacing
+            earlier ones of those IDs. */
+        void claim(const std::vector<CorePartition::PositionResult>& answers)
         {
-            ASSERT_TRUE(world.start("pm", {}));
             for (size_t i = 0; i < answers.size(); ++i)
                 world.partitions->addPartition(new ClaimingPartition(
                     "p" + std::to_string(i), Ogre::Vector3(float(i) * 10, 0, 0), world.partitions,
@@ -73,16 +73,17 @@ namespace
 
 TEST_F(PartitionLookup, PreferredClaimWinsAndAmongEqualsTheLastInIdOrder)
 {
-    startClaiming({inside, inside, outside});
+    ASSERT_TRUE(world.start("pm", {}));
+    claim({inside, inside, outside});
     EXPECT_EQ(world.partitions->getPartition(Ogre::Vector3::ZERO, false)->getID(), "p1");
-    world.partitions->destroy();
-    startClaiming({preferred, inside, preferred, inside});
+    claim({preferred, inside, preferred, inside});
     EXPECT_EQ(world.partitions->getPartition(Ogre::Vector3::ZERO, false)->getID(), "p2");
 }
 
 TEST_F(PartitionLookup, NearestOriginOnlyWhenAskedFor)
 {
-    startClaiming({outside, outside, outside});
+    ASSERT_TRUE(world.start("pm", {}));
+    claim({outside, outside, outside});
     EXPECT_EQ(world.partitions->getPartition(Ogre::Vector3(12, 0, 0), false), nullptr);
     EXPECT_EQ(world.partitions->getPartition(Ogre::Vector3(12, 0, 0), true)->getID(), "p1");
     // A tie keeps the earlier.

@@ -174,6 +174,7 @@ TEST_F(ObjectsFile, UnchangedPartitionWritesNothingAndAChangedOneIsReadBack)
 
     StandInObject* parent = world.create("rock.meta", Ogre::Vector3(120, 1, 0));
     parent->addChild(world.create("rock.meta", Ogre::Vector3(121, 1, 0)));
+    const std::string parentName = parent->getName();
     p->notifyObjectDirty();
     ASSERT_TRUE(world.manager->save("parts"));
     EXPECT_FALSE(p->isObjectDirty());
@@ -183,7 +184,7 @@ TEST_F(ObjectsFile, UnchangedPartitionWritesNothingAndAChangedOneIsReadBack)
 
     reload(p);
     ASSERT_EQ(p->getObjects().size(), 3u);
-    CoreGameObject* loaded = p->getObjectByName(parent->getName());
+    CoreGameObject* loaded = p->getObjectByName(parentName);
     ASSERT_NE(loaded, nullptr);
     EXPECT_TRUE(loaded->getWorldPosition().positionEquals(Ogre::Vector3(120, 1, 0), 1e-4f));
     std::vector<CoreGameObject*> all;
