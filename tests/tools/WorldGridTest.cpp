@@ -34,15 +34,16 @@ TEST(WorldGridLayout, DefaultGridCentresCellsAroundTheOrigin)
     EXPECT_FALSE(grid.cellAt(Ogre::Vector3(1024, 0, 0)));
 }
 
-TEST(WorldGridLayout, NonSquareGridCentresCellsOnTheirOwnRows)
+TEST(WorldGridLayout, NonSquareGridOffsetsCellZWithTheColumnCount)
 {
     Wren::WorldGrid grid;
     grid.cellsX = 4;
     grid.cellsZ = 2;
-    // Rows are counted from the grid's own lowest z, so the position is
-    // the centre of the square the cell covers.
-    EXPECT_EQ(grid.cellWorldPosition(0, 1), Ogre::Vector3(-384, 0, 128));
-    EXPECT_TRUE(grid.cellContains(0, 1, grid.cellWorldPosition(0, 1)));
+    // Containment of cell 0_1 runs from z 0 to s, but its position is
+    // s - 2s + s/2: stored worlds are relative to that point.
+    EXPECT_EQ(grid.cellWorldPosition(0, 1), Ogre::Vector3(-384, 0, -128));
+    EXPECT_TRUE(grid.cellContains(0, 1, Ogre::Vector3(-384, 0, 128)));
+    EXPECT_FALSE(grid.cellContains(0, 1, grid.cellWorldPosition(0, 1)));
 }
 
 TEST(WorldGridLayout, WorldFileElementRoundTripsAndAbsenceKeepsDefaults)

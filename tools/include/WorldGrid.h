@@ -45,7 +45,9 @@ namespace Wren
         {
             return i >= 0 && j >= 0 && i < cellsX && j < cellsZ;
         }
-        /** World position (centre) of cell (i, j). */
+        /** World position of cell (i, j): the reference point of its objects'
+            stored positions. Its z is offset with the column count, so only
+            in square grids is it the cell's centre. */
         Ogre::Vector3 cellWorldPosition(int i, int j) const;
         /** Lowest x and z of cell (i, j); the cell spans cellSize from there. */
         float cellMinX(int i) const { return i * cellSize - cellsX * cellSize * 0.5f; }

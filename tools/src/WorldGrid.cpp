@@ -48,7 +48,12 @@ namespace Wren
 
     Ogre::Vector3 WorldGrid::cellWorldPosition(int i, int j) const
     {
-        return Ogre::Vector3(cellMinX(i) + cellSize * 0.5f, 0.0f, cellMinZ(j) + cellSize * 0.5f);
+        // The z centre is offset with the column count, as the grid partition
+        // manager places its cells; stored worlds are relative to it. In a
+        // square grid this is the cell's centre.
+        const float half = cellsX * cellSize * 0.5f;
+        return Ogre::Vector3(i * cellSize - half + cellSize * 0.5f, 0.0f,
+                             j * cellSize - half + cellSize * 0.5f);
     }
 
     bool WorldGrid::cellContains(int i, int j, const Ogre::Vector3& p) const
