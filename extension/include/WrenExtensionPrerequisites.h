@@ -1,0 +1,20 @@
+#ifndef __WrenExtensionPrerequisites_H__
+#define __WrenExtensionPrerequisites_H__
+
+#include "WrenCorePrerequisites.h"
+
+/** Marks the interface of worldextension. The library is built with hidden
+    visibility, so only what carries this mark is exported. */
+#define WREN_EXTENSION_EXPORT __attribute__((visibility("default")))
+
+namespace Wren
+{
+    class ExtensionGameObjectFactory;
+    class GridPartition;
+    class GridPartitionManager;
+    class SinglePartitionManager;
+    class MeshGameObject;
+    class MeshMetadata;
+}
+
+#endif
