@@ -20,79 +20,22 @@ namespace Wren
     class CoreGameObject;
 
     /** Collision geometry shared by every object built from the same
-        collision mesh at the same scale, with a loading state of its own.
-
-        Only a shape whose loading state is Ogre::Resource::LOADSTATE_LOADED
-        takes part in collision tests. A shape loads at once, or, when asked
-        for a background load while the engine's Ogre::ThreadLoader exists,
-        its loadImpl runs on the loader thread and the frame thread polls
-        GetLoadingState(), which completes the load once the work is done.
-        So a loadImpl that may run in the background must only read and
-        compute into the shape's own memory: no logging, no creating or
-        removing of resources.
-
-        Order of a load: preLoadImpl (frame thread), loadImpl, postLoadImpl
-        (frame thread; also after a failed loadImpl). A failed loadImpl leaves
-        the shape unloaded and marks it bad; a bad shape is not loaded again
-        until it has been unloaded. Order of an unload: preUnloadImpl,
-        unloadImpl, postUnloadImpl; a background load still running is
-        waited for first, as it is by the destructor.
-
-        A shape whose loadImpl needs the frame thread says so through
-        canLoadInBackground(); it then loads at once even when asked for a
-        background load.
+        collision mesh at the same scale. It loads like a resource, on
+        request in the background (see Ogre::ThreadLoader); only a loaded
+        shape takes part in collision tests.
 
         The base holds no geometry: loadImpl succeeds and unloadImpl does
         nothing. Concrete collision systems derive their shapes from it.
     */
-    class WREN_COMMON_EXPORT CollisionShape
+    class WREN_COMMON_EXPORT CollisionShape : public Ogre::ThreadLoader
     {
     public:
         CollisionShape();
-        virtual ~CollisionShape();
-
-        CollisionShape(const CollisionShape&) = delete;
-        CollisionShape& operator=(const CollisionShape&) = delete;
-
-        /** Loads the shape unless it is loaded, loading or bad. With
-            background true and a loader thread present, returns at once with
-            the state LOADSTATE_LOADING. */
-        void load(bool background = false);
-        /** Unloads a loaded shape and clears the bad mark. */
-        void unload();
-        /** As load, but a background load already under way is waited for
-            and completed now when background is false. */
-        void escalatedload(bool background);
-        /** As unload; background is accepted for symmetry, the unload always
-            happens at once. */
-        void escalatedunload(bool background);
-
-        /** LOADSTATE_UNLOADED, LOADSTATE_LOADING or LOADSTATE_LOADED; polls a
-            background load and completes it when its work is done. */
-        Ogre::Resource::LoadingState GetLoadingState();
-        /** True after a load whose loadImpl failed, until unload. */
-        bool isBadResource() const { return mBad; }
+        ~CollisionShape() override;
 
     protected:
-        /** Whether loadImpl may run on the loader thread; the base says yes. */
-        virtual bool canLoadInBackground() const { return true; }
-        virtual void preLoadImpl() {}
-        virtual void postLoadImpl() {}
-        virtual void preUnloadImpl() {}
-        virtual void postUnloadImpl() {}
-        /** Builds the geometry; false when it cannot. */
-        virtual bool loadImpl();
-        /** Releases the geometry. */
-        virtual void unloadImpl();
-
-    private:
-        void finishLoad(bool succeeded);
-        void completeBackgroundLoad();
-
-        Ogre::Resource::LoadingState mState = Ogre::Resource::LOADSTATE_UNLOADED;
-        bool mBad = false;
-        bool mBackgroundResult = false;
-        std::shared_ptr<Ogre::ThreadLoader::Task> mTask;
+        bool loadImpl() override;
+        void unloadImpl() override;
     };
 
     /** Shared handle of a collision shape; the shape is deleted with its

@@ -6,81 +6,11 @@ namespace Wren
 {
     CollisionShape::CollisionShape() {}
 
-    CollisionShape::~CollisionShape()
-    {
-        // The loader thread's work refers to this shape; it must be done
-        // before the shape goes.
-        if (mTask)
-            mTask->wait();
-    }
-
-    void CollisionShape::load(bool background)
-    {
-        if (mState != Ogre::Resource::LOADSTATE_UNLOADED || mBad)
-            return;
-        preLoadImpl();
-        Ogre::ThreadLoader* loader = Ogre::ThreadLoader::getSingletonPtr();
-        if (background && loader && canLoadInBackground())
-        {
-            mState = Ogre::Resource::LOADSTATE_LOADING;
-            mTask = loader->submit([this]() { mBackgroundResult = loadImpl(); });
-            return;
-        }
-        finishLoad(loadImpl());
-    }
-
-    void CollisionShape::escalatedload(bool background)
-    {
-        if (mState == Ogre::Resource::LOADSTATE_LOADING && !background)
-        {
-            mTask->wait();
-            completeBackgroundLoad();
-            return;
-        }
-        load(background);
-    }
-
-    void CollisionShape::unload()
-    {
-        if (mState == Ogre::Resource::LOADSTATE_LOADING)
-        {
-            mTask->wait();
-            completeBackgroundLoad();
-        }
-        mBad = false;
-        if (mState != Ogre::Resource::LOADSTATE_LOADED)
-            return;
-        preUnloadImpl();
-        unloadImpl();
-        mState = Ogre::Resource::LOADSTATE_UNLOADED;
-        postUnloadImpl();
-    }
-
-    void CollisionShape::escalatedunload(bool) { unload(); }
-
-    Ogre::Resource::LoadingState CollisionShape::GetLoadingState()
-    {
-        if (mState == Ogre::Resource::LOADSTATE_LOADING && mTask->isFinished())
-            completeBackgroundLoad();
-        return mState;
-    }
+    CollisionShape::~CollisionShape() {}
 
     bool CollisionShape::loadImpl() { return true; }
 
     void CollisionShape::unloadImpl() {}
-
-    void CollisionShape::finishLoad(bool succeeded)
-    {
-        mState = succeeded ? Ogre::Resource::LOADSTATE_LOADED : Ogre::Resource::LOADSTATE_UNLOADED;
-        mBad = !succeeded;
-        postLoadImpl();
-    }
-
-    void CollisionShape::completeBackgroundLoad()
-    {
-        mTask.reset();
-        finishLoad(mBackgroundResult);
-    }
 
     CollisionGameSystem::CollisionGameSystem() {}
 

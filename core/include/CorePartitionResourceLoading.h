@@ -24,7 +24,7 @@ namespace Wren
         partition's own load afterwards finds the files resident.
 
         Binary objects files load on the engine's loader thread
-        (Ogre::ThreadLoader) when one exists. Objects files are looked up in
+        (Ogre::BackgroundLoader) when one exists. Objects files are looked up in
         "PLSM2" (binary) and "General" (XML), metadata in "General".
 
         Failures never stall the prefetch: an objects file that fails to

@@ -2,7 +2,7 @@
 #define __OgreBinaryFileResource_H__
 
 #include "BinaryDataElement.h"
-#include "OgreThreadLoader.h"
+#include "OgreBackgroundLoader.h"
 
 #include <OgreResource.h>
 
@@ -20,7 +20,7 @@ namespace Ogre
         Loading: a file that is missing or malformed fails the load with an
         Ogre::Exception (the reason is logged), leaves the resource unloaded
         and marks it bad until a later load succeeds. A background load
-        (loadInBackground) reads and parses the file on the ThreadLoader's
+        (loadInBackground) reads and parses the file on the BackgroundLoader's
         thread; the frame thread polls isLoaded() and isBadResource(). While
         it runs, getRootElement() is null; a load(), unload() or the
         destructor on the frame thread first waits for it to end.
@@ -63,7 +63,7 @@ namespace Ogre
         /** Starts loading on the loader's thread and returns at once. Does
             nothing when the file is loaded or a load is running. A file that
             can not be opened is reported bad at once. */
-        void loadInBackground(ThreadLoader& loader);
+        void loadInBackground(BackgroundLoader& loader);
 
         void load(bool backgroundThread = false) override;
         void unload() override;
@@ -88,7 +88,7 @@ namespace Ogre
         std::atomic<bool> mBad;
         String mError;
         mutable bool mErrorLogged;
-        ThreadLoader::TaskPtr mTask;
+        BackgroundLoader::TaskPtr mTask;
     };
 
     typedef SharedPtr<BinaryFileResource> BinaryFileResourcePtr;

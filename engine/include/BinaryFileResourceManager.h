@@ -18,7 +18,7 @@ namespace Ogre
         ~BinaryFileResourceManager() override;
 
         /** Finds or makes the resource of that name and loads it. With
-            backgroundThread true and a ThreadLoader in existence the load
+            backgroundThread true and a BackgroundLoader in existence the load
             runs on the loader's thread and the handle returns at once (poll
             isLoaded() and isBadResource()); otherwise the file is loaded
             before the call returns, and a missing or malformed file throws

@@ -3,103 +3,88 @@
 
 #include "WrenEnginePrerequisites.h"
 
-#include <OgreResource.h>
-#include <OgreSharedPtr.h>
-#include <OgreSingleton.h>
+#include "OgreBackgroundLoader.h"
 
-#include <condition_variable>
-#include <deque>
-#include <functional>
+#include <OgreResource.h>
+
 #include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 namespace Ogre
 {
-    /** The engine's background loader: one thread that runs loading work in
-        the order it was submitted, while the frame thread goes on and polls.
+    /** Base of something that is not an engine resource but loads like one,
+        on request in the background: collision shapes, for example.
 
-        The host makes the one instance (after the Root, before any load is
-        requested) and deletes it before the Root; without an instance, the
-        resource managers that offer a background option load at once.
+        Only a loader whose state is Resource::LOADSTATE_LOADED is usable. It
+        loads at once, or, when asked for a background load while the engine's
+        BackgroundLoader exists, its loadImpl runs on the loader thread and
+        the frame thread polls GetLoadingState(), which completes the load
+        once the work is done. So a loadImpl that may run in the background
+        must only read and compute into the loader's own memory: no logging,
+        no creating or removing of resources.
 
-        What runs on the loader thread must not log, must not create or
-        remove resources and must not change resource groups: stock OGRE is
-        built here without locks around them. So the work handed over is file
-        reading and parsing into memory that nobody else touches until the
-        task reports finished. Everything else happens on the frame thread.
+        Order of a load: preLoadImpl (frame thread), loadImpl, postLoadImpl
+        (frame thread; also after a failed loadImpl). A failed loadImpl leaves
+        the loader unloaded and marks it bad; a bad loader is not loaded again
+        until it has been unloaded. Order of an unload: preUnloadImpl,
+        unloadImpl, postUnloadImpl; a background load still running is
+        waited for first, as it is by the destructor.
 
-        A stock resource (a mesh, a texture) is prepared in the background
-        with prepare(): its file is read on the loader thread, and the frame
-        thread finishes it with Resource::load() once the task is finished.
+        A loader whose loadImpl needs the frame thread says so through
+        canLoadInBackground(); it then loads at once even when asked for a
+        background load.
     */
-    class WREN_ENGINE_EXPORT ThreadLoader : public Singleton<ThreadLoader>
+    class WREN_ENGINE_EXPORT ThreadLoader
     {
     public:
-        /** One piece of submitted work. Shared between the submitter and the
-            loader; waiting on it needs no loader. */
-        class WREN_ENGINE_EXPORT Task
-        {
-        public:
-            /** True once the work has run. Everything the work wrote is
-                visible to a thread that saw true. */
-            bool isFinished() const;
-            /** Blocks until isFinished(). */
-            void wait() const;
-
-        private:
-            friend class ThreadLoader;
-
-            std::function<void()> mWork;
-            ResourcePtr mKeepAlive;
-            mutable std::mutex mMutex;
-            mutable std::condition_variable mDone;
-            bool mFinished = false;
-        };
-        typedef std::shared_ptr<Task> TaskPtr;
-
         ThreadLoader();
-        /** Runs every task still queued, then stops the thread. */
-        ~ThreadLoader();
+        virtual ~ThreadLoader();
 
-        /** Queues work for the loader thread and returns at once. */
-        TaskPtr submit(std::function<void()> work);
-
-        /** Queues Resource::prepare(true) of a stock resource. The loader
-            keeps the resource alive until the task is finished, and releases
-            its hold on the frame thread (on a later submit(), prepare(),
-            collect() or at destruction), so a resource is never destroyed
-            on the loader thread. A prepare that throws leaves the resource
-            unprepared; the frame thread's load() then reports the error. */
-        TaskPtr prepare(const ResourcePtr& resource);
-
-        /** Number of tasks submitted and not yet finished. */
-        size_t getPendingCount() const;
-        /** Blocks until every task submitted so far is finished. */
-        void waitForAll();
-        /** Releases, on the calling frame thread, the resources held by
-            finished prepare() tasks. */
-        void collect();
-
-        static ThreadLoader& getSingleton();
-        static ThreadLoader* getSingletonPtr();
-
-    private:
         ThreadLoader(const ThreadLoader&) = delete;
         ThreadLoader& operator=(const ThreadLoader&) = delete;
 
-        void run();
-        static void finish(Task& task);
+        /** Loads unless loaded, loading or bad. With background true and a
+            loader thread present, returns at once in LOADSTATE_LOADING. */
+        void load(bool background = false);
+        /** Unloads a loaded loader and clears the bad mark. */
+        void unload();
+        /** As load, but a background load already under way is waited for
+            and completed now when background is false. */
+        void escalatedload(bool background);
+        /** As unload; background is accepted for symmetry, the unload always
+            happens at once. */
+        void escalatedunload(bool background);
 
-        mutable std::mutex mMutex;
-        std::condition_variable mWake;
-        std::condition_variable mIdle;
-        std::deque<TaskPtr> mQueue;
-        std::vector<TaskPtr> mRetired;
-        size_t mBusy;
-        bool mStopping;
-        std::thread mThread;
+        /** LOADSTATE_UNLOADED, LOADSTATE_LOADING or LOADSTATE_LOADED; polls a
+            background load and completes it when its work is done. */
+        Resource::LoadingState GetLoadingState();
+        /** True after a load whose loadImpl failed, until unload. */
+        bool isBadResource() const { return mBad; }
+
+    protected:
+        /** Whether loadImpl may run on the loader thread; the base says yes. */
+        virtual bool canLoadInBackground() const { return true; }
+        virtual void preLoadImpl() {}
+        virtual void postLoadImpl() {}
+        virtual void preUnloadImpl() {}
+        virtual void postUnloadImpl() {}
+        /** Does the loading work; false when it cannot. */
+        virtual bool loadImpl() = 0;
+        /** Releases what loadImpl made. */
+        virtual void unloadImpl() = 0;
+
+        /** Waits for a background load still running; subclasses whose
+            loadImpl uses their own members call it first in their
+            destructor, before those members go. */
+        void waitForBackgroundLoad();
+
+    private:
+        void finishLoad(bool succeeded);
+        void completeBackgroundLoad();
+
+        Resource::LoadingState mState = Resource::LOADSTATE_UNLOADED;
+        bool mBad = false;
+        bool mBackgroundResult = false;
+        BackgroundLoader::TaskPtr mTask;
     };
 }
 

@@ -13,6 +13,7 @@ namespace Ogre
     class BinaryFileResourceManager;
     class IBinaryDataElement;
     class BinaryDataElement;
+    class BackgroundLoader;
     class ThreadLoader;
     class UserDefinedObject;
 }

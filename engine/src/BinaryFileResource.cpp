@@ -142,7 +142,7 @@ namespace Ogre
         }
     }
 
-    void BinaryFileResource::loadInBackground(ThreadLoader& loader)
+    void BinaryFileResource::loadInBackground(BackgroundLoader& loader)
     {
         if (taskRunning())
             return;

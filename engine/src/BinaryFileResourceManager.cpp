@@ -30,7 +30,7 @@ namespace Ogre
                                                 bool backgroundThread)
     {
         ResourcePtr resource = createOrRetrieve(name, group, isManual, loader, loadParams).first;
-        ThreadLoader* threads = ThreadLoader::getSingletonPtr();
+        BackgroundLoader* threads = BackgroundLoader::getSingletonPtr();
         auto* file = dynamic_cast<BinaryFileResource*>(resource.get());
         if (backgroundThread && threads && file)
             file->loadInBackground(*threads);

@@ -1,155 +1,80 @@
 #include "OgreThreadLoader.h"
 
-template <> Ogre::ThreadLoader* Ogre::Singleton<Ogre::ThreadLoader>::msSingleton = nullptr;
-
 namespace Ogre
 {
-    bool ThreadLoader::Task::isFinished() const
+    ThreadLoader::ThreadLoader() {}
+
+    ThreadLoader::~ThreadLoader() { waitForBackgroundLoad(); }
+
+    void ThreadLoader::waitForBackgroundLoad()
     {
-        std::lock_guard<std::mutex> lock(mMutex);
-        return mFinished;
+        // The loader thread's work refers to this object; it must be done
+        // before the object goes.
+        if (mTask)
+            mTask->wait();
     }
 
-    void ThreadLoader::Task::wait() const
+    void ThreadLoader::load(bool background)
     {
-        std::unique_lock<std::mutex> lock(mMutex);
-        mDone.wait(lock, [this] { return mFinished; });
-    }
-
-    ThreadLoader::ThreadLoader() : mBusy(0), mStopping(false)
-    {
-        mThread = std::thread(&ThreadLoader::run, this);
-    }
-
-    ThreadLoader::~ThreadLoader()
-    {
+        if (mState != Resource::LOADSTATE_UNLOADED || mBad)
+            return;
+        preLoadImpl();
+        BackgroundLoader* loader = BackgroundLoader::getSingletonPtr();
+        if (background && loader && canLoadInBackground())
         {
-            std::lock_guard<std::mutex> lock(mMutex);
-            mStopping = true;
+            mState = Resource::LOADSTATE_LOADING;
+            mTask = loader->submit([this]() { mBackgroundResult = loadImpl(); });
+            return;
         }
-        mWake.notify_all();
-        mThread.join();
-        // The thread drained the queue before it stopped; what it retired
-        // is released here, on the thread that owns the resources.
-        mRetired.clear();
+        finishLoad(loadImpl());
     }
 
-    ThreadLoader::TaskPtr ThreadLoader::submit(std::function<void()> work)
+    void ThreadLoader::escalatedload(bool background)
     {
-        TaskPtr task = std::make_shared<Task>();
-        task->mWork = std::move(work);
-        std::vector<TaskPtr> retired;
+        if (mState == Resource::LOADSTATE_LOADING && !background)
         {
-            std::lock_guard<std::mutex> lock(mMutex);
-            mQueue.push_back(task);
-            retired.swap(mRetired);
+            mTask->wait();
+            completeBackgroundLoad();
+            return;
         }
-        mWake.notify_one();
-        return task;
+        load(background);
     }
 
-    ThreadLoader::TaskPtr ThreadLoader::prepare(const ResourcePtr& resource)
+    void ThreadLoader::unload()
     {
-        if (!resource)
-            return TaskPtr();
-        Resource* raw = resource.get();
-        TaskPtr task = std::make_shared<Task>();
-        task->mKeepAlive = resource;
-        task->mWork = [raw] {
-            try
-            {
-                raw->prepare(true);
-            }
-            catch (...)
-            {
-                // Left unprepared: the frame thread's load() reports it.
-            }
-        };
-        std::vector<TaskPtr> retired;
+        if (mState == Resource::LOADSTATE_LOADING)
         {
-            std::lock_guard<std::mutex> lock(mMutex);
-            mQueue.push_back(task);
-            retired.swap(mRetired);
+            mTask->wait();
+            completeBackgroundLoad();
         }
-        mWake.notify_one();
-        return task;
+        mBad = false;
+        if (mState != Resource::LOADSTATE_LOADED)
+            return;
+        preUnloadImpl();
+        unloadImpl();
+        mState = Resource::LOADSTATE_UNLOADED;
+        postUnloadImpl();
     }
 
-    size_t ThreadLoader::getPendingCount() const
+    void ThreadLoader::escalatedunload(bool) { unload(); }
+
+    Resource::LoadingState ThreadLoader::GetLoadingState()
     {
-        std::lock_guard<std::mutex> lock(mMutex);
-        return mQueue.size() + mBusy;
+        if (mState == Resource::LOADSTATE_LOADING && mTask->isFinished())
+            completeBackgroundLoad();
+        return mState;
     }
 
-    void ThreadLoader::waitForAll()
+    void ThreadLoader::finishLoad(bool succeeded)
     {
-        std::unique_lock<std::mutex> lock(mMutex);
-        mIdle.wait(lock, [this] { return mQueue.empty() && mBusy == 0; });
+        mState = succeeded ? Resource::LOADSTATE_LOADED : Resource::LOADSTATE_UNLOADED;
+        mBad = !succeeded;
+        postLoadImpl();
     }
 
-    void ThreadLoader::collect()
+    void ThreadLoader::completeBackgroundLoad()
     {
-        std::vector<TaskPtr> retired;
-        std::lock_guard<std::mutex> lock(mMutex);
-        retired.swap(mRetired);
+        mTask.reset();
+        finishLoad(mBackgroundResult);
     }
-
-    void ThreadLoader::finish(Task& task)
-    {
-        {
-            std::lock_guard<std::mutex> lock(task.mMutex);
-            task.mFinished = true;
-            task.mWork = nullptr;
-        }
-        task.mDone.notify_all();
-    }
-
-    void ThreadLoader::run()
-    {
-        std::unique_lock<std::mutex> lock(mMutex);
-        for (;;)
-        {
-            mWake.wait(lock, [this] { return mStopping || !mQueue.empty(); });
-            if (mQueue.empty())
-                break;
-            TaskPtr task = mQueue.front();
-            mQueue.pop_front();
-            ++mBusy;
-            lock.unlock();
-            std::function<void()> work;
-            {
-                std::lock_guard<std::mutex> taskLock(task->mMutex);
-                work.swap(task->mWork);
-            }
-            try
-            {
-                if (work)
-                    work();
-            }
-            catch (...)
-            {
-                // Work reports its own failures; nothing may escape the thread.
-            }
-            work = nullptr;
-            lock.lock();
-            // Finished and no longer pending in one step, as seen by pollers.
-            finish(*task);
-            --mBusy;
-            // A task holding a resource is released on the frame thread.
-            if (task->mKeepAlive)
-                mRetired.push_back(task);
-            task.reset();
-            if (mQueue.empty() && mBusy == 0)
-                mIdle.notify_all();
-        }
-        mIdle.notify_all();
-    }
-
-    ThreadLoader& ThreadLoader::getSingleton()
-    {
-        assert(msSingleton);
-        return *msSingleton;
-    }
-
-    ThreadLoader* ThreadLoader::getSingletonPtr() { return msSingleton; }
 }

@@ -21,7 +21,7 @@ namespace Ogre
     class Root;
     class SceneManager;
     class SceneNode;
-    class ThreadLoader;
+    class BackgroundLoader;
 }
 
 namespace OIS
@@ -72,7 +72,7 @@ namespace Wren
         bool declareWorldFolders = true;
         /** Further folders to declare, e.g. where metadata files live. */
         std::vector<WorldResourceLocation> resourceLocations;
-        /** Load partition files on a loader thread (Ogre::ThreadLoader);
+        /** Load partition files on a loader thread (Ogre::BackgroundLoader);
             otherwise they are read when streaming asks for them. */
         bool backgroundLoading = true;
         /** Also run every game system of the registry each frame (the
@@ -162,7 +162,7 @@ namespace Wren
         Ogre::Camera* mOwnCamera = nullptr;
         Ogre::SceneNode* mOwnCameraNode = nullptr;
         Ogre::BinaryFileResourceManager* mOwnBinaryFiles = nullptr;
-        Ogre::ThreadLoader* mOwnLoader = nullptr;
+        Ogre::BackgroundLoader* mOwnLoader = nullptr;
         std::vector<WorldResourceLocation> mLocations;
 
         DataFileResourceManager* mOwnDataFiles = nullptr;

@@ -11,7 +11,7 @@
 #include "GameObjectFactoryManager.h"
 #include "GameSystemFactory.h"
 #include "GameSystemManager.h"
-#include "OgreThreadLoader.h"
+#include "OgreBackgroundLoader.h"
 #include "OperationManager.h"
 #include "SceneManagerWrapper.h"
 #include "WorldsFolder.h"
@@ -123,8 +123,8 @@ namespace Wren
         }
         if (!Ogre::BinaryFileResourceManager::getSingletonPtr())
             mOwnBinaryFiles = new Ogre::BinaryFileResourceManager();
-        if (settings.backgroundLoading && !Ogre::ThreadLoader::getSingletonPtr())
-            mOwnLoader = new Ogre::ThreadLoader();
+        if (settings.backgroundLoading && !Ogre::BackgroundLoader::getSingletonPtr())
+            mOwnLoader = new Ogre::BackgroundLoader();
         return true;
     }
 

@@ -1,6 +1,6 @@
 #include "CollisionGameSystem.h"
 
-#include <OgreThreadLoader.h>
+#include <OgreBackgroundLoader.h>
 
 #include <gtest/gtest.h>
 
@@ -303,7 +303,7 @@ TEST(CollisionShapeLoading, FailedGeometryMarksTheShapeBadUntilUnloaded)
 
 TEST(CollisionShapeLoading, BackgroundLoadRunsOnTheLoaderThreadAndCompletesWhenPolled)
 {
-    Ogre::ThreadLoader loader;
+    Ogre::BackgroundLoader loader;
     CountingShape shape;
     shape.load(true);
     loader.waitForAll();
@@ -315,7 +315,7 @@ TEST(CollisionShapeLoading, BackgroundLoadRunsOnTheLoaderThreadAndCompletesWhenP
 
 TEST(CollisionShapeLoading, EscalatedLoadWaitsForTheBackgroundWork)
 {
-    Ogre::ThreadLoader loader;
+    Ogre::BackgroundLoader loader;
     CountingShape shape;
     shape.load(true);
     shape.escalatedload(false);
@@ -325,7 +325,7 @@ TEST(CollisionShapeLoading, EscalatedLoadWaitsForTheBackgroundWork)
 
 TEST(CollisionShapeLoading, WithoutLoaderThreadABackgroundLoadHappensAtOnce)
 {
-    ASSERT_EQ(Ogre::ThreadLoader::getSingletonPtr(), nullptr);
+    ASSERT_EQ(Ogre::BackgroundLoader::getSingletonPtr(), nullptr);
     CountingShape shape;
     shape.load(true);
     EXPECT_EQ(shape.GetLoadingState(), Ogre::Resource::LOADSTATE_LOADED);

@@ -2,7 +2,7 @@
 #include "CompleteObjectDataInfo.h"
 #include "CorePartitionResourceLoading.h"
 #include "DataFileResourceManager.h"
-#include "OgreThreadLoader.h"
+#include "OgreBackgroundLoader.h"
 #include "TestEngine.h"
 
 #include <gtest/gtest.h>
@@ -99,7 +99,7 @@ namespace
 
         std::unique_ptr<Wren::DataFileResourceManager> mDataFiles;
         std::unique_ptr<Ogre::BinaryFileResourceManager> mBinaryFiles;
-        std::unique_ptr<Ogre::ThreadLoader> mLoader;
+        std::unique_ptr<Ogre::BackgroundLoader> mLoader;
         CorePartitionResourceLoading mPrefetch;
     };
 }
@@ -127,7 +127,7 @@ TEST_F(PartitionPrefetch, BinaryFileThenEveryRecordsMetadataTakesTwoPolls)
 
 TEST_F(PartitionPrefetch, OnTheLoaderThreadTheFileIsAwaitedBeforeItsMetadataIsRequested)
 {
-    mLoader.reset(new Ogre::ThreadLoader());
+    mLoader.reset(new Ogre::BackgroundLoader());
     writeBinary("W_Partition2.objbinary", {"rock.meta", "tree.meta"});
     std::promise<void> gate;
     std::shared_future<void> open = gate.get_future().share();
@@ -165,7 +165,7 @@ TEST_F(PartitionPrefetch, ResetInTheMetadataStageMakesTheNextPollAnswerTrue)
 
 TEST_F(PartitionPrefetch, BadBinaryFileSkipsTheMetadataStage)
 {
-    mLoader.reset(new Ogre::ThreadLoader());
+    mLoader.reset(new Ogre::BackgroundLoader());
     TestEngine::writeFile(TestEngine::instance().getPlsm2Folder(), "W_Partition4.objbinary", "junk");
     TestEngine::instance().rescanResources();
     LogCapture log;

@@ -1,7 +1,7 @@
 #include "BinaryDataFormat.h"
 #include "BinaryFileResource.h"
 #include "BinaryFileResourceManager.h"
-#include "OgreThreadLoader.h"
+#include "OgreBackgroundLoader.h"
 #include "TestEngine.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ using Ogre::BinaryDataElement;
 using Ogre::BinaryFileResource;
 using Ogre::BinaryFileResourceManager;
 using Ogre::BinaryFileResourcePtr;
-using Ogre::ThreadLoader;
+using Ogre::BackgroundLoader;
 using Wren::Test::LogCapture;
 using Wren::Test::TestEngine;
 
@@ -86,7 +86,7 @@ namespace
         }
 
         std::unique_ptr<BinaryFileResourceManager> mManager;
-        std::unique_ptr<ThreadLoader> mLoader;
+        std::unique_ptr<BackgroundLoader> mLoader;
     };
 }
 
@@ -168,7 +168,7 @@ TEST_F(BinaryFiles, LoadFromFileReplacesTheTreeOnlyWhenTheFileIsGood)
 
 TEST_F(BinaryFiles, BackgroundLoadRunsOnTheLoaderThreadWhileTheFramePolls)
 {
-    mLoader.reset(new ThreadLoader());
+    mLoader.reset(new BackgroundLoader());
     saveSample("Bg.objbinary", 4);
     auto gate = blockLoader();
 
@@ -191,7 +191,7 @@ TEST_F(BinaryFiles, BackgroundLoadRunsOnTheLoaderThreadWhileTheFramePolls)
 
 TEST_F(BinaryFiles, MalformedFileInTheBackgroundIsBadAndLoggedOnceOnTheFrameThread)
 {
-    mLoader.reset(new ThreadLoader());
+    mLoader.reset(new BackgroundLoader());
     writeRaw("BgBroken.objbinary", "not a binary file");
     LogCapture log;
     BinaryFileResourcePtr file = loadInBackground("BgBroken.objbinary");
@@ -209,7 +209,7 @@ TEST_F(BinaryFiles, MalformedFileInTheBackgroundIsBadAndLoggedOnceOnTheFrameThre
 
 TEST_F(BinaryFiles, MissingFileInTheBackgroundIsBadAtOnce)
 {
-    mLoader.reset(new ThreadLoader());
+    mLoader.reset(new BackgroundLoader());
     BinaryFileResourcePtr file = loadInBackground("Nowhere.objbinary");
     EXPECT_TRUE(file->isBadResource());
     EXPECT_FALSE(file->isLoaded());
@@ -218,7 +218,7 @@ TEST_F(BinaryFiles, MissingFileInTheBackgroundIsBadAtOnce)
 
 TEST_F(BinaryFiles, LoadOnTheFrameThreadWaitsForARunningBackgroundLoad)
 {
-    mLoader.reset(new ThreadLoader());
+    mLoader.reset(new BackgroundLoader());
     saveSample("Race.objbinary", 2);
     auto gate = blockLoader();
     BinaryFileResourcePtr file = loadInBackground("Race.objbinary");
@@ -235,7 +235,7 @@ TEST_F(BinaryFiles, LoadOnTheFrameThreadWaitsForARunningBackgroundLoad)
 
 TEST_F(BinaryFiles, DestroyingAFileWaitsForItsBackgroundLoad)
 {
-    mLoader.reset(new ThreadLoader());
+    mLoader.reset(new BackgroundLoader());
     saveSample("Dropped.objbinary", 2);
     auto gate = blockLoader();
     BinaryFileResourcePtr file = loadInBackground("Dropped.objbinary");

@@ -1,4 +1,4 @@
-#include "OgreThreadLoader.h"
+#include "OgreBackgroundLoader.h"
 #include "TestEngine.h"
 
 #include <OgreMesh.h>
@@ -12,17 +12,17 @@
 #include <thread>
 #include <vector>
 
-using Ogre::ThreadLoader;
+using Ogre::BackgroundLoader;
 using Wren::Test::TestEngine;
 
-TEST(ThreadLoader, RunsTasksInSubmissionOrderOffTheCallingThread)
+TEST(BackgroundLoader, RunsTasksInSubmissionOrderOffTheCallingThread)
 {
-    ThreadLoader loader;
-    EXPECT_EQ(&loader, ThreadLoader::getSingletonPtr());
+    BackgroundLoader loader;
+    EXPECT_EQ(&loader, BackgroundLoader::getSingletonPtr());
     std::vector<int> order;
     std::thread::id caller = std::this_thread::get_id();
     std::atomic<bool> elsewhere(true);
-    std::vector<ThreadLoader::TaskPtr> tasks;
+    std::vector<BackgroundLoader::TaskPtr> tasks;
     for (int i = 0; i < 20; ++i)
         tasks.push_back(loader.submit([&order, &elsewhere, caller, i] {
             if (std::this_thread::get_id() == caller)
@@ -39,12 +39,12 @@ TEST(ThreadLoader, RunsTasksInSubmissionOrderOffTheCallingThread)
     EXPECT_EQ(0u, loader.getPendingCount());
 }
 
-TEST(ThreadLoader, DestructionRunsWhatIsStillQueued)
+TEST(BackgroundLoader, DestructionRunsWhatIsStillQueued)
 {
     std::atomic<int> ran(0);
-    ThreadLoader::TaskPtr last;
+    BackgroundLoader::TaskPtr last;
     {
-        ThreadLoader loader;
+        BackgroundLoader loader;
         std::promise<void> gate;
         std::shared_future<void> open = gate.get_future().share();
         loader.submit([open] { open.wait(); });
@@ -55,12 +55,12 @@ TEST(ThreadLoader, DestructionRunsWhatIsStillQueued)
     }
     EXPECT_EQ(5, ran.load());
     EXPECT_TRUE(last->isFinished());
-    EXPECT_EQ(nullptr, ThreadLoader::getSingletonPtr());
+    EXPECT_EQ(nullptr, BackgroundLoader::getSingletonPtr());
 }
 
-TEST(ThreadLoader, AThrowingTaskDoesNotStopTheThread)
+TEST(BackgroundLoader, AThrowingTaskDoesNotStopTheThread)
 {
-    ThreadLoader loader;
+    BackgroundLoader loader;
     auto bad = loader.submit([] { throw std::runtime_error("boom"); });
     std::atomic<bool> ran(false);
     auto good = loader.submit([&ran] { ran = true; });
@@ -69,7 +69,7 @@ TEST(ThreadLoader, AThrowingTaskDoesNotStopTheThread)
     EXPECT_TRUE(ran);
 }
 
-TEST(ThreadLoader, PreparesAStockMeshInTheBackgroundForTheFrameThreadToFinish)
+TEST(BackgroundLoader, PreparesAStockMeshInTheBackgroundForTheFrameThreadToFinish)
 {
     TestEngine& engine = TestEngine::instance();
     {
@@ -81,10 +81,10 @@ TEST(ThreadLoader, PreparesAStockMeshInTheBackgroundForTheFrameThreadToFinish)
     }
     engine.rescanResources();
 
-    ThreadLoader loader;
+    BackgroundLoader loader;
     Ogre::MeshPtr mesh = Ogre::static_pointer_cast<Ogre::Mesh>(
         Ogre::MeshManager::getSingleton().createOrRetrieve("plane.mesh", "General").first);
-    ThreadLoader::TaskPtr task = loader.prepare(mesh);
+    BackgroundLoader::TaskPtr task = loader.prepare(mesh);
     ASSERT_TRUE(task);
     task->wait();
     EXPECT_TRUE(mesh->isPrepared());
@@ -95,10 +95,10 @@ TEST(ThreadLoader, PreparesAStockMeshInTheBackgroundForTheFrameThreadToFinish)
     Ogre::MeshManager::getSingleton().remove(mesh);
 }
 
-TEST(ThreadLoader, APrepareThatFailsLeavesTheResourceForTheFrameThreadToReport)
+TEST(BackgroundLoader, APrepareThatFailsLeavesTheResourceForTheFrameThreadToReport)
 {
     TestEngine::instance();
-    ThreadLoader loader;
+    BackgroundLoader loader;
     Ogre::MeshPtr mesh = Ogre::static_pointer_cast<Ogre::Mesh>(
         Ogre::MeshManager::getSingleton().createOrRetrieve("absent.mesh", "General").first);
     loader.prepare(mesh)->wait();
