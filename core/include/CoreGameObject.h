@@ -65,8 +65,10 @@ namespace Wren
         it has no dynamic properties and no children.
 
         Save rule: an object whose save flag is off, or whose parent-relative
-        x or z lies outside [-bound, bound] (the bound of its partition, 64
-        for a plain partition), is not written; the second case is logged.
+        x or z lies outside [-bound, bound] is not written; the second case
+        is logged. The bound of a top-level object is its partition's extent
+        (CorePartition::getObjectBound, 64 for a plain partition); a child
+        keeps within 64 units of its parent.
 
         Level of detail: checkLevelOfDetail asks the partition for the level
         at the current camera distance. A change that needs resources
@@ -319,6 +321,12 @@ namespace Wren
         /** Whether a parent-relative position may be stored under the save
             rule: |x| and |z| at most bound (the bound itself is valid). */
         static bool isWithinSaveBound(const Ogre::Vector3& localPosition, float bound);
+        /** Whether save would write the object (the save rule, without its
+            log line). */
+        bool passesSaveRule() const { return checkSaveRule(false); }
+        /** Whether the save rule refuses the object for its position alone
+            (its save flag is on), logging the refusal when log. */
+        bool isRefusedForPosition(bool log) const;
 
     protected:
         virtual const std::vector<CollisionShapePtr>& getCollisionShapeList() const;

@@ -35,14 +35,25 @@ namespace Wren
         - binary "w_Partitionp.objbinary", loaded from the group "PLSM2": root
           "Objects" with a 1-byte buffer (ShowBounds), one child "Object" per
           object holding a 276-byte CompleteObjectDataInfo record.
-        Both are saved to <worlds>/w/Partitions/ (see WorldsFolder). A
-        partition in binary form is written as XML when an object holds more
-        than the record keeps, and then loaded from that file. Only
-        objects whose save flag is on and that have no parent are written;
-        children are written inside their parents.
+        Both are saved to <worlds>/w/Partitions/ (see WorldsFolder), written
+        beside the old file and put in its place only once complete. The
+        form is chosen by the manager (CorePartitionManager::setUseBinaryFiles)
+        for all partitions together. The binary record keeps no children, no
+        dynamic properties and no type data beyond the two mesh flags: saving
+        an object holding such data in binary form logs a warning naming it.
+        A partition loads the form its manager uses, or the other form when
+        only that file exists. Only objects whose save flag is on and that
+        have no parent are written; children are written inside their
+        parents. An object that refuses to be written (outside its bound) is
+        listed in getRefusedObjects after the save.
 
-        Failures: a missing or unreadable objects file gives an empty loaded
-        partition. An object of an unknown type, one whose metadata file is
+        A captured state (a snapshot of undo or redo, see FullSceneOperation)
+        held while unloaded is used by the next load in either form, and by
+        a save while still unloaded.
+
+        Failures: a missing objects file gives an empty loaded partition; an
+        unreadable one too, logged with its name and counted by the manager
+        (CorePartitionManager::getCorruptPartitionFileCount). An object of an unknown type, one whose metadata file is
         missing (the manager's exception is logged), and one whose name is
         already taken are left out, each with a log line; the rest of the
         file loads. Adding an object whose name is taken throws
@@ -152,18 +163,18 @@ namespace Wren
         /** Writes the binary form into root (which must be a
             BinaryDataElement). */
         virtual bool saveBinary(Ogre::IBinaryDataElement* root);
-        /** Writes the objects file when the partition changed since its last
-            save: the binary file when the record keeps everything of every
-            saved object, else the XML file (children, dynamic properties and
-            long names have no room in the record). The file of the other
-            kind is then removed, so the next load reads what was written.
-            False (partition stays dirty) when nothing could be written. */
+        /** Writes the binary objects file when the partition changed since
+            its last save; an object holding more than the record keeps is
+            written as far as the record goes, with a warning naming it.
+            False (partition stays dirty) when the file could not be
+            written. */
         virtual bool saveBinary(const std::string& worldName);
         /** Creates the scene node and the objects of a binary root (null for
             an empty partition). */
         virtual bool loadBinary(Ogre::IBinaryDataElement* root, bool flag);
-        /** Loads the binary objects file, or, when there is none, the XML
-            one; an empty partition when neither can be read. */
+        /** Loads from the captured state when one is held, else the binary
+            objects file, or, when there is none, the XML one; an empty
+            partition when neither can be read. */
         virtual bool loadBinary(const std::string& worldName);
         /** As unload, keeping a captured state. */
         virtual bool unloadBinary(bool flag);
@@ -217,6 +228,12 @@ namespace Wren
         void notifyObjectDirty() { mObjectDirty = true; }
         bool getShowBounds() const { return mShowBounds; }
         bool getUseBinaryFiles() const { return mUseBinaryFiles; }
+        /** Selects the form of the objects file; the manager sets it for all
+            its partitions (CorePartitionManager::setUseBinaryFiles). */
+        void setUseBinaryFiles(bool binary) { mUseBinaryFiles = binary; }
+        /** Names of the objects the last save into a file or document left
+            out because they refused to be written (outside their bound). */
+        const std::vector<std::string>& getRefusedObjects() const { return mRefusedObjects; }
         /** The scene node's world bounding box (null without a node). */
         Ogre::AxisAlignedBox GetAABB() const;
         bool IsEnableConsultPos() const;
@@ -225,8 +242,15 @@ namespace Wren
     protected:
         /** Whether obj is written by this partition. */
         bool shouldSave(const CoreGameObject* obj) const;
-        /** Whether the binary record keeps everything of every saved object. */
-        bool binaryFormHoldsEverything() const;
+        /** Logs a warning for every saved object holding more than the
+            binary record keeps. */
+        void warnAboutDataTheRecordDrops() const;
+        /** Loads the captured state (copied first when it must survive the
+            load); false when none is held. */
+        bool loadCapturedState();
+        /** Tells the manager that an objects file of this partition exists
+            and can not be read. */
+        void reportCorruptFile(const std::string& fileName);
         /** Loads the XML objects file (from its group, else from where it is
             saved); false when there is none. */
         bool loadObjectsFile(const std::string& worldName);
@@ -254,6 +278,7 @@ namespace Wren
         CorePartitionResourceLoading mResourceLoading;
         bool mObjectDirty = false;
         bool mUseBinaryFiles = true;
+        std::vector<std::string> mRefusedObjects;
     };
 }
 

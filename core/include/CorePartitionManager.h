@@ -2,6 +2,7 @@
 #define __WrenCorePartitionManager_H__
 
 #include "LODDistanceInfo.h"
+#include "OgreFogLevelListener.h"
 #include "PartitionManager.h"
 
 #include <OgreAxisAlignedBox.h>
@@ -32,16 +33,27 @@ namespace Wren
         Between beginLoading and endLoading nothing happens.
 
         Distance tables: the base table, a copy scaled by the view-range
-        scale and one scaled by the fog level, which the partitions use.
-        Without an engine that reports fog changes the fog level stays 1
-        unless set through _notifyFogLevelChanged.
+        scale and one scaled by the fog level, which the partitions use. The
+        manager listens to Ogre::FogLevelNotifier from construction to
+        destruction; without reports the fog level stays 1.
+
+        Files: setUseBinaryFiles chooses the objects-file form of the manager
+        and all its partitions together (binary by default). Streaming lets
+        no exception out of the frame: a failing object is logged and left
+        out, a partition whose file can not be read comes up empty and is
+        counted (getCorruptPartitionFileCount).
+
+        Undo: createOperation snapshots every partition into a
+        FullSceneOperation; loadFromOperation puts a snapshot back (see
+        there).
 
         Properties: "PartitionManager_OverrideShowBounds" ("Override Bounds")
         and "PartitionManager_ShowAllBounds" ("Show Bounds"), both bool:
         with the override on every partition shows its bounds exactly when
         show-all is on; with it off each follows its own flag.
     */
-    class WREN_CORE_EXPORT CorePartitionManager : public PartitionManager
+    class WREN_CORE_EXPORT CorePartitionManager : public PartitionManager,
+                                                  public Ogre::FogLevelListner
     {
     public:
         typedef std::map<std::string, CorePartition*> PartitionMap;
@@ -62,9 +74,10 @@ namespace Wren
         void destroy() override;
         bool initStart(const std::string& worldName, DataElementPtr& element) override;
         bool initFinish() override;
-        /** Saves every partition in ID order, each in the file kind it loads
-            from (binary or XML); true when all saves succeeded. worldFile is for partition kinds that write
-            their part of the world file. */
+        /** Saves every partition in ID order in the manager's file form; true
+            when every file could be written. Objects that refused to be
+            written are listed by getRefusedObjects. worldFile is for
+            partition kinds that write their part of the world file. */
         bool save(const std::string& worldName, DataFile* worldFile) override;
         void update(float elapsed) override;
         void startSimulation() override;
@@ -95,8 +108,18 @@ namespace Wren
         virtual CoreGameObject* getObjectByName(const std::string& name);
         /** Null in this class: no partition kind is made by name here. */
         virtual CorePartition* createPartition(const std::string& id);
-        /** Erases and deletes p when it is held; false otherwise. */
+        /** When p is held: unloads it (its area first), takes it off the
+            loaded list, the wait lists and the active slot, erases and
+            deletes it; false otherwise. */
         virtual bool destroyPartition(CorePartition* p);
+        /** A snapshot of every partition (see FullSceneOperation); the
+            caller owns it. name is not used. */
+        virtual FullSceneOperation* createOperation(const std::string& name);
+        /** Puts op's snapshot back: each loaded partition with an entry is
+            reloaded from (and keeps) a copy's content, each unloaded one
+            receives a copy to use at its next load. Both become dirty, so a
+            save writes them. Partitions without an entry are left alone. */
+        virtual void loadFromOperation(FullSceneOperation* op);
         /** Queues obj for a level-of-detail change unless it is queued. */
         virtual void addObjectToChangeLODQueue(CoreGameObject* obj);
         /** Takes obj off the queue and out of the changes in flight. */
@@ -104,7 +127,23 @@ namespace Wren
         virtual void handleObjectDestroyed(CoreGameObject* obj);
 
         /** The engine reports a new fog level: the fog table follows. */
-        void _notifyFogLevelChanged(float fogLevel);
+        void _notifyFogLevelChanged(float fogLevel) override;
+
+        /** Chooses the objects-file form of the manager and every partition
+            (also those added later). */
+        void setUseBinaryFiles(bool binary);
+        bool getUseBinaryFiles() const { return mUseBinaryFiles; }
+        /** How many partition objects files existed but could not be read
+            since construction. */
+        size_t getCorruptPartitionFileCount() const { return mCorruptPartitionFileCount; }
+        /** Called by a partition whose objects file can not be read. */
+        void notifyCorruptPartitionFile(CorePartition* p);
+        /** Partition ID and object name of every object the last save left
+            out because it refused to be written. */
+        const std::vector<std::pair<std::string, std::string>>& getRefusedObjects() const
+        {
+            return mRefusedObjects;
+        }
         /** Scales the view-range table by s squared. */
         void SetViewRangeScale(float s);
 
@@ -167,6 +206,8 @@ namespace Wren
         /** Loads p from its own file kind (binary or XML) and starts its area
             build. */
         void loadPartitionNow(CorePartition* p);
+        /** Takes p's area off the above-ground manager and unloads it. */
+        void unloadArea(CorePartition* p);
         /** Takes p's area off the above-ground manager, unloads both. */
         void unloadPartitionWithArea(CorePartition* p);
 
@@ -192,6 +233,9 @@ namespace Wren
         float mFogLevel = 1.0f;
         float mUpdateInterval = 0.02f;
         float mAccumulatedTime = 0.0f;
+        bool mUseBinaryFiles = true;
+        size_t mCorruptPartitionFileCount = 0;
+        std::vector<std::pair<std::string, std::string>> mRefusedObjects;
     };
 }
 

@@ -294,12 +294,19 @@ namespace Wren
                localPosition.z >= -bound && localPosition.z <= bound;
     }
 
+    bool CoreGameObject::isRefusedForPosition(bool log) const
+    {
+        return mSaveFlag && shouldSaveSelf() && !checkSaveRule(log);
+    }
+
     bool CoreGameObject::checkSaveRule(bool log) const
     {
         if (!mSaveFlag || !shouldSaveSelf())
             return false;
-        const float bound =
-            mPartition ? mPartition->getObjectBound() : CorePartition::DEFAULT_OBJECT_BOUND;
+        // A top-level object lies within its partition's extent; a child
+        // within the fixed bound of its parent.
+        const float bound = (mPartition && !mParent) ? mPartition->getObjectBound()
+                                                     : CorePartition::DEFAULT_OBJECT_BOUND;
         if (!isWithinSaveBound(getPosition(), bound))
         {
             if (log)

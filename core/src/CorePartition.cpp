@@ -11,11 +11,14 @@
 #include "ResourceDataFile.h"
 #include "SelectorDataFile.h"
 #include "WorldsFolder.h"
+#include "FullSceneOperation.h"
+#include "PartitionXmlBinaryConvert.h"
 #include "XMLDataElement.h"
 
 #include <OgreCamera.h>
 #include <OgreException.h>
 #include <OgreLogManager.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
@@ -138,11 +141,19 @@ namespace Wren
     {
         if (!parent || parent->getIsEmpty())
             return false;
+        mRefusedObjects.clear();
         parent->createChild("CorePartitionData")->setAttributeBool("ShowBounds", mShowBounds);
         for (CoreGameObject* obj : mObjects)
         {
             if (!shouldSave(obj))
                 continue;
+            if (!obj->passesSaveRule())
+            {
+                // No empty "Object" is left behind for it.
+                if (obj->isRefusedForPosition(true))
+                    mRefusedObjects.push_back(obj->getName());
+                continue;
+            }
             DataElementPtr element = parent->createChild("Object");
             obj->save(element);
         }
@@ -264,13 +275,26 @@ namespace Wren
         return true;
     }
 
+    bool CorePartition::loadCapturedState()
+    {
+        if (!mState)
+            return false;
+        DataElementPtr root = mState->getRootElement();
+        load(root, false);
+        return true;
+    }
+
+    void CorePartition::reportCorruptFile(const std::string& fileName)
+    {
+        logMessage("CorePartition::load: the objects file " + fileName + " of partition " + mID +
+                   " can not be read; the partition comes up empty");
+        mManager->notifyCorruptPartitionFile(this);
+    }
+
     bool CorePartition::load(const std::string& worldName)
     {
-        if (mState)
-        {
-            DataElementPtr root = mState->getRootElement();
-            return load(root, false);
-        }
+        if (loadCapturedState())
+            return true;
         if (!loadObjectsFile(worldName))
         {
             DataElementPtr none;
@@ -290,7 +314,21 @@ namespace Wren
         if (!file && !path.empty() && std::filesystem::exists(path) && saved.load(path))
             file = &saved;
         if (!file)
+        {
+            const std::string name = getObjectsFileName(worldName);
+            bool exists = !path.empty() && std::filesystem::exists(path);
+            try
+            {
+                exists = exists ||
+                         Ogre::ResourceGroupManager::getSingleton().resourceExists("General", name);
+            }
+            catch (const Ogre::Exception&)
+            {
+            }
+            if (exists)
+                reportCorruptFile(name);
             return false;
+        }
         DataElementPtr root = file->getRootElement();
         load(root, false);
         // The objects are made: the file is not kept, so that the next load
@@ -301,8 +339,17 @@ namespace Wren
 
     bool CorePartition::unload(bool)
     {
-        delete mState;
-        mState = nullptr;
+        if (mLoaded && mObjectDirty)
+        {
+            // Unsaved edits (an undo among them) stay with the partition, to
+            // be loaded and saved later.
+            setState(getState());
+        }
+        else
+        {
+            delete mState;
+            mState = nullptr;
+        }
         return unloadBinary(false);
     }
 
@@ -422,14 +469,25 @@ namespace Wren
         Ogre::BinaryDataElement* element = dynamic_cast<Ogre::BinaryDataElement*>(root);
         if (!element)
             return false;
+        mRefusedObjects.clear();
         *static_cast<unsigned char*>(element->allocBuf(1)) = mShowBounds ? 1 : 0;
         for (CoreGameObject* obj : mObjects)
         {
             if (!shouldSave(obj))
                 continue;
+            if (obj->isRefusedForPosition(false))
+            {
+                obj->isRefusedForPosition(true);
+                mRefusedObjects.push_back(obj->getName());
+                continue;
+            }
             CompleteObjectDataInfo record;
             if (!obj->saveBinary(record))
+            {
+                // Its texts do not fit the record (logged by the object).
+                mRefusedObjects.push_back(obj->getName());
                 continue;
+            }
             Ogre::BinaryDataElement* child = element->createDefaultChild("Object");
             record.toBytes(child->allocBuf(CompleteObjectDataInfo::Size));
         }
@@ -440,59 +498,57 @@ namespace Wren
     {
         if (!mObjectDirty)
             return true;
-        const std::string binaryPath = getObjectsFilePath(worldName, true);
-        const std::string xmlPath = getObjectsFilePath(worldName, false);
-        if (binaryPath.empty())
+        const std::string path = getObjectsFilePath(worldName, true);
+        if (path.empty())
         {
             logMessage("CorePartition::saveBinary: partition " + mID + " of world " + worldName +
                        " not saved: no worlds folder is configured");
             return false;
         }
-        if (!mLoaded)
-            return true;
-        makeParentFolder(binaryPath);
-
-        bool written = false;
-        std::string stale;
-        if (binaryFormHoldsEverything())
+        std::unique_ptr<Ogre::BinaryFileResource> file;
+        if (mLoaded)
         {
-            std::unique_ptr<Ogre::BinaryFileResource> file(getBinaryState());
-            written = file->save(binaryPath);
-            stale = xmlPath;
+            warnAboutDataTheRecordDrops();
+            file.reset(getBinaryState());
+        }
+        else if (mState)
+        {
+            // A snapshot handed over while unloaded is what the partition
+            // now holds.
+            std::string error;
+            file.reset(PartitionXmlBinaryConvert::ConvetToBinary(mState, &error));
+            if (!file)
+            {
+                logMessage("CorePartition::saveBinary: the held state of partition " + mID +
+                           " can not be written in binary form: " + error);
+                return false;
+            }
         }
         else
         {
-            // The record has no room for children, dynamic properties or
-            // long names: the XML form keeps them.
-            logMessage("CorePartition::saveBinary: partition " + mID +
-                       " holds more than the binary record keeps; saved as " + xmlPath);
-            std::unique_ptr<DataFile> file(getState());
-            written = file->save(xmlPath);
-            stale = binaryPath;
+            return true;
         }
-        if (!written)
+        makeParentFolder(path);
+        if (!file->save(path))
         {
-            logMessage("CorePartition::saveBinary: can not write the objects file of partition " +
-                       mID);
+            logMessage("CorePartition::saveBinary: can not write " + path);
             return false;
         }
-        // Only the file just written may be found by the next load.
-        std::error_code ec;
-        std::filesystem::remove(stale, ec);
         mObjectDirty = false;
         return true;
     }
 
-    bool CorePartition::binaryFormHoldsEverything() const
+    void CorePartition::warnAboutDataTheRecordDrops() const
     {
         for (const CoreGameObject* obj : mObjects)
         {
-            if (!shouldSave(obj))
+            if (!shouldSave(obj) || obj->fitsBinaryRecord())
                 continue;
-            if (!obj->fitsBinaryRecord())
-                return false;
+            logMessage("CorePartition::saveBinary: warning: " + obj->getName() + " of partition " +
+                       mID +
+                       " holds children, dynamic properties or type data that the binary form "
+                       "does not keep; they are not written");
         }
-        return true;
     }
 
     bool CorePartition::loadBinary(Ogre::IBinaryDataElement* root, bool)
@@ -530,7 +586,10 @@ namespace Wren
 
     bool CorePartition::loadBinary(const std::string& worldName)
     {
+        if (loadCapturedState())
+            return true;
         const std::string name = getObjectsBinaryFileName(worldName);
+        bool corrupt = false;
         Ogre::BinaryFileResourceManager* binaryFiles =
             Ogre::BinaryFileResourceManager::getSingletonPtr();
         Ogre::BinaryFileResourcePtr file;
@@ -539,6 +598,7 @@ namespace Wren
             Ogre::BinaryFileResourcePtr known = binaryFiles->getBinaryFileByName(name, "PLSM2");
             if (known && known->isBadResource())
             {
+                corrupt = true;
                 // Forgotten, so that a file saved later is read.
                 binaryFiles->remove(known->getHandle());
             }
@@ -552,6 +612,7 @@ namespace Wren
                 catch (const Ogre::Exception&)
                 {
                     // The file logged why.
+                    corrupt = true;
                     if (Ogre::BinaryFileResourcePtr failed =
                             binaryFiles->getBinaryFileByName(name, "PLSM2"))
                         binaryFiles->remove(failed->getHandle());
@@ -570,8 +631,27 @@ namespace Wren
         // comes up empty.
         const std::string path = getObjectsFilePath(worldName, true);
         Ogre::BinaryFileResource saved;
-        if (!path.empty() && std::filesystem::exists(path) && saved.loadFromFile(path))
-            return loadBinary(saved.getRootElement(), false);
+        const bool saveExists = !path.empty() && std::filesystem::exists(path);
+        if (saveExists)
+        {
+            if (saved.loadFromFile(path))
+                return loadBinary(saved.getRootElement(), false);
+            corrupt = true;
+        }
+        // A resource that failed because there is no such file is no damage.
+        bool inGroup = false;
+        try
+        {
+            inGroup = Ogre::ResourceGroupManager::getSingleton().resourceExists("PLSM2", name);
+        }
+        catch (const Ogre::Exception&)
+        {
+        }
+        if (corrupt && (saveExists || inGroup))
+        {
+            reportCorruptFile(name);
+            return loadBinary(nullptr, false);
+        }
         if (loadObjectsFile(worldName))
             return true;
         return loadBinary(nullptr, false);

@@ -5,8 +5,12 @@
 #include "CoreGameObject.h"
 #include "CoreGameObjectManager.h"
 #include "CorePartition.h"
+#include "DataElement.h"
+#include "DataFile.h"
+#include "FullSceneOperation.h"
 
 #include <OgreCamera.h>
+#include <OgreLogManager.h>
 
 #include <algorithm>
 
@@ -38,9 +42,10 @@ namespace Wren
     {
         SetViewRangeScale(1.0f);
         updateLODDistanceInfo(mFogLevel);
+        Ogre::FogLevelNotifier::addListener(this);
     }
 
-    CorePartitionManager::~CorePartitionManager() {}
+    CorePartitionManager::~CorePartitionManager() { Ogre::FogLevelNotifier::removeListener(this); }
 
     void CorePartitionManager::enumerateProperties(std::vector<Property>& out)
     {
@@ -98,13 +103,23 @@ namespace Wren
     bool CorePartitionManager::save(const std::string& worldName, DataFile*)
     {
         mWorldName = worldName;
+        mRefusedObjects.clear();
         bool saved = true;
         for (auto& entry : mPartitions)
         {
             CorePartition* p = entry.second;
-            const bool ok = p->getUseBinaryFiles() ? p->saveBinary(worldName) : p->save(worldName);
+            const bool dirty = p->isObjectDirty();
+            const bool ok = mUseBinaryFiles ? p->saveBinary(worldName) : p->save(worldName);
             saved = ok && saved;
+            if (!dirty)
+                continue;
+            for (const std::string& name : p->getRefusedObjects())
+                mRefusedObjects.emplace_back(p->getID(), name);
         }
+        if (!mRefusedObjects.empty())
+            Ogre::LogManager::getSingleton().logMessage(
+                "CorePartitionManager::save: " + std::to_string(mRefusedObjects.size()) +
+                " objects of world " + worldName + " lie outside their bounds and were not saved");
         return saved;
     }
 
@@ -155,8 +170,20 @@ namespace Wren
         {
             mUpdateInterval = 0.01f;
             CorePartition* q = mLoadWaitList.front();
-            q->threadLoadResource(mWorldName);
-            if (q->isResourceLoaded())
+            bool ready = true;
+            try
+            {
+                q->threadLoadResource(mWorldName);
+                ready = q->isResourceLoaded();
+            }
+            catch (const std::exception& e)
+            {
+                // The load itself reads what can be read.
+                Ogre::LogManager::getSingleton().logMessage(
+                    "CorePartitionManager: prefetching partition " + q->getID() +
+                    " failed: " + e.what());
+            }
+            if (ready)
             {
                 mLoadWaitList.pop_front();
                 loadPartitionNow(q);
@@ -208,26 +235,40 @@ namespace Wren
 
     void CorePartitionManager::loadPartitionNow(CorePartition* p)
     {
-        if (p->getUseBinaryFiles())
-            p->loadBinary(mWorldName);
-        else
-            p->load(mWorldName);
+        try
+        {
+            if (mUseBinaryFiles)
+                p->loadBinary(mWorldName);
+            else
+                p->load(mWorldName);
+        }
+        catch (const std::exception& e)
+        {
+            // The partition logs and skips failing objects; this is the last
+            // guard of the frame.
+            Ogre::LogManager::getSingleton().logMessage("CorePartitionManager: loading partition " +
+                                                        p->getID() + " failed: " + e.what());
+        }
         if (mAboveGroundManager)
             mAboveGroundManager->load();
         if (!contains(mLoadedPartitions, p))
             mLoadedPartitions.push_back(p);
     }
 
+    void CorePartitionManager::unloadArea(CorePartition* p)
+    {
+        if (!mAboveGroundManager)
+            return;
+        if (CoreAboveGroundArea* area = mAboveGroundManager->getArea(p->getID()))
+        {
+            mAboveGroundManager->removeLoaded(area);
+            area->unload();
+        }
+    }
+
     void CorePartitionManager::unloadPartitionWithArea(CorePartition* p)
     {
-        if (mAboveGroundManager)
-        {
-            if (CoreAboveGroundArea* area = mAboveGroundManager->getArea(p->getID()))
-            {
-                mAboveGroundManager->removeLoaded(area);
-                area->unload();
-            }
-        }
+        unloadArea(p);
         p->unload(false);
         eraseFirst(mLoadedPartitions, p);
     }
@@ -325,14 +366,17 @@ namespace Wren
         PartitionMap::iterator it = mPartitions.find(p->getID());
         if (it == mPartitions.end() || it->second != p)
             return false;
-        mPartitions.erase(it);
-        // No list may keep a partition that is gone.
-        eraseFirst(mLoadedPartitions, p);
+        // Unloaded first, while every list still knows it; then no list may
+        // keep a partition that is gone.
+        if (p->getLoaded())
+            unloadPartitionWithArea(p);
+        p->destroy();
+        mLoadedPartitions.remove(p);
         mLoadWaitList.remove(p);
         mUnloadWaitList.remove(p);
         if (mActivePartition == p)
             mActivePartition = nullptr;
-        p->destroy();
+        mPartitions.erase(it);
         delete p;
         return true;
     }
@@ -358,6 +402,82 @@ namespace Wren
     {
         mFogLevel = fogLevel;
         updateLODDistanceInfo(mFogLevel);
+    }
+
+    void CorePartitionManager::setUseBinaryFiles(bool binary)
+    {
+        mUseBinaryFiles = binary;
+        for (auto& entry : mPartitions)
+            entry.second->setUseBinaryFiles(binary);
+    }
+
+    void CorePartitionManager::notifyCorruptPartitionFile(CorePartition* p)
+    {
+        ++mCorruptPartitionFileCount;
+        Ogre::LogManager::getSingleton().logMessage(
+            "CorePartitionManager: the objects file of partition " + (p ? p->getID() : "?") +
+            " of world " + mWorldName + " is damaged (" +
+            std::to_string(mCorruptPartitionFileCount) + " so far)");
+    }
+
+    FullSceneOperation* CorePartitionManager::createOperation(const std::string&)
+    {
+        FullSceneOperation* op = new FullSceneOperation(this);
+        for (auto& entry : mPartitions)
+        {
+            CorePartition* p = entry.second;
+            DataFile* doc = p->getState();
+            if (!doc)
+                continue;
+            // An unloaded partition keeps its own document.
+            if (!p->getLoaded())
+                doc = FullSceneOperation::copyDocument(doc);
+            if (doc)
+                op->addPartitionState(entry.first, doc);
+        }
+        return op;
+    }
+
+    void CorePartitionManager::loadFromOperation(FullSceneOperation* op)
+    {
+        if (!op)
+            return;
+        for (auto& entry : mPartitions)
+        {
+            CorePartition* p = entry.second;
+            DataFile* doc = op->getPartitionState(entry.first);
+            if (!doc)
+                continue;
+            if (!p->getLoaded())
+            {
+                DataFile* copy = FullSceneOperation::copyDocument(doc);
+                if (!copy)
+                    continue;
+                p->setState(copy);
+            }
+            else
+            {
+                // Reloaded from the operation's document, which it keeps;
+                // its static objects leave their area with it.
+                unloadArea(p);
+                p->unload(false);
+                p->setState(nullptr);
+                DataElementPtr root = doc->getRootElement();
+                try
+                {
+                    p->load(root, false);
+                }
+                catch (const std::exception& e)
+                {
+                    Ogre::LogManager::getSingleton().logMessage(
+                        "CorePartitionManager::loadFromOperation: partition " + p->getID() + ": " +
+                        e.what());
+                }
+                if (mAboveGroundManager)
+                    mAboveGroundManager->load();
+            }
+            p->notifyObjectDirty();
+        }
     }
 
     void CorePartitionManager::SetViewRangeScale(float s)
@@ -501,6 +621,7 @@ namespace Wren
     {
         if (!p)
             return;
+        p->setUseBinaryFiles(mUseBinaryFiles);
         CorePartition*& slot = mPartitions[p->getID()];
         if (slot && slot != p)
         {

@@ -17,17 +17,6 @@ using namespace Wren::Test;
 
 namespace
 {
-    /** A partition that keeps its objects in the XML objects file. */
-    class XmlPartition : public CorePartition
-    {
-    public:
-        XmlPartition(const std::string& id, const Ogre::Vector3& origin, CorePartitionManager* m)
-            : CorePartition(id, origin, m)
-        {
-            mUseBinaryFiles = false;
-        }
-    };
-
     /** Areas found everywhere: the one area the test gives. */
     class OneAreaManager : public StandInAboveGroundManager
     {
@@ -66,11 +55,8 @@ namespace
 
         void startXml()
         {
-            world.makePartition = [](const std::string& id, const Ogre::Vector3& origin,
-                                     CorePartitionManager* m) {
-                return new XmlPartition(id, origin, m);
-            };
             ASSERT_TRUE(world.start("parts", {{"0_0", Ogre::Vector3(100, 0, 0)}}));
+            world.partitions->setUseBinaryFiles(false);
         }
 
         /** Reloads the partition from its file, as streaming would. */
@@ -211,7 +197,7 @@ TEST_F(ObjectsFile, BinaryFormKeepsTopLevelObjects)
     EXPECT_NE(p->getObjectByName(nameB), nullptr);
 }
 
-TEST_F(ObjectsFile, BinaryPartitionHoldingMoreThanTheRecordIsWrittenAsXmlAndReadBack)
+TEST_F(ObjectsFile, BinaryFormWarnsAboutWhatItDropsAndXmlFormKeepsIt)
 {
     ASSERT_TRUE(world.start("parts", {{"0_0", Ogre::Vector3(0, 0, 0)}}));
     CorePartition* p = world.partition("0_0");
@@ -225,36 +211,40 @@ TEST_F(ObjectsFile, BinaryPartitionHoldingMoreThanTheRecordIsWrittenAsXmlAndRead
     parent->addDynamicProperty(note);
     const std::string parentName = parent->getName();
     const std::string childName = child->getName();
-    p->notifyObjectDirty();
-    LogCapture log;
-    ASSERT_TRUE(world.manager->save("parts"));
-    EXPECT_TRUE(log.contains("holds more than the binary record keeps"));
-    EXPECT_TRUE(std::filesystem::exists(xmlFile));
-    EXPECT_FALSE(std::filesystem::exists(binary));
 
+    // The binary form stays the binary form: the parent is written as far
+    // as the record goes, with a warning naming it.
+    p->notifyObjectDirty();
+    {
+        LogCapture log;
+        ASSERT_TRUE(world.manager->save("parts"));
+        EXPECT_TRUE(log.contains("warning: " + parentName));
+    }
+    EXPECT_TRUE(std::filesystem::exists(binary));
+    EXPECT_FALSE(std::filesystem::exists(xmlFile));
+    reload(p);
+    ASSERT_NE(p->getObjectByName(parentName), nullptr);
+    EXPECT_EQ(p->getObjectByName(parentName)->getDynamicProperty("Rock_Note"), nullptr);
+    EXPECT_EQ(p->getObjectByName(childName), nullptr);
+
+    // A world kept in XML keeps all of it, for every partition.
+    world.partitions->setUseBinaryFiles(false);
+    EXPECT_FALSE(p->getUseBinaryFiles());
+    CoreGameObject* bare = p->getObjectByName(parentName);
+    StandInObject* again = world.create("rock.meta", Ogre::Vector3(2, 0, 0));
+    bare->addChild(again);
+    bare->addDynamicProperty(note);
+    const std::string againName = again->getName();
+    p->notifyObjectDirty();
+    ASSERT_TRUE(world.manager->save("parts"));
+    EXPECT_TRUE(std::filesystem::exists(xmlFile));
     reload(p);
     CoreGameObject* loaded = p->getObjectByName(parentName);
     ASSERT_NE(loaded, nullptr);
     ASSERT_NE(loaded->getDynamicProperty("Rock_Note"), nullptr);
     EXPECT_EQ(loaded->getDynamicProperty("Rock_Note")->data.stringVal, "mossy");
-    ASSERT_NE(p->getObjectByName(childName), nullptr);
-    EXPECT_EQ(p->getObjectByName(childName)->getParent(), loaded);
-
-    // Once the record keeps everything again the binary file is back and the
-    // XML one goes, so a load never reads an old file.
-    CoreGameObject* reloadedChild = p->getObjectByName(childName);
-    reloadedChild->destroy(true, false);
-    delete reloadedChild;
-    static_cast<StandInObject*>(loaded)->getChildren().clear();
-    loaded->destroy(true, false);
-    delete loaded;
-    world.create("rock.meta", Ogre::Vector3(3, 0, 0));
-    p->notifyObjectDirty();
-    ASSERT_TRUE(world.manager->save("parts"));
-    EXPECT_TRUE(std::filesystem::exists(binary));
-    EXPECT_FALSE(std::filesystem::exists(xmlFile));
-    reload(p);
-    EXPECT_EQ(p->getObjects().size(), 1u);
+    ASSERT_NE(p->getObjectByName(againName), nullptr);
+    EXPECT_EQ(p->getObjectByName(againName)->getParent(), loaded);
 }
 
 TEST_F(ObjectsFile, BadEntriesAreLeftOutAndTheRestLoads)
