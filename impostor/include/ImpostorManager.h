@@ -43,8 +43,8 @@ namespace Ogre
         ImpostorManager& operator=(const ImpostorManager&) = delete;
 
         /** Refused (logged, false) when called twice, without a scene
-            manager, or with a texture size that is not a power of two of at
-            least 2. The engine's exceptions from making the first sets pass
+            manager, without a render system, or with a texture size that is
+            not a power of two of at least 2. The engine's exceptions from making the first sets pass
             on; the manager then stays uninitialised. */
         bool init(SceneManager* sceneManager, const String& name, const String& group,
                   int nodeReserve, unsigned int textureSize, uint8 renderQueueId);

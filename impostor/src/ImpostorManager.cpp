@@ -5,6 +5,7 @@
 
 #include <OgreCamera.h>
 #include <OgreLogManager.h>
+#include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreStringConverter.h>
 
@@ -80,6 +81,15 @@ namespace Ogre
         {
             logError("'" + name + "': the texture size " + StringConverter::toString(textureSize) +
                      " is not a power of two of at least 2");
+            return false;
+        }
+
+        // Render textures need a render system; without one the engine
+        // would crash rather than raise.
+        Root* root = Root::getSingletonPtr();
+        if (!root || !root->getRenderSystem())
+        {
+            logError("'" + name + "': there is no render system to make impostor textures with");
             return false;
         }
 
