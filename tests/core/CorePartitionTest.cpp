@@ -314,3 +314,56 @@ TEST_F(CapturedState, LoadedPartitionGivesACopyAndUnloadDiscardsAHeldOne)
     EXPECT_EQ(p->getState(), nullptr);
     EXPECT_EQ(p->getBinaryState(), nullptr);
 }
+
+namespace
+{
+    /** A partition as wide as a default grid cell: 128 units each way. */
+    class WideCell : public CorePartition
+    {
+    public:
+        using CorePartition::CorePartition;
+        float getObjectBound() const override { return 128.0f; }
+    };
+}
+
+TEST_F(ObjectsFile, TopLevelBoundIsThePartitionsExtentAndRefusalsAreListed)
+{
+    world.makePartition = [](const std::string& id, const Ogre::Vector3& origin,
+                             CorePartitionManager* m) { return new WideCell(id, origin, m); };
+    ASSERT_TRUE(world.start("parts", {{"0_0", Ogre::Vector3(0, 0, 0)}}));
+    world.partitions->setUseBinaryFiles(false);
+    CorePartition* p = world.partition("0_0");
+    StandInObject* far = world.create("rock.meta", Ogre::Vector3(100, 0, 0));
+    StandInObject* outside = world.create("rock.meta", Ogre::Vector3(0, 0, 127));
+    outside->setPosition(Ogre::Vector3(0, 0, 130), false, false);
+    StandInObject* child = world.create("rock.meta", Ogre::Vector3(0, 0, 0));
+    far->addChild(child);
+    child->setPosition(Ogre::Vector3(100, 0, 0), false, false);
+    const std::string farName = far->getName();
+    const std::string outsideName = outside->getName();
+    p->notifyObjectDirty();
+    LogCapture log;
+    ASSERT_TRUE(world.manager->save("parts"));
+    EXPECT_TRUE(log.contains("position invalid"));
+    ASSERT_EQ(world.partitions->getRefusedObjects().size(), 1u);
+    EXPECT_EQ(world.partitions->getRefusedObjects()[0].second, outsideName);
+
+    reload(p);
+    CoreGameObject* loaded = p->getObjectByName(farName);
+    ASSERT_NE(loaded, nullptr);
+    // The child lay 100 units from its parent: beyond its own 64.
+    EXPECT_TRUE(static_cast<StandInObject*>(loaded)->getChildren().empty());
+    EXPECT_EQ(p->getObjectByName(outsideName), nullptr);
+}
+
+TEST_F(ObjectsFile, DamagedFileIsCountedAndThePartitionComesUpEmpty)
+{
+    startXml();
+    TestEngine::writeFile(partitionsFolder, "parts_Partition0_0.objects", "<Objects><Obj");
+    world.engine.rescanResources();
+    CorePartition* p = world.partition("0_0");
+    reload(p);
+    EXPECT_TRUE(p->getLoaded());
+    EXPECT_TRUE(p->getObjects().empty());
+    EXPECT_EQ(world.partitions->getCorruptPartitionFileCount(), 1u);
+}
