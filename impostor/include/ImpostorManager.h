@@ -27,6 +27,8 @@ namespace Ogre
         UniqueImpostorHandler::setDeletedByManager(false); those are let go
         (node shown, region and billboard given back) and stay their owner's.
         The node pool is cleared when the last manager of the process goes.
+        The scene manager must outlive the manager: its end removes the
+        sets' scene objects and the impostor queue's special case.
     */
     class WREN_IMPOSTOR_EXPORT ImpostorManager
     {

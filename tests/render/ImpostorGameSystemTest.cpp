@@ -1,0 +1,257 @@
+#include "ImpostorScene.h"
+
+#include "CollisionGameSystem.h"
+#include "CoreGameObjectManager.h"
+#include "DataFileResourceManager.h"
+#include "GameObjectFactoryManager.h"
+#include "GameSystemFactory.h"
+#include "GameSystemManager.h"
+#include "ImpostorGameSystem.h"
+#include "ImpostorGameSystemFactory.h"
+#include "ImpostorHandler.h"
+#include "SceneManagerWrapper.h"
+
+using namespace Wren;
+using Ogre::ColourValue;
+using Ogre::Vector3;
+
+namespace
+{
+    const ColourValue kRed(1, 0, 0, 1);
+
+    /** An object manager with a world name, a scene and its player camera,
+        without a world file. */
+    class SceneOnlyManager : public CoreGameObjectManager
+    {
+    public:
+        SceneOnlyManager(SceneManagerWrapper* wrapper, Ogre::Camera* camera)
+            : CoreGameObjectManager(nullptr, nullptr, nullptr, false)
+        {
+            mSceneManagerWrapper = wrapper;
+            mPlayerCamera = camera;
+            mWorldName = "Valley";
+        }
+        ~SceneOnlyManager() override { destroy(); }
+    };
+
+    /** Collision that finds nothing: a world needs one to start. */
+    class NoCollision : public CollisionGameSystem
+    {
+    public:
+        CollisionShapePtr createCollisionShape(const std::string&, const Ogre::Vector3&) override
+        {
+            return CollisionShapePtr();
+        }
+        CollisionShapePtr createCollisionShapeFromMesh(const Ogre::MeshPtr&, const Ogre::Vector3&) override
+        {
+            return CollisionShapePtr();
+        }
+        Ogre::AxisAlignedBox getCollisionShapeBounds(const CollisionShapePtr&) const override
+        {
+            return Ogre::AxisAlignedBox();
+        }
+        bool collideRay(const CollisionShapePtr&, const Ogre::Matrix4&, const Ogre::Ray&,
+                        CollisionInfo&) const override
+        {
+            return false;
+        }
+        bool collideShapes(const CollisionShapePtr&, const Ogre::Matrix4&, const CollisionShapePtr&,
+                           const Ogre::Matrix4&, std::vector<CollisionInfo>&) const override
+        {
+            return false;
+        }
+        bool collideBox(const CollisionShapePtr&, const Ogre::Matrix4&, const Ogre::AxisAlignedBox&,
+                        std::vector<CollisionInfo>&) const override
+        {
+            return false;
+        }
+    };
+
+    class NoCollisionFactory : public GameSystemFactory
+    {
+    public:
+        bool supportsGameSystemType(const std::string& type) const override
+        {
+            return type == "CollisionGameSystem";
+        }
+        GameSystem* createGameSystem(const std::string& type) const override
+        {
+            return supportsGameSystemType(type) ? new NoCollision : nullptr;
+        }
+    };
+
+    /** The scene of the impostor tests with an impostor game system loaded
+        for the world "Valley". */
+    class ImpostorSystem : public Wren::Test::ImpostorScene
+    {
+    protected:
+        void SetUp() override
+        {
+            ImpostorScene::SetUp();
+            mWrapper.reset(new SceneManagerWrapper(mScene));
+            mObjects.reset(new SceneOnlyManager(mWrapper.get(), mCamera));
+            mSystem.reset(new ImpostorGameSystem());
+            mSystem->init(mObjects.get());
+            ASSERT_TRUE(mSystem->load(DataElementPtr()));
+        }
+
+        void TearDown() override
+        {
+            mSystem.reset();
+            mObjects.reset();
+            mWrapper.reset();
+            ImpostorScene::TearDown();
+        }
+
+        std::unique_ptr<SceneManagerWrapper> mWrapper;
+        std::unique_ptr<SceneOnlyManager> mObjects;
+        std::unique_ptr<ImpostorGameSystem> mSystem;
+    };
+
+    typedef Wren::Test::ImpostorScene ImpostorWorld;
+}
+
+TEST_F(ImpostorSystem, LoadBuildsTheImpostorMachineryOfTheWorld)
+{
+    Ogre::ImpostorManager* impostors = mSystem->getImpostorManager();
+    ASSERT_NE(impostors, nullptr);
+    EXPECT_EQ(impostors->getName(), "Valley_ImpostorGameSystem");
+    EXPECT_EQ(impostors->getSceneManager(), mScene);
+    EXPECT_EQ(impostors->getResourceGroup(), Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+    EXPECT_EQ(impostors->getTextureSize(), 1024u);
+    EXPECT_EQ(impostors->getRenderQueueId(), 4);
+    EXPECT_EQ(impostors->getSetPool().getCount(), 2);
+    EXPECT_EQ(mSystem->getCamera(), mCamera);
+    EXPECT_EQ(mSystem->getGameObjectManager(), mObjects.get());
+}
+
+TEST_F(ImpostorSystem, UpdateDrivesRegisteredHandlersWithThePlayerCamera)
+{
+    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    ImpostorHandler handler(node, 64, 64, 512, 0.99f);
+    mSystem->addImpostorHandler(&handler);
+    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
+    mSystem->update(0.016f);
+    EXPECT_EQ(node->getParent(), nullptr);
+    EXPECT_NE(handler.getUniqueImpostorHandler()->getBillboard(), nullptr);
+
+    mSystem->releaseImpostorHandler(&handler);
+    EXPECT_EQ(node->getParent(), mParent);
+    EXPECT_EQ(handler.getUniqueImpostorHandler()->getBillboard(), nullptr);
+    mSystem->update(0.016f);
+    EXPECT_EQ(node->getParent(), mParent);
+}
+
+TEST_F(ImpostorSystem, ReleasingAHandlerNeverAddedChangesNothing)
+{
+    Ogre::SceneNode* added = makeBox("Added", Vector3(-40, 0, -150), 10, kRed, kRed);
+    Ogre::SceneNode* stranger = makeBox("Stranger", Vector3(40, 0, -150), 10, kRed, kRed);
+    ImpostorHandler addedHandler(added, 64, 64, 512, 0.99f);
+    ImpostorHandler strangerHandler(stranger, 64, 64, 512, 0.99f);
+    mSystem->addImpostorHandler(&addedHandler);
+    mSystem->releaseImpostorHandler(&strangerHandler);
+    EXPECT_EQ(mSystem->getImpostorManager()->getHandlers().size(), 1u);
+    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
+    mSystem->update(0.016f);
+    EXPECT_EQ(added->getParent(), nullptr);
+    EXPECT_EQ(stranger->getParent(), mParent);
+}
+
+TEST_F(ImpostorSystem, LoadingAgainRebuildsFromScratchAndKeepsTheHandlers)
+{
+    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    ImpostorHandler handler(node, 64, 64, 512, 0.99f);
+    mSystem->addImpostorHandler(&handler);
+    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
+    mSystem->update(0.016f);
+    ASSERT_EQ(node->getParent(), nullptr);
+
+    EXPECT_TRUE(mSystem->save(DataElementPtr()));
+    ASSERT_TRUE(mSystem->load(DataElementPtr()));
+    Ogre::ImpostorManager* rebuilt = mSystem->getImpostorManager();
+    EXPECT_EQ(node->getParent(), mParent) << "the old machinery let the node go";
+    EXPECT_TRUE(rebuilt->getSetsInUse().empty());
+    EXPECT_EQ(handler.getUniqueImpostorHandler()->getManager(), rebuilt);
+
+    mSystem->update(0.016f);
+    EXPECT_EQ(node->getParent(), nullptr);
+    EXPECT_EQ(rebuilt->getSetsInUse().size(), 1u);
+}
+
+TEST_F(ImpostorSystem, SystemGoingLeavesTheHandlersToTheirOwners)
+{
+    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    auto* handler = new ImpostorHandler(node, 64, 64, 512, 0.99f);
+    mSystem->addImpostorHandler(handler);
+    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
+    mSystem->update(0.016f);
+    ASSERT_EQ(node->getParent(), nullptr);
+
+    mSystem.reset();
+    EXPECT_EQ(node->getParent(), mParent);
+    EXPECT_EQ(handler->getUniqueImpostorHandler()->getManager(), nullptr);
+    delete handler;
+}
+
+TEST_F(ImpostorSystem, HandlerCopiesShareOneInnerHandlerThatGoesWithTheLast)
+{
+    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    auto* original = new ImpostorHandler(node, 64, 64, 512, 0.99f);
+    ImpostorHandler copy(*original);
+    EXPECT_EQ(copy.getUniqueImpostorHandler(), original->getUniqueImpostorHandler());
+    mSystem->addImpostorHandler(original);
+    delete original;
+
+    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
+    mSystem->update(0.016f);
+    EXPECT_NE(copy.getUniqueImpostorHandler()->getBillboard(), nullptr);
+}
+
+TEST_F(ImpostorSystem, HandlerDestroyedWithoutReleaseLeavesTheSystem)
+{
+    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    {
+        ImpostorHandler handler(node, 64, 64, 512, 0.99f);
+        mSystem->addImpostorHandler(&handler);
+        placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
+        mSystem->update(0.016f);
+        ASSERT_EQ(node->getParent(), nullptr);
+    }
+    EXPECT_TRUE(mSystem->getImpostorManager()->getHandlers().empty());
+    EXPECT_EQ(node->getParent(), mParent);
+    mSystem->update(0.016f);
+}
+
+TEST_F(ImpostorWorld, WorldFileNamingTheSystemGetsOneThroughTheRegisteredFactory)
+{
+    Wren::Test::TestEngine& engine = Wren::Test::TestEngine::instance();
+    DataFileResourceManager dataFiles;
+    GameObjectFactoryManager objectFactories;
+    GameSystemManager systems;
+    systems.addGameSystemFactory(new NoCollisionFactory);
+    systems.addGameSystemFactory(new ImpostorGameSystemFactory);
+    Wren::Test::TestEngine::writeFile(engine.getPlsm2Folder(), "Valley.World",
+                                      "<World><GameObjectManagerData><GameSystems>"
+                                      "<GameSystem Name=\"ImpostorGameSystem\"/>"
+                                      "</GameSystems></GameObjectManagerData></World>");
+    engine.rescanResources();
+
+    SceneManagerWrapper wrapper(mScene);
+    CoreGameObjectManager objects(nullptr, nullptr, nullptr, false);
+    ASSERT_TRUE(objects.initStart("Valley", &wrapper, nullptr, nullptr));
+    auto* system = dynamic_cast<ImpostorGameSystem*>(
+        objects.getGameObjectManagerGameSystemByType("ImpostorGameSystem"));
+    ASSERT_NE(system, nullptr);
+    ASSERT_NE(system->getImpostorManager(), nullptr);
+    EXPECT_EQ(system->getImpostorManager()->getName(), "Valley_ImpostorGameSystem");
+    EXPECT_EQ(system->getCamera(), mCamera);
+
+    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    ImpostorHandler handler(node, 64, 64, 512, 0.99f);
+    system->addImpostorHandler(&handler);
+    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
+    system->update(0.016f);
+    EXPECT_EQ(node->getParent(), nullptr);
+    system->releaseImpostorHandler(&handler);
+    objects.destroy();
+}
