@@ -1,4 +1,4 @@
-#include "WorldGrid.h"
+#include "GridLayout.h"
 
 #include "DataElement.h"
 
@@ -30,12 +30,12 @@ namespace Wren
         }
     }
 
-    std::string WorldGrid::cellId(int i, int j)
+    std::string GridLayout::cellId(int i, int j)
     {
         return std::to_string(i) + "_" + std::to_string(j);
     }
 
-    std::optional<std::pair<int, int>> WorldGrid::parseCellId(const std::string& id)
+    std::optional<std::pair<int, int>> GridLayout::parseCellId(const std::string& id)
     {
         size_t split = id.find('_');
         if (split == std::string::npos)
@@ -46,7 +46,7 @@ namespace Wren
         return std::make_pair(i, j);
     }
 
-    Ogre::Vector3 WorldGrid::cellWorldPosition(int i, int j) const
+    Ogre::Vector3 GridLayout::cellWorldPosition(int i, int j) const
     {
         // The z centre is offset with the column count, as the grid partition
         // manager places its cells; stored worlds are relative to it. In a
@@ -56,13 +56,58 @@ namespace Wren
                              j * cellSize - half + cellSize * 0.5f);
     }
 
-    bool WorldGrid::cellContains(int i, int j, const Ogre::Vector3& p) const
+    std::string GridLayout::validate() const
+    {
+        if (!(cellSize > 0.0f) || !std::isfinite(cellSize))
+            return "the cell size " + std::to_string(cellSize) + " is not above zero";
+        if (cellsX < 1 || cellsX > MaxCells)
+            return "the column count " + std::to_string(cellsX) + " lies outside 1 ... " +
+                   std::to_string(MaxCells);
+        if (cellsZ < 1 || cellsZ > MaxCells)
+            return "the row count " + std::to_string(cellsZ) + " lies outside 1 ... " +
+                   std::to_string(MaxCells);
+        if (!(loadRadius >= 0.0f) || !std::isfinite(loadRadius))
+            return "the load radius " + std::to_string(loadRadius) + " is negative";
+        return std::string();
+    }
+
+    std::pair<int, int> GridLayout::guessCell(const Ogre::Vector3& p) const
+    {
+        // Integer halves and truncation, as the grid manager has always
+        // guessed; the containment check that follows corrects the guess.
+        // Done in double and clamped so far-away positions can not overflow.
+        auto guess = [this](int count, float coordinate) {
+            double index = ((count / 2) * double(cellSize) + coordinate) / cellSize;
+            if (!(index > -1e9 && index < 1e9))
+                return -1;
+            return static_cast<int>(index);
+        };
+        return std::make_pair(guess(cellsX, p.x), guess(cellsZ, p.z));
+    }
+
+    int GridLayout::proximityBand(float d2, float cellSize)
+    {
+        const float nearDistance = 4.0f * cellSize;
+        const float farDistance = 8.0f * cellSize;
+        if (d2 <= nearDistance * nearDistance)
+            return 0;
+        if (d2 <= farDistance * farDistance)
+            return 1;
+        return 2;
+    }
+
+    bool GridLayout::hasGridData(DataElementPtr& worldRoot)
+    {
+        return !worldRoot->getIsEmpty() && !worldRoot->getFirstChild(GridElement)->getIsEmpty();
+    }
+
+    bool GridLayout::cellContains(int i, int j, const Ogre::Vector3& p) const
     {
         float x0 = cellMinX(i), z0 = cellMinZ(j);
         return p.x > x0 && p.x < x0 + cellSize && p.z > z0 && p.z < z0 + cellSize;
     }
 
-    std::optional<std::pair<int, int>> WorldGrid::cellAt(const Ogre::Vector3& p) const
+    std::optional<std::pair<int, int>> GridLayout::cellAt(const Ogre::Vector3& p) const
     {
         if (!(cellSize > 0.0f))
             return std::nullopt;
@@ -73,7 +118,7 @@ namespace Wren
         return std::make_pair(static_cast<int>(fi), static_cast<int>(fj));
     }
 
-    void WorldGrid::save(DataElementPtr& worldRoot) const
+    void GridLayout::save(DataElementPtr& worldRoot) const
     {
         DataElementPtr grid = worldRoot->createChild(GridElement);
         grid->setAttributeFloat("GridCellSize", cellSize);
@@ -82,9 +127,14 @@ namespace Wren
         grid->setAttributeFloat("GridCellLoadRadius", loadRadius);
     }
 
-    WorldGrid WorldGrid::load(DataElementPtr& worldRoot)
+    GridLayout GridLayout::load(DataElementPtr& worldRoot)
     {
-        WorldGrid grid;
+        return load(worldRoot, GridLayout());
+    }
+
+    GridLayout GridLayout::load(DataElementPtr& worldRoot, const GridLayout& defaults)
+    {
+        GridLayout grid = defaults;
         if (worldRoot->getIsEmpty())
             return grid;
         DataElementPtr data = worldRoot->getFirstChild(GridElement);

@@ -1,26 +1,26 @@
 #include "DataElement.h"
 #include "TestEngine.h"
-#include "WorldGrid.h"
+#include "GridLayout.h"
 #include "XMLDataFile.h"
 
 #include <gtest/gtest.h>
 
 using Wren::Test::TestEngine;
 
-TEST(WorldGridLayout, CellIdsRoundTripAndOddTextIsRefused)
+TEST(GridLayout, CellIdsRoundTripAndOddTextIsRefused)
 {
-    EXPECT_EQ(Wren::WorldGrid::cellId(3, 5), "3_5");
-    auto cell = Wren::WorldGrid::parseCellId("12_0");
+    EXPECT_EQ(Wren::GridLayout::cellId(3, 5), "3_5");
+    auto cell = Wren::GridLayout::parseCellId("12_0");
     ASSERT_TRUE(cell);
     EXPECT_EQ(cell->first, 12);
     EXPECT_EQ(cell->second, 0);
     for (const char* bad : {"", "3", "3_", "_5", "a_b", "1_2_3", "1 _2", "+1_2", "99999999999_1"})
-        EXPECT_FALSE(Wren::WorldGrid::parseCellId(bad)) << bad;
+        EXPECT_FALSE(Wren::GridLayout::parseCellId(bad)) << bad;
 }
 
-TEST(WorldGridLayout, DefaultGridCentresCellsAroundTheOrigin)
+TEST(GridLayout, DefaultGridCentresCellsAroundTheOrigin)
 {
-    Wren::WorldGrid grid;
+    Wren::GridLayout grid;
     EXPECT_EQ(grid.cellWorldPosition(0, 0), Ogre::Vector3(-896, 0, -896));
     EXPECT_EQ(grid.cellWorldPosition(4, 4), Ogre::Vector3(128, 0, 128));
     // The origin is the corner of four cells; lower edges belong to the cell.
@@ -34,9 +34,9 @@ TEST(WorldGridLayout, DefaultGridCentresCellsAroundTheOrigin)
     EXPECT_FALSE(grid.cellAt(Ogre::Vector3(1024, 0, 0)));
 }
 
-TEST(WorldGridLayout, NonSquareGridOffsetsCellZWithTheColumnCount)
+TEST(GridLayout, NonSquareGridOffsetsCellZWithTheColumnCount)
 {
-    Wren::WorldGrid grid;
+    Wren::GridLayout grid;
     grid.cellsX = 4;
     grid.cellsZ = 2;
     // Containment of cell 0_1 runs from z 0 to s, but its position is
@@ -46,19 +46,19 @@ TEST(WorldGridLayout, NonSquareGridOffsetsCellZWithTheColumnCount)
     EXPECT_FALSE(grid.cellContains(0, 1, grid.cellWorldPosition(0, 1)));
 }
 
-TEST(WorldGridLayout, WorldFileElementRoundTripsAndAbsenceKeepsDefaults)
+TEST(GridLayout, WorldFileElementRoundTripsAndAbsenceKeepsDefaults)
 {
     TestEngine::instance();
     Wren::XMLDataFile file;
     Wren::DataElementPtr root = file.createRootElement("World");
-    EXPECT_EQ(Wren::WorldGrid::load(root).cellsX, 8);
-    Wren::WorldGrid grid;
+    EXPECT_EQ(Wren::GridLayout::load(root).cellsX, 8);
+    Wren::GridLayout grid;
     grid.cellSize = 100;
     grid.cellsX = 3;
     grid.cellsZ = 5;
     grid.loadRadius = 150;
     grid.save(root);
-    Wren::WorldGrid back = Wren::WorldGrid::load(root);
+    Wren::GridLayout back = Wren::GridLayout::load(root);
     EXPECT_EQ(back.cellSize, 100);
     EXPECT_EQ(back.cellsX, 3);
     EXPECT_EQ(back.cellsZ, 5);

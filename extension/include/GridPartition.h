@@ -1,0 +1,61 @@
+#ifndef __WrenGridPartition_H__
+#define __WrenGridPartition_H__
+
+#include "WrenExtensionPrerequisites.h"
+
+#include "CorePartition.h"
+
+namespace Ogre
+{
+    class Entity;
+    class SceneNode;
+}
+
+namespace Wren
+{
+    /** One cell (cellX, cellZ) of a GridPartitionManager's grid.
+
+        Containment: inside (0) when x and z lie strictly inside the cell's
+        square, else outside (2); height is ignored.
+        Proximity: by the squared distance d2 from the player camera to the
+        cell's world position, near (0) up to 4 cell sizes, middle (1) up to
+        8, far (2) beyond; unknown (3) while there is no player camera.
+        Streaming set: every cell of the grid whose world position lies
+        closer than the load radius to this one's, this cell included, in ID
+        order. With the default grid (256, radius 384) that is the cell and
+        its eight neighbours.
+        Objects of a cell may lie up to half a cell size from its world
+        position along x and z.
+    */
+    class WREN_EXTENSION_EXPORT GridPartition : public CorePartition
+    {
+    public:
+        GridPartition(const std::string& id, const Ogre::Vector3& worldPosition,
+                      CorePartitionManager* manager, int cellX, int cellZ);
+        ~GridPartition() override;
+
+        /** Unloads the cell, then removes its bounds display if there is one. */
+        void destroy() override;
+        void enumerateConnectedPartitions(std::vector<CorePartition*>& out) override;
+        PositionResult isPositionInPartition(const Ogre::Vector3& position) override;
+        Proximity calculateProximity(float elapsed) const override;
+        /** The bounds display is inactive: nothing is made. */
+        void createBoundsVisualization() override;
+        void destroyBoundsVisualization() override;
+        /** Half the grid's cell size. */
+        float getObjectBound() const override;
+
+        int getCellX() const { return mCellX; }
+        int getCellZ() const { return mCellZ; }
+        GridPartitionManager* getGridManager() const { return mGridManager; }
+
+    private:
+        GridPartitionManager* mGridManager;
+        int mCellX;
+        int mCellZ;
+        Ogre::Entity* mBoundsEntity = nullptr;
+        Ogre::SceneNode* mBoundsNode = nullptr;
+    };
+}
+
+#endif

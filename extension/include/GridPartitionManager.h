@@ -1,0 +1,75 @@
+#ifndef __WrenGridPartitionManager_H__
+#define __WrenGridPartitionManager_H__
+
+#include "WrenExtensionPrerequisites.h"
+
+#include "CorePartitionManager.h"
+#include "GridLayout.h"
+
+namespace Wren
+{
+    /** A world laid out as a regular grid of GridPartition cells centred on
+        the origin (see GridLayout for the arithmetic), streamed within a
+        load radius of the cell under the camera.
+
+        World file: initStart reads, and save writes after the partitions,
+        the root's child
+        @code
+        <GridPartitionManagerData GridCellSize="256" NumGridCellsX="8"
+                                  NumGridCellsZ="8" GridCellLoadRadius="384"/>
+        @endcode
+        Absent attributes (or an absent element) keep the current values. A
+        grid that can not be laid out — a cell size not above zero, a count
+        outside 1 ... 64, a negative radius — is refused: initStart (or
+        initFinish, for values set through properties) logs why and returns
+        false.
+
+        Properties, after the base ones, only until initFinish:
+        "GridPartitionManager_GridCellSize", "GridPartitionManager_NumGridCellsX",
+        "GridPartitionManager_NumGridCellsZ" and
+        "GridPartitionManager_mGridCellLoadRadius". After initFinish the
+        grid is frozen: they are neither listed nor applied.
+
+        initFinish creates every cell, columns outer and rows inner.
+    */
+    class WREN_EXTENSION_EXPORT GridPartitionManager : public CorePartitionManager
+    {
+    public:
+        explicit GridPartitionManager(GameObjectManager* owner);
+        ~GridPartitionManager() override;
+
+        void enumerateProperties(std::vector<Property>& out) override;
+        void setProperty(const std::string& id, const PropertyData& value) override;
+
+        bool initStart(const std::string& worldName, DataElementPtr& element) override;
+        bool initFinish() override;
+        /** Saves the partitions, then (when that succeeded and worldFile is
+            given) writes the grid into worldFile's root. */
+        bool save(const std::string& worldName, DataFile* worldFile) override;
+
+        /** The cell under position, found by arithmetic; a point on a
+            cell's lower edges belongs to that cell. Outside the grid the
+            base search decides: null, or the nearest cell when
+            nearestIfNone. */
+        CorePartition* getPartition(const Ogre::Vector3& position, bool nearestIfNone) override;
+        using CorePartitionManager::getPartition;
+
+        float getGridCellSize() const { return mLayout.cellSize; }
+        void setGridCellSize(float size);
+        int getNumGridCellsX() const { return mLayout.cellsX; }
+        void setNumGridCellsX(int count);
+        int getNumGridCellsZ() const { return mLayout.cellsZ; }
+        void setNumGridCellsZ(int count);
+        float getGridCellLoadRadius() const { return mLayout.loadRadius; }
+        void setGridCellLoadRadius(float radius);
+        /** The grid as it is laid out (or will be, before initFinish). */
+        const GridLayout& getLayout() const { return mLayout; }
+
+    private:
+        GridLayout mLayout;
+        /** The world whose grid initStart refused; empty when none was. */
+        std::string mRefusedWorld;
+    };
+}
+
+#endif
