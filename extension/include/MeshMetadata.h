@@ -1,0 +1,158 @@
+#ifndef __WrenMeshMetadata_H__
+#define __WrenMeshMetadata_H__
+
+#include "WrenExtensionPrerequisites.h"
+
+#include "CoreMetadata.h"
+
+#include <OgreQuaternion.h>
+#include <OgreVector.h>
+
+namespace Wren
+{
+    /** Template of mesh objects: the meshes of each level of detail per
+        submesh, material overrides, effects bound to the mesh, strike
+        points and the logic meshes that collision shapes are built from.
+
+        Metadata element (the common part is CoreMetadata's):
+        @code
+        <MetaData ObjectType="MeshGameObject" Name="rock"> <CoreData .../>
+            <MeshData FadeBetweenLODs="false" Fade="true" CastShadows="false"
+                      IsStatic="false" LogicHighMesh="" LogicObsMesh=""
+                      LogicUnderGroundHighMesh="" LogicFlyObsMesh=""
+                      HeightFragmentMesh="">
+                <SubMeshData Mesh="" HighLODMesh="rock.mesh" LowLODMesh="rock_low.mesh"
+                             LogicHighMesh="" LogicUnderGroundHighMesh=""
+                             LogicObsMesh="" LogicFlyObsMesh=""
+                             HeightFragmentMesh="" SurfaceSoundType="0">
+                    <Material Managed="true" SubIndex="0" MatName="rock"/>
+                    <MaterialData MatName="..."/>   (older files; read only)
+                </SubMeshData>
+                <DefaultEffectData>
+                    <EffectData EffectName="" BoneName="" OffsetPos="0 0 0"
+                                OffsetOrient="1 0 0 0" DerivedOrientation="true"
+                                DerivedScale="true" BoundToBone="false"/>
+                </DefaultEffectData>
+            </MeshData>
+            <StrikeData>
+                <StrikeItem StrikeName="" OffsetOrient="1 0 0 0" OffsetPos="0 0 0"/>
+            </StrikeData>
+        </MetaData>
+        @endcode
+        Submesh rule: a "Mesh" fills an empty "HighLODMesh" or "LowLODMesh".
+        Without "Mesh", a record without "HighLODMesh" is skipped, and so is
+        one without "LowLODMesh" when the size hint is VeryLarge, Large or
+        Medium. A "MeshData" without "DefaultEffectData" ends reading before
+        "StrikeData". load fails without "MeshData". save writes every
+        container, empty ones included, and no "MaterialData".
+    */
+    class WREN_EXTENSION_EXPORT MeshMetadata : public CoreMetadata
+    {
+    public:
+        /** Kinds of logic mesh, in the order of the per-kind lists. */
+        enum LogicKind
+        {
+            LOGIC_HIGH = 0,
+            LOGIC_UNDERGROUND_HIGH = 1,
+            LOGIC_OBSTACLE = 2,
+            LOGIC_FLY_OBSTACLE = 3,
+            LOGIC_HEIGHT_FRAGMENT = 4,
+            LOGIC_KIND_COUNT = 5
+        };
+
+        struct MaterialOverride
+        {
+            bool managed = true;
+            int subIndex = 0;
+            std::string materialName;
+        };
+
+        struct EffectRecord
+        {
+            std::string effectName;
+            std::string boneName;
+            Ogre::Vector3 offsetPosition = Ogre::Vector3::ZERO;
+            Ogre::Quaternion offsetOrientation = Ogre::Quaternion::IDENTITY;
+            bool derivedOrientation = true;
+            bool derivedScale = true;
+            bool boundToBone = false;
+        };
+
+        struct StrikeItem
+        {
+            std::string strikeName;
+            Ogre::Quaternion offsetOrientation = Ogre::Quaternion::IDENTITY;
+            Ogre::Vector3 offsetPosition = Ogre::Vector3::ZERO;
+        };
+
+        /** One accepted "SubMeshData" record. */
+        struct SubMesh
+        {
+            std::string mesh;
+            std::string legacyMaterialName;
+            std::string logic[LOGIC_KIND_COUNT];
+            std::string highLODMesh;
+            std::string lowLODMesh;
+            int surfaceSoundType = 0;
+            std::vector<MaterialOverride> materials;
+        };
+
+        MeshMetadata(const std::string& id, CoreGameObjectManager* manager);
+        ~MeshMetadata() override;
+
+        /** Reads the element above; false without "MeshData" (or when the
+            core part fails). */
+        bool load(DataElementPtr& root) override;
+        bool save(DataElementPtr& root) override;
+        using CoreMetadata::save;
+
+        virtual bool getIsExistLogicObj() const { return mLogicObjectExists; }
+        /** Whether any object-wide or per-submesh logic mesh is named. */
+        virtual bool checkExistLogicObj() const;
+
+        /** The submesh rule: whether a record with these names is accepted,
+            filling the empty level names from mesh when it is. */
+        static bool acceptSubMesh(const std::string& mesh, std::string& high, std::string& low,
+                                  int sizeHint);
+
+        unsigned int getSubMeshCount() const { return unsigned(mSubMeshes.size()); }
+        const std::vector<SubMesh>& getSubMeshes() const { return mSubMeshes; }
+        std::vector<SubMesh>& getSubMeshes() { return mSubMeshes; }
+        /** Mesh names of one level (high for LOD_HIGH, low otherwise), one per
+            submesh in order. */
+        std::vector<std::string> getMeshNames(int level) const;
+        const std::string& getLogicMesh(LogicKind kind) const { return mLogic[kind]; }
+        void setLogicMesh(LogicKind kind, const std::string& name) { mLogic[kind] = name; }
+        const std::vector<EffectRecord>& getEffects() const { return mEffects; }
+        std::vector<EffectRecord>& getEffects() { return mEffects; }
+        const std::vector<StrikeItem>& getStrikeItems() const { return mStrikeItems; }
+        std::vector<StrikeItem>& getStrikeItems() { return mStrikeItems; }
+        /** The strike item of that name, or null. */
+        const StrikeItem* findStrikeItem(const std::string& name) const;
+
+        bool getFadeBetweenLODs() const { return mFadeBetweenLODs; }
+        void setFadeBetweenLODs(bool fade) { mFadeBetweenLODs = fade; }
+        bool getFade() const { return mFade; }
+        void setFade(bool fade) { mFade = fade; }
+        bool getCastShadows() const { return mCastShadows; }
+        void setCastShadows(bool cast) { mCastShadows = cast; }
+        bool getIsStatic() const { return mIsStatic; }
+        void setIsStatic(bool isStatic) { mIsStatic = isStatic; }
+
+        /** Attribute names of the logic mesh kinds, in LogicKind order. */
+        static const char* logicAttribute(LogicKind kind);
+
+    private:
+        std::string mLogic[LOGIC_KIND_COUNT];
+        std::vector<SubMesh> mSubMeshes;
+        std::vector<EffectRecord> mEffects;
+        std::vector<StrikeItem> mStrikeItems;
+        bool mFadeBetweenLODs = false;
+        bool mFade = true;
+        bool mCastShadows = false;
+        bool mIsStatic = false;
+        bool mLogicObjectExists = false;
+    };
+}
+
+#endif
