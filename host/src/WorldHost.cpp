@@ -1,5 +1,7 @@
 #include "WorldHost.h"
 
+#include "ExtensionGameObjectFactory.h"
+
 #include "BinaryFileResourceManager.h"
 #include "CollisionGameSystem.h"
 #include "CollisionGameSystemFactory.h"
@@ -51,7 +53,9 @@ namespace Wren
 
     std::vector<std::unique_ptr<GameObjectFactory>> WorldHost::makeStandardObjectFactories()
     {
-        return {};
+        std::vector<std::unique_ptr<GameObjectFactory>> factories;
+        factories.emplace_back(new ExtensionGameObjectFactory);
+        return factories;
     }
 
     bool WorldHost::start(WorldHostSettings settings)
