@@ -70,6 +70,9 @@ namespace Wren
         /** Declare the world's folders (<worlds>/<world> and its
             "Partitions") in the groups "PLSM2" and "General". */
         bool declareWorldFolders = true;
+        /** Also declare every "FileSystem" setting of resourcesConfig in the
+            group its section names (the layout of generated worlds). */
+        bool declareConfigLocations = false;
         /** Further folders to declare, e.g. where metadata files live. */
         std::vector<WorldResourceLocation> resourceLocations;
         /** Load partition files on a loader thread (Ogre::BackgroundLoader);
@@ -150,6 +153,7 @@ namespace Wren
         void declareLocations(const WorldHostSettings& settings);
         void startRegistries(WorldHostSettings& settings);
         void addLocation(const WorldResourceLocation& location);
+        void declareConfigLocations(const std::string& configPath);
 
         std::string mWorldName;
         std::string mWorldsFolder;

@@ -19,6 +19,7 @@
 #include "WorldsFolder.h"
 
 #include <OgreCamera.h>
+#include <OgreConfigFile.h>
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
@@ -157,8 +158,37 @@ namespace Wren
                 if (std::filesystem::is_directory(location.folder))
                     addLocation(location);
         }
+        if (settings.declareConfigLocations)
+            declareConfigLocations(settings.resourcesConfig);
         for (const WorldResourceLocation& location : settings.resourceLocations)
             addLocation(location);
+    }
+
+    void WorldHost::declareConfigLocations(const std::string& configPath)
+    {
+        Ogre::ConfigFile config;
+        try
+        {
+            config.load(configPath, "\t:=", true);
+        }
+        catch (const Ogre::Exception& e)
+        {
+            logMessage("can not read " + configPath + ": " + e.getDescription());
+            return;
+        }
+        for (const auto& section : config.getSettingsBySection())
+            for (const auto& setting : section.second)
+                if (setting.first == "FileSystem" && !section.first.empty() &&
+                    std::filesystem::is_directory(setting.second))
+                {
+                    WorldResourceLocation location{setting.second, section.first, false};
+                    const bool known = std::any_of(
+                        mLocations.begin(), mLocations.end(), [&](const WorldResourceLocation& l) {
+                            return l.folder == location.folder && l.group == location.group;
+                        });
+                    if (!known)
+                        addLocation(location);
+                }
     }
 
     void WorldHost::addLocation(const WorldResourceLocation& location)
