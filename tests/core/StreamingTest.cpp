@@ -93,9 +93,10 @@ namespace
             ADD_FAILURE() << "streaming did not settle";
         }
 
-        CoreTestWorld world;
+        // The log outlives the world, whose teardown unloads the cells.
         std::vector<CorePartition*> strip;
         std::vector<std::string> log;
+        CoreTestWorld world;
     };
 
     typedef StreamingWorld CameraStreaming;
