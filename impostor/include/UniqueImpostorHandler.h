@@ -37,7 +37,9 @@ namespace Ogre
         - a node without movable objects, or with an unbounded box, is
           always shown as itself;
         - leaving the manager (removeHandler, the manager's end) or being
-          destroyed gives back the region and billboard and shows the node.
+          destroyed gives back the region and billboard and shows the node;
+        - a node destroyed before its handler is forgotten by it (when the
+          handler could listen to the node).
     */
     class WREN_IMPOSTOR_EXPORT UniqueImpostorHandler : public Node::Listener
     {
@@ -54,6 +56,10 @@ namespace Ogre
         UniqueImpostorHandler& operator=(const UniqueImpostorHandler&) = delete;
 
         void nodeUpdated(const Node*) override {}
+        /** The node went before the handler: the impostor is given back and
+            the handler does nothing more. The handler listens to its node
+            only when the node had no other listener. */
+        void nodeDestroyed(const Node* node) override;
 
         /** Hook for the real object's opacity as the node is shown; does
             nothing here. */

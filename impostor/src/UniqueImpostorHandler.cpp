@@ -59,6 +59,8 @@ namespace Ogre
     {
         if (!mNode)
             logError(mName, "needs a scene node; it will never draw an impostor");
+        else if (!mNode->getListener())
+            mNode->setListener(this);
 
         for (unsigned int* size : {&mMinTextureSize, &mMaxTextureSize})
         {
@@ -94,6 +96,17 @@ namespace Ogre
     }
 
     void UniqueImpostorHandler::setRealObjectOpacity(float) {}
+
+    void UniqueImpostorHandler::nodeDestroyed(const Node* node)
+    {
+        if (node != mNode)
+            return;
+        dropImpostor();
+        mObjects.clear();
+        mNode = nullptr;
+        mParent = nullptr;
+        mDetached = false;
+    }
 
     void UniqueImpostorHandler::_notifyManager(ImpostorManager* manager) { mManager = manager; }
 
@@ -346,6 +359,9 @@ namespace Ogre
         const bool wasDetached = mDetached;
         attachNode();
 
+        // Objects may have come or gone since the bounds were measured.
+        mObjects.clear();
+        collectObjects(mNode);
         std::vector<uint8> queues;
         queues.reserve(mObjects.size());
         for (MovableObject* object : mObjects)

@@ -99,3 +99,26 @@ TEST_F(ImpostorHandlerSetup, CameraWithoutAViewportLeavesTheNodeInTheScene)
     // The manager deletes the handler it still holds.
     Ogre::MeshManager::getSingleton().remove(mesh->getHandle());
 }
+
+TEST_F(ImpostorHandlerSetup, NodeDestroyedBeforeItsHandlerIsForgotten)
+{
+    auto* handler = new UniqueImpostorHandler(mNode, 256, 32, 512, 0.98f);
+    EXPECT_EQ(mNode->getListener(), handler);
+    mScene->destroySceneNode(mNode);
+    EXPECT_EQ(handler->getNode(), nullptr);
+    Ogre::Camera* camera = mScene->createCamera("AfterNodeCam");
+    handler->update(camera);
+    delete handler;
+}
+
+TEST_F(ImpostorHandlerSetup, HandlerLeavesAnotherListenerOfTheNodeAlone)
+{
+    Ogre::Node::Listener other;
+    mNode->setListener(&other);
+    {
+        UniqueImpostorHandler handler(mNode, 256, 32, 512, 0.98f);
+        EXPECT_EQ(mNode->getListener(), &other);
+    }
+    EXPECT_EQ(mNode->getListener(), &other);
+    mNode->setListener(nullptr);
+}

@@ -177,3 +177,21 @@ TEST_F(ImpostorManagement, ImpostorQueueIsSpecialOnlyWhileTheManagerLives)
     mManager.reset();
     EXPECT_TRUE(mScene->isRenderQueueToBeProcessed(4));
 }
+
+TEST_F(ImpostorManagement, NodeDestroyedWhileShownAsImpostorGivesItsRegionBack)
+{
+    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    Ogre::UniqueImpostorHandler* handler = addHandler(node);
+    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
+    mManager->update(mCamera);
+    Ogre::UniqueImpostorSet* set = handler->getSet();
+    ASSERT_NE(set, nullptr);
+    ASSERT_EQ(node->getParent(), nullptr);
+
+    mScene->destroySceneNode(node);
+    EXPECT_EQ(handler->getNode(), nullptr);
+    EXPECT_EQ(handler->getBillboard(), nullptr);
+    EXPECT_TRUE(set->getRoot().isCompletelyEmpty());
+    mManager->update(mCamera);
+    delete handler;
+}
