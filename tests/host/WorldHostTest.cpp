@@ -187,6 +187,8 @@ TEST_F(WorldRoundTrip, ObjectsWithChildrenAndPropertiesSurviveTheirStoredFormsAn
     EXPECT_NE(manager->getPlayerCamera(), nullptr);
     CorePartition* partition = manager->getPartitionManager()->getPartition("0_0");
     ASSERT_TRUE(partition && partition->getLoaded());
+    // Children and dynamic properties are kept by the XML form only.
+    manager->getPartitionManager()->setUseBinaryFiles(false);
 
     // Uniquely named objects with children and dynamic properties.
     CoreGameObject* tree = manager->createCoreGameObject("tree.meta", Ogre::Vector3(4, 0, -3));
