@@ -31,9 +31,8 @@ namespace Ogre
         goes back to the pool at once, an emptied parent when a later request
         passes through it, or when its root is reset.
 
-        Instead of the four-per-node slot counter of older impostor code, each
-        node keeps its exact free area in texels, so a request skips only
-        subtrees that can not hold it; the regions handed out are the same.
+        Each node keeps its exact free area in texels, so a request skips
+        only subtrees that can not hold it.
     */
     class WREN_IMPOSTOR_EXPORT QuadTreeTextureSpace
     {
