@@ -14,8 +14,8 @@ namespace Wren
 
         Navigation never returns a null handle. Where there is no such child
         or sibling it returns an element that wraps nothing, whose
-        getIsEmpty() is true; attribute and child operations must not be
-        called on it. Callers loop like this:
+        getIsEmpty() is true. On it getters return their defaults,
+        navigation returns empty elements and changes do nothing. Callers loop like this:
         @code
         for (DataElementPtr e = parent->getFirstChild("Object"); !e->getIsEmpty();
              e = e->getNextSibling("Object"))

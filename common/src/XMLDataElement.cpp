@@ -29,26 +29,34 @@ namespace Wren
 
     DataElementPtr XMLDataElement::createChild(const std::string& name)
     {
-        TiXmlNode* inserted = mElement->InsertEndChild(TiXmlElement(name));
+        TiXmlNode* inserted = mElement ? mElement->InsertEndChild(TiXmlElement(name)) : nullptr;
         return wrap(inserted ? inserted->ToElement() : nullptr);
     }
 
     DataElementPtr XMLDataElement::getFirstChild(const std::string& name)
     {
-        return wrap(mElement->FirstChildElement(name));
+        return wrap(mElement ? mElement->FirstChildElement(name) : nullptr);
     }
 
-    DataElementPtr XMLDataElement::getFirstChild() { return wrap(mElement->FirstChildElement()); }
+    DataElementPtr XMLDataElement::getFirstChild()
+    {
+        return wrap(mElement ? mElement->FirstChildElement() : nullptr);
+    }
 
     DataElementPtr XMLDataElement::getNextSibling(const std::string& name)
     {
-        return wrap(mElement->NextSiblingElement(name));
+        return wrap(mElement ? mElement->NextSiblingElement(name) : nullptr);
     }
 
-    DataElementPtr XMLDataElement::getNextSibling() { return wrap(mElement->NextSiblingElement()); }
+    DataElementPtr XMLDataElement::getNextSibling()
+    {
+        return wrap(mElement ? mElement->NextSiblingElement() : nullptr);
+    }
 
     const std::string* XMLDataElement::findAttribute(const std::string& name) const
     {
+        if (!mElement)
+            return nullptr;
         for (const TiXmlAttribute* a = mElement->FirstAttribute(); a; a = a->Next())
             if (a->NameTStr() == name)
                 return &a->ValueStr();
@@ -103,54 +111,74 @@ namespace Wren
 
     void XMLDataElement::setAttributeInt(const std::string& name, int value)
     {
+        if (!mElement)
+            return;
         mElement->SetAttribute(name, Ogre::StringConverter::toString(value));
     }
 
     void XMLDataElement::setAttributeFloat(const std::string& name, float value)
     {
+        if (!mElement)
+            return;
         mElement->SetAttribute(name, Ogre::StringConverter::toString(value));
     }
 
     void XMLDataElement::setAttributeString(const std::string& name, const std::string& value)
     {
+        if (!mElement)
+            return;
         mElement->SetAttribute(name, value);
     }
 
     void XMLDataElement::setAttributeBool(const std::string& name, bool value)
     {
+        if (!mElement)
+            return;
         mElement->SetAttribute(name, Ogre::StringConverter::toString(value));
     }
 
     void XMLDataElement::setAttributeVector3(const std::string& name, const Ogre::Vector3& value)
     {
+        if (!mElement)
+            return;
         mElement->SetAttribute(name, Ogre::StringConverter::toString(value));
     }
 
     void XMLDataElement::setAttributeQuaternion(const std::string& name,
                                                 const Ogre::Quaternion& value)
     {
+        if (!mElement)
+            return;
         mElement->SetAttribute(name, Ogre::StringConverter::toString(value));
     }
 
     void XMLDataElement::setAttributeColourValue(const std::string& name,
                                                  const Ogre::ColourValue& value)
     {
+        if (!mElement)
+            return;
         mElement->SetAttribute(name, Ogre::StringConverter::toString(value));
     }
 
     bool XMLDataElement::getIsEmpty() { return mElement == nullptr; }
 
-    void XMLDataElement::removeAttribute(const std::string& name) { mElement->RemoveAttribute(name); }
+    void XMLDataElement::removeAttribute(const std::string& name)
+    {
+        if (mElement)
+            mElement->RemoveAttribute(name);
+    }
 
     void XMLDataElement::removeFirstChild(const std::string& name)
     {
+        if (!mElement)
+            return;
         if (TiXmlElement* child = mElement->FirstChildElement(name))
             mElement->RemoveChild(child);
     }
 
     void XMLDataElement::removeAllChildByName(const std::string& name)
     {
-        while (TiXmlElement* child = mElement->FirstChildElement(name))
+        while (TiXmlElement* child = mElement ? mElement->FirstChildElement(name) : nullptr)
             mElement->RemoveChild(child);
     }
 

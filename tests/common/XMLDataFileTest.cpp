@@ -197,3 +197,18 @@ TEST(SelectorDataFile, FlagDoesNotChangeTheForm)
         EXPECT_FALSE(file.load("<Objects>"));
     }
 }
+
+TEST(DataElementNavigation, EmptyElementAnswersDefaultsAndIgnoresChanges)
+{
+    XMLDataFile file;
+    DataElementPtr none = parse(file, "<R/>")->getFirstChild("Missing");
+    ASSERT_TRUE(none->getIsEmpty());
+    EXPECT_EQ(none->getAttributeInt("A", 3), 3);
+    EXPECT_EQ(none->getAttributeString("S", "d"), "d");
+    none->setAttributeInt("A", 1);
+    none->removeAttribute("A");
+    none->removeAllChildByName("X");
+    EXPECT_TRUE(none->createChild("C")->getIsEmpty());
+    EXPECT_TRUE(none->getFirstChild()->getIsEmpty());
+    EXPECT_TRUE(none->getNextSibling("X")->getIsEmpty());
+}
