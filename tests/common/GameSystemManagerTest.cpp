@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <tinyxml.h>
 
 using namespace Wren;
@@ -151,10 +153,12 @@ TEST(GameSystemRegistry, RemovalUnregistersWithoutDeleting)
 {
     std::vector<std::string> journal;
     JournalSystem* s1 = new JournalSystem("s1", &journal);
+    // A removed system is the remover's to delete: this one goes at the end.
+    std::unique_ptr<JournalSystem> s2(new JournalSystem("s2", &journal));
     {
         GameSystemManager registry;
         registry.addGameSystem("A", s1);
-        registry.addGameSystem("B", new JournalSystem("s2", &journal));
+        registry.addGameSystem("B", s2.get());
         EXPECT_TRUE(registry.removeGameSystem("A"));
         EXPECT_FALSE(registry.removeGameSystem("A"));
         EXPECT_FALSE(registry.removeGameSystem(s1));
