@@ -186,12 +186,41 @@ namespace Wren
         mPartitionManager = corePartitions;
         mAboveGroundManager = aboveGroundManager;
         CoreAboveGroundManager* coreAreas = dynamic_cast<CoreAboveGroundManager*>(aboveGroundManager);
-        if (mPartitionManager && coreAreas && !mPartitionManager->getAboveGroundMgr())
+        const bool linked = mPartitionManager && coreAreas && !mPartitionManager->getAboveGroundMgr();
+        if (linked)
             mPartitionManager->setAboveGroundMgr(coreAreas);
-        if (mPartitionManager)
-            mPartitionManager->initStart(worldName, root);
-        if (mAboveGroundManager)
-            mAboveGroundManager->initStart(worldName, root);
+        std::string refused;
+        if (mPartitionManager && !mPartitionManager->initStart(worldName, root))
+            refused = "the partition manager";
+        else if (mAboveGroundManager && !mAboveGroundManager->initStart(worldName, root))
+            refused = "the above-ground manager";
+        if (!refused.empty())
+        {
+            // The caller keeps both managers (it deletes them after a
+            // refusal), and what this call made from the world file goes.
+            logMessage(refusal + refused + " refuses the world data");
+            if (linked)
+                mPartitionManager->setAboveGroundMgr(nullptr);
+            mPartitionManager = nullptr;
+            mAboveGroundManager = nullptr;
+            GameSystemManager* registry = GameSystemManager::getSingletonPtr();
+            for (auto& entry : mGameSystems)
+            {
+                if (registry)
+                    registry->removeGameSystem(entry.second);
+                delete entry.second;
+            }
+            mGameSystems.clear();
+            mGameSystemTypes.clear();
+            mObjectUniqueInt = 0;
+            mPlayerCamera = nullptr;
+            mCollisionGameSystem = nullptr;
+            mSceneManagerWrapper = nullptr;
+            mWorldName.clear();
+            if (mEditing)
+                world.forget();
+            return false;
+        }
 
         if (GameObjectFactoryManager* factories = GameObjectFactoryManager::getSingletonPtr())
         {

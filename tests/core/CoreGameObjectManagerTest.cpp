@@ -212,6 +212,43 @@ TEST_F(WorldFile, MissingWorldOrCollisionSystemRefusesTheStart)
     EXPECT_EQ(world.manager->getPartitionManager(), nullptr);
 }
 
+TEST_F(WorldFile, ManagerThatRefusesTheWorldDataRefusesTheStartAndLeavesNothingBehind)
+{
+    world.writeWorld("refused", "<GameObjectManagerData ObjectUniqueInt=\"4\"><GameSystems>"
+                                "<GameSystem Name=\"StandInSky\"/></GameSystems>"
+                                "</GameObjectManagerData>");
+    for (int refusing = 0; refusing < 2; ++refusing)
+    {
+        SCOPED_TRACE(refusing == 0 ? "partition manager" : "above-ground manager");
+        events().clear();
+        world.partitionsRefuseStart = refusing == 0;
+        world.areasRefuseStart = refusing == 1;
+        LogCapture log;
+        EXPECT_FALSE(world.start("refused"));
+        EXPECT_TRUE(log.contains(refusing == 0 ? "the partition manager refuses the world data"
+                                               : "the above-ground manager refuses the world data"));
+        EXPECT_EQ(world.manager->getPartitionManager(), nullptr);
+        EXPECT_EQ(world.manager->getAboveGroundManager(), nullptr);
+        EXPECT_EQ(world.manager->getWorldName(), "");
+        EXPECT_TRUE(world.manager->getGameSystemTypes().empty());
+        EXPECT_EQ(world.manager->getGameObjectManagerGameSystemByType("StandInSky"), nullptr);
+        // The caller deleted both managers; the object manager never tore them down.
+        EXPECT_EQ(events(), (std::vector<std::string>{"world system StandInSky",
+                                                      "above-ground manager deleted",
+                                                      "partition manager deleted"}));
+    }
+
+    // The same world starts with managers that accept it, its systems made once.
+    world.partitionsRefuseStart = false;
+    world.areasRefuseStart = false;
+    ASSERT_TRUE(world.start("refused"));
+    EXPECT_EQ(world.manager->getObjectUniqueInt(), 4);
+    std::vector<GameObjectManagerGameSystem*> systems;
+    world.manager->enumerateGameObjectManagerGameSystems(systems);
+    EXPECT_EQ(systems.size(), 1u);
+    EXPECT_NE(world.manager->getPartitionManager(), nullptr);
+}
+
 TEST(WorldFileName, WorldsFolderOfTheConfigurationGivesTheSavePath)
 {
     TestEngine& engine = TestEngine::instance();

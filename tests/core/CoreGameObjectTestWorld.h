@@ -243,6 +243,13 @@ namespace Test
         explicit StandInPartitionManager(GameObjectManager* owner) : CorePartitionManager(owner) {}
         ~StandInPartitionManager() override { events().push_back("partition manager deleted"); }
 
+        /** Refuses the world data when asked to, as a manager would that
+            finds its part of the world file unusable. */
+        bool initStart(const std::string& worldName, DataElementPtr& element) override
+        {
+            return !refuseStart && CorePartitionManager::initStart(worldName, element);
+        }
+
         bool initFinish() override
         {
             for (const auto& cell : cells)
@@ -267,6 +274,7 @@ namespace Test
         std::function<CorePartition*(const std::string&, const Ogre::Vector3&,
                                      CorePartitionManager*)>
             makePartition;
+        bool refuseStart = false;
     };
 
     class StandInAboveGroundManager : public CoreAboveGroundManager
@@ -274,11 +282,16 @@ namespace Test
     public:
         using CoreAboveGroundManager::CoreAboveGroundManager;
         ~StandInAboveGroundManager() override { events().push_back("above-ground manager deleted"); }
+        bool initStart(const std::string& worldName, DataElementPtr& element) override
+        {
+            return !refuseStart && CoreAboveGroundManager::initStart(worldName, element);
+        }
         void destroy() override
         {
             events().push_back("above-ground manager destroy");
             CoreAboveGroundManager::destroy();
         }
+        bool refuseStart = false;
     };
 
     /** The registries, a scene with a "PlayerCam" and a worlds folder of one
@@ -351,7 +364,9 @@ namespace Test
             partitions = new StandInPartitionManager(manager.get());
             partitions->cells = std::move(cells);
             partitions->makePartition = makePartition;
+            partitions->refuseStart = partitionsRefuseStart;
             areas = new StandInAboveGroundManager(manager.get(), partitions);
+            areas->refuseStart = areasRefuseStart;
             if (!manager->initStart(worldName, wrapper.get(), partitions, areas))
             {
                 delete areas;
@@ -393,6 +408,9 @@ namespace Test
         std::function<CorePartition*(const std::string&, const Ogre::Vector3&,
                                      CorePartitionManager*)>
             makePartition;
+        /** Managers that start() makes refuse the world data. */
+        bool partitionsRefuseStart = false;
+        bool areasRefuseStart = false;
     };
 }
 }

@@ -256,7 +256,7 @@ TEST_F(ObjectsFile, BadEntriesAreLeftOutAndTheRestLoads)
         "<Object Type=\"StandIn\" Name=\"good\"><CoreData MetaID=\"rock.meta\" "
         "PartitionID=\"0_0\" ScaleX=\"1\" ScaleY=\"1\" ScaleZ=\"1\" OrientW=\"1\"/></Object>"
         "<Object Type=\"Alien\" Name=\"alien\"/>"
-        "<Object Type=\"StandIn\" Name=\"ghost\"><CoreData MetaID=\"ghost.meta\"/></Object>"
+        "<Object Type=\"StandIn\" Name=\"ghost\"><CoreData MetaID=\"nowhere.meta\"/></Object>"
         "<Object Type=\"StandIn\" Name=\"good\"><CoreData MetaID=\"rock.meta\" "
         "PartitionID=\"0_0\"/></Object>"
         "<Object Type=\"StandIn\" Name=\"stale\"><CoreData MetaID=\"rock.meta\" "
@@ -271,7 +271,7 @@ TEST_F(ObjectsFile, BadEntriesAreLeftOutAndTheRestLoads)
     // An object whose partition is gone stays with the file that held it.
     EXPECT_EQ(p->getObjectByName("stale")->getPartition(), p);
     EXPECT_TRUE(log.contains("'Alien'"));
-    EXPECT_TRUE(log.contains("can not find meta file:ghost.meta"));
+    EXPECT_TRUE(log.contains("can not find meta file:nowhere.meta"));
     EXPECT_TRUE(log.contains("good left out"));
 }
 
