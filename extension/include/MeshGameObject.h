@@ -8,6 +8,9 @@
 #include "OgreBackgroundLoader.h"
 
 #include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace Ogre
 {
@@ -39,6 +42,15 @@ namespace Wren
         @code <MeshData IsStatic="true" CastShadows="false"/> @endcode
         read with default false when present and ignored when missing. The
         binary record keeps the same two flags.
+
+        Vertex colours (editor): lighting, the brush and clearing work on
+        a copy of each current mesh that belongs to the object, made on the
+        first edit with a colour element added when the mesh has none
+        (white), so other objects showing the mesh keep it as it is. The
+        copies are shown from then on, across level changes too, and go
+        with the object. Positions and normals are taken to the world
+        through the mesh node's current transform. saveMesh writes the
+        shown meshes to the files of the meshes they were copied from.
 
         Collision lists (MeshCollisionType): 1 render meshes (high level), 2
         logic high, 3 logic underground high, 4 obstacle, 5 fly obstacle, 6
@@ -74,16 +86,26 @@ namespace Wren
         const std::string& getObjectType() const override;
         bool checkObjectType(const std::string& type) const override;
 
+        /** Sets every vertex colour of the current meshes to black (alpha 1).
+            False when there is nothing to edit. */
         bool clearVertexLight() override;
+        /** Adds the light of a point (VCLM_POINT) or directional
+            (VCLM_DIRECTIONAL) light to the vertex colours of the current
+            meshes, each channel at most 1, and switches pass 0 of their
+            materials to vertex-colour tracking. False for a null light,
+            another model or nothing to edit. */
         bool computerVertexLight(const Ogre::Light* light, VertexColorLightModel model) override;
         /** Toggles the current entities between solid and wireframe. */
         bool changeToWireframe() override;
+        /** Replaces, adds to or multiplies the colour of every vertex whose
+            world position lies strictly within radius of centre. */
         bool BrushVertexColor(const Ogre::Vector3& centre, const float& radius,
                               const Ogre::ColourValue& colour,
                               BrushVertexColorMethod method) override;
-        /** Writes every current entity's mesh back to the file it came from,
-            through Wren::AtomicFile; meshes not read from a file are skipped
-            (logged). */
+        /** Writes every current entity's mesh, edited colours included, back
+            to the file it was read from through Wren::AtomicFile, so a
+            failed write keeps the old file. Meshes not read from a writable
+            folder are skipped (logged). */
         void saveMesh() override;
         Ogre::AxisAlignedBox getWorldAABB() const override;
 
@@ -164,8 +186,9 @@ namespace Wren
         /** View-range scale of a size hint. */
         static float viewRangeScale(int sizeHint);
 
-        /** Light a vertex receives: directional from direction d (unit),
-            point from the light at lightPosition with its attenuation. */
+        /** Light a vertex of that normal receives: directional from a light
+            travelling along direction (unit), point from the light at
+            lightPosition with its attenuation. Faces turned away get none. */
         static Ogre::ColourValue directionalLightColour(const Ogre::Vector3& normal,
                                                         const Ogre::Vector3& direction,
                                                         const Ogre::ColourValue& diffuse);
@@ -187,6 +210,10 @@ namespace Wren
             Ogre::Vector3 normal;
             Ogre::uint32 colour;
         };
+
+        /** The mesh the object's entities of that mesh name show: its own
+            copy once its vertex colours were edited, else the name itself. */
+        const std::string& getShownMeshName(const std::string& meshName) const;
 
     protected:
         bool IsChangeLod(LevelOfDetail from, LevelOfDetail to) override;
@@ -216,6 +243,13 @@ namespace Wren
         void unregisterAnim();
         bool rayAgainst(int type, const Ogre::Ray& ray, CollisionInfo& info);
         bool isMeshBad(const std::string& name) const;
+        /** Gives the object its own copy, with a colour element, of every
+            current mesh; false (logged) when that can not be done. */
+        bool makeMeshesEditable();
+        /** The distinct current meshes, each with the entity showing it. */
+        std::vector<std::pair<Ogre::MeshPtr, Ogre::Entity*>> currentMeshes() const;
+        void useVertexColourMaterials();
+        void releaseOwnMeshes();
 
         MeshMetadata* mMeshMetadata = nullptr;
         std::vector<Ogre::Entity*> mEntities;
@@ -230,6 +264,8 @@ namespace Wren
         std::vector<std::string> mCurrentNames;
         std::map<std::string, Ogre::BackgroundLoader::TaskPtr> mRequests;
         std::vector<std::string> mBadMeshes;
+        /** Mesh name to the name of the object's own copy with edited colours. */
+        std::map<std::string, std::string> mOwnMeshes;
         bool mShared = false;
         bool mAttachPending = false;
         bool mIsStatic = true;

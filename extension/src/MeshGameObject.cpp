@@ -1,5 +1,6 @@
 #include "MeshGameObject.h"
 
+#include "AtomicFile.h"
 #include "CompleteObjectDataInfo.h"
 #include "CoreGameObjectManager.h"
 #include "DataElement.h"
@@ -9,19 +10,32 @@
 #include "OgreUserDefinedObject.h"
 
 #include <OgreAnimationState.h>
+#include <OgreArchive.h>
 #include <OgreEntity.h>
+#include <OgreGpuProgramManager.h>
+#include <OgreHardwareBufferManager.h>
+#include <OgreLight.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
+#include <OgreMeshSerializer.h>
 #include <OgrePass.h>
-#include <OgreTechnique.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreStringConverter.h>
 #include <OgreSubEntity.h>
+#include <OgreSubMesh.h>
+#include <OgreTechnique.h>
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
 
 namespace Wren
 {
@@ -42,7 +56,7 @@ namespace Wren
     {
     }
 
-    MeshGameObject::~MeshGameObject() {}
+    MeshGameObject::~MeshGameObject() { releaseOwnMeshes(); }
 
     const std::string& MeshGameObject::getObjectType() const
     {
@@ -71,7 +85,7 @@ namespace Wren
                                                              const Ogre::Vector3& direction,
                                                              const Ogre::ColourValue& diffuse)
     {
-        const float d = normal.dotProduct(direction);
+        const float d = -normal.dotProduct(direction);
         if (d <= 0)
             return Ogre::ColourValue::Black;
         Ogre::ColourValue c = diffuse * d;
@@ -89,7 +103,7 @@ namespace Wren
         Ogre::Vector3 toLight = lightPosition - vertex;
         const float distance = toLight.length();
         toLight.normalise();
-        const float t = -normal.dotProduct(toLight);
+        const float t = normal.dotProduct(toLight);
         if (t <= 0)
             return Ogre::ColourValue::Black;
         float a = 0;
@@ -121,27 +135,493 @@ namespace Wren
         }
     }
 
-    // Vertex-colour editing needs meshes with a colour element; the framework's
-    // sample meshes carry none, so the editor operations answer false.
+    namespace
+    {
+        /** The vertex sets of a mesh: the shared one once, then those of the
+            submeshes that have their own. */
+        std::vector<Ogre::VertexData*> vertexSets(const Ogre::MeshPtr& mesh)
+        {
+            std::vector<Ogre::VertexData*> sets;
+            if (mesh->sharedVertexData)
+                sets.push_back(mesh->sharedVertexData);
+            for (unsigned short i = 0; i < mesh->getNumSubMeshes(); ++i)
+            {
+                Ogre::SubMesh* sub = mesh->getSubMesh(i);
+                if (!sub->useSharedVertices && sub->vertexData)
+                    sets.push_back(sub->vertexData);
+            }
+            return sets;
+        }
+
+        bool isColourType(Ogre::VertexElementType type)
+        {
+            return type == Ogre::VET_COLOUR || type == Ogre::VET_COLOUR_ARGB ||
+                   type == Ogre::VET_COLOUR_ABGR;
+        }
+
+        Ogre::VertexElementType packedColourType(Ogre::VertexElementType type)
+        {
+            return type == Ogre::VET_COLOUR ? Ogre::VertexElement::getBestColourVertexElementType()
+                                            : type;
+        }
+
+        /** Gives a vertex set without colours a colour element of white in a
+            buffer of its own. */
+        void addColourElement(Ogre::VertexData* data, const Ogre::MeshPtr& mesh)
+        {
+            const Ogre::VertexElement* colour =
+                data->vertexDeclaration->findElementBySemantic(Ogre::VES_DIFFUSE);
+            if (colour && isColourType(colour->getType()))
+                return;
+            if (colour)
+                data->vertexDeclaration->removeElement(Ogre::VES_DIFFUSE);
+            const Ogre::VertexElementType type = Ogre::VertexElement::getBestColourVertexElementType();
+            const size_t count = data->vertexStart + data->vertexCount;
+            Ogre::HardwareVertexBufferSharedPtr buffer =
+                Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
+                    Ogre::VertexElement::getTypeSize(type), count, mesh->getVertexBufferUsage(),
+                    mesh->isVertexBufferShadowed());
+            const Ogre::uint32 white =
+                Ogre::VertexElement::convertColourValue(Ogre::ColourValue::White, type);
+            std::vector<Ogre::uint32> colours(count, white);
+            buffer->writeData(0, buffer->getSizeInBytes(), colours.data(), true);
+            const unsigned short source = data->vertexBufferBinding->getNextIndex();
+            data->vertexBufferBinding->setBinding(source, buffer);
+            data->vertexDeclaration->addElement(source, 0, type, Ogre::VES_DIFFUSE);
+        }
+
+        /** Reads every vertex of the mesh (positions and normals in mesh
+            space, colours as ARGB); false with the reason when the mesh has
+            no float positions or no colours. */
+        bool readVertices(const Ogre::MeshPtr& mesh, std::vector<MeshGameObject::VertexRecord>& out,
+                          std::string& problem)
+        {
+            out.clear();
+            for (Ogre::VertexData* data : vertexSets(mesh))
+            {
+                const Ogre::VertexElement* position =
+                    data->vertexDeclaration->findElementBySemantic(Ogre::VES_POSITION);
+                const Ogre::VertexElement* normal =
+                    data->vertexDeclaration->findElementBySemantic(Ogre::VES_NORMAL);
+                const Ogre::VertexElement* colour =
+                    data->vertexDeclaration->findElementBySemantic(Ogre::VES_DIFFUSE);
+                if (!position || position->getType() != Ogre::VET_FLOAT3)
+                {
+                    problem = "has no float positions";
+                    return false;
+                }
+                if (!colour || !isColourType(colour->getType()))
+                {
+                    problem = "has no vertex colours";
+                    return false;
+                }
+                if (normal && normal->getType() != Ogre::VET_FLOAT3)
+                    normal = nullptr;
+                const Ogre::VertexElement* elements[] = {position, normal, colour};
+                std::map<unsigned short, const unsigned char*> locked;
+                for (const Ogre::VertexElement* e : elements)
+                    if (e && !locked.count(e->getSource()))
+                        locked[e->getSource()] = static_cast<const unsigned char*>(
+                            data->vertexBufferBinding->getBuffer(e->getSource())
+                                ->lock(Ogre::HardwareBuffer::HBL_READ_ONLY));
+                const Ogre::VertexElementType colourType = packedColourType(colour->getType());
+                for (size_t v = data->vertexStart; v < data->vertexStart + data->vertexCount; ++v)
+                {
+                    MeshGameObject::VertexRecord record;
+                    auto at = [&](const Ogre::VertexElement* e) {
+                        const size_t stride =
+                            data->vertexBufferBinding->getBuffer(e->getSource())->getVertexSize();
+                        return locked[e->getSource()] + v * stride + e->getOffset();
+                    };
+                    const float* p = reinterpret_cast<const float*>(at(position));
+                    record.position = Ogre::Vector3(p[0], p[1], p[2]);
+                    record.normal = Ogre::Vector3::ZERO;
+                    if (normal)
+                    {
+                        const float* n = reinterpret_cast<const float*>(at(normal));
+                        record.normal = Ogre::Vector3(n[0], n[1], n[2]);
+                    }
+                    Ogre::uint32 packed;
+                    std::memcpy(&packed, at(colour), sizeof(packed));
+                    Ogre::VertexElement::convertColourValue(colourType, Ogre::VET_COLOUR_ARGB,
+                                                            &packed);
+                    record.colour = packed;
+                    out.push_back(record);
+                }
+                for (auto& entry : locked)
+                    data->vertexBufferBinding->getBuffer(entry.first)->unlock();
+            }
+            return true;
+        }
+
+        /** Writes the colours of records read by readVertices back. */
+        void writeColours(const Ogre::MeshPtr& mesh,
+                          const std::vector<MeshGameObject::VertexRecord>& records)
+        {
+            size_t next = 0;
+            for (Ogre::VertexData* data : vertexSets(mesh))
+            {
+                const Ogre::VertexElement* colour =
+                    data->vertexDeclaration->findElementBySemantic(Ogre::VES_DIFFUSE);
+                Ogre::HardwareVertexBufferSharedPtr buffer =
+                    data->vertexBufferBinding->getBuffer(colour->getSource());
+                const Ogre::VertexElementType colourType = packedColourType(colour->getType());
+                unsigned char* base =
+                    static_cast<unsigned char*>(buffer->lock(Ogre::HardwareBuffer::HBL_NORMAL));
+                for (size_t v = data->vertexStart;
+                     v < data->vertexStart + data->vertexCount && next < records.size(); ++v)
+                {
+                    Ogre::uint32 packed = records[next++].colour;
+                    Ogre::VertexElement::convertColourValue(Ogre::VET_COLOUR_ARGB, colourType,
+                                                            &packed);
+                    std::memcpy(base + v * buffer->getVertexSize() + colour->getOffset(), &packed,
+                                sizeof(packed));
+                }
+                buffer->unlock();
+            }
+        }
+
+        Ogre::ColourValue fromARGB(Ogre::uint32 argb)
+        {
+            Ogre::ColourValue c;
+            c.setAsARGB(argb);
+            return c;
+        }
+
+        /** The file a mesh was read from, when it lies in a folder of its
+            group (resource locations are read-only for the engine by
+            default; the editor writes them anyway); else empty. */
+        std::string meshFilePath(const std::string& name, const std::string& group)
+        {
+            Ogre::FileInfoListPtr found;
+            try
+            {
+                found = Ogre::ResourceGroupManager::getSingleton().findResourceFileInfo(group, name);
+            }
+            catch (const Ogre::Exception&)
+            {
+                return std::string();
+            }
+            for (const Ogre::FileInfo& info : *found)
+                if (info.archive && info.archive->getType() == "FileSystem")
+                    return info.archive->getName() + "/" + info.filename;
+            return std::string();
+        }
+
+        /** Serialises the mesh to bytes through a scratch file of the
+            system's temporary folder. */
+        bool serialiseMesh(const Ogre::MeshPtr& mesh, std::string& bytes, std::string& problem)
+        {
+            static unsigned long counter = 0;
+            std::error_code error;
+            const std::filesystem::path scratch =
+                std::filesystem::temp_directory_path(error) /
+                ("wren-mesh-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+            if (error)
+            {
+                problem = "no temporary folder";
+                return false;
+            }
+            bool done = false;
+            try
+            {
+                Ogre::MeshSerializer().exportMesh(mesh.get(), scratch.string());
+                std::ifstream in(scratch, std::ios::binary);
+                bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+                done = in.good() || in.eof();
+                if (!done || bytes.empty())
+                {
+                    done = false;
+                    problem = "the serialised mesh can not be read back";
+                }
+            }
+            catch (const Ogre::Exception& e)
+            {
+                problem = e.getDescription();
+            }
+            std::filesystem::remove(scratch, error);
+            return done;
+        }
+
+        /** The node's world transform from the local transforms up its
+            chain, so that a move made since the last scene update counts. */
+        Ogre::Affine3 currentWorldTransform(const Ogre::Node* node)
+        {
+            Ogre::Affine3 transform = Ogre::Affine3::IDENTITY;
+            for (; node; node = node->getParent())
+            {
+                Ogre::Affine3 local;
+                local.makeTransform(node->getPosition(), node->getScale(), node->getOrientation());
+                transform = local * transform;
+            }
+            return transform;
+        }
+    }
+
+    const std::string& MeshGameObject::getShownMeshName(const std::string& meshName) const
+    {
+        auto it = mOwnMeshes.find(meshName);
+        return it == mOwnMeshes.end() ? meshName : it->second;
+    }
+
+    std::vector<std::pair<Ogre::MeshPtr, Ogre::Entity*>> MeshGameObject::currentMeshes() const
+    {
+        std::vector<std::pair<Ogre::MeshPtr, Ogre::Entity*>> meshes;
+        for (Ogre::Entity* entity : mEntities)
+        {
+            const Ogre::MeshPtr& mesh = entity->getMesh();
+            bool seen = false;
+            for (const auto& m : meshes)
+                seen = seen || m.first == mesh;
+            if (!seen)
+                meshes.push_back(std::make_pair(mesh, entity));
+        }
+        return meshes;
+    }
+
+    bool MeshGameObject::makeMeshesEditable()
+    {
+        if (mEntities.empty())
+        {
+            logMessage(mName + " shows no mesh whose vertex colours could be edited");
+            return false;
+        }
+        if (mShared)
+        {
+            // The entities belong to an above-ground area and stand for many objects.
+            logMessage(mName + " shows entities of its area; their vertex colours stay as they are");
+            return false;
+        }
+        Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+        for (size_t i = 0; i < mEntities.size(); ++i)
+        {
+            Ogre::Entity* entity = mEntities[i];
+            const Ogre::MeshPtr mesh = entity->getMesh();
+            bool ownAlready = false;
+            for (const auto& own : mOwnMeshes)
+                ownAlready = ownAlready || own.second == mesh->getName();
+            if (ownAlready)
+                continue;
+            const std::string original = mesh->getName();
+            // Other objects keep showing the mesh as it is: the edits go to
+            // a copy of this object's own, shown from now on.
+            if (!mOwnMeshes.count(original))
+            {
+                std::string copyName = original + "#" + mName;
+                for (int n = 2; meshes.resourceExists(copyName, mesh->getGroup()); ++n)
+                    copyName = original + "#" + mName + "#" + Ogre::StringConverter::toString(n);
+                try
+                {
+                    Ogre::MeshPtr copy = mesh->clone(copyName);
+                    for (Ogre::VertexData* data : vertexSets(copy))
+                        addColourElement(data, copy);
+                }
+                catch (const Ogre::Exception& e)
+                {
+                    logMessage("the mesh " + original + " of " + mName +
+                               " can not be copied for editing: " + e.getDescription());
+                    if (meshes.resourceExists(copyName, mesh->getGroup()))
+                        meshes.remove(copyName, mesh->getGroup());
+                    return false;
+                }
+                mOwnMeshes[original] = copyName;
+            }
+
+            Ogre::Entity* replacement = nullptr;
+            try
+            {
+                replacement = createEntity(original, i, entity->getVisible());
+            }
+            catch (const Ogre::Exception& e)
+            {
+                logMessage("the copy of " + original + " of " + mName + " can not be shown: " +
+                           e.getDescription());
+                return false;
+            }
+            for (size_t s = 0; s < entity->getNumSubEntities() && s < replacement->getNumSubEntities();
+                 ++s)
+            {
+                replacement->getSubEntity(s)->setMaterial(entity->getSubEntity(s)->getMaterial());
+                Ogre::RenderableState::SetFarDistLevel(replacement->getSubEntity(s), 2);
+            }
+            replacement->setVisibilityFlags(entity->getVisibilityFlags());
+            Ogre::RenderableState::SetViewRangeScale(replacement,
+                                                     Ogre::RenderableState::GetViewRangeScale(entity));
+            if (Ogre::AnimationStateSet* states = replacement->getAllAnimationStates())
+            {
+                auto it = states->getAnimationStateIterator();
+                if (it.hasMoreElements())
+                {
+                    Ogre::AnimationState* state = it.getNext();
+                    state->setEnabled(true);
+                    state->setLoop(true);
+                }
+            }
+            if (Ogre::SceneNode* node = entity->getParentSceneNode())
+            {
+                node->detachObject(entity);
+                node->attachObject(replacement);
+            }
+            destroyEntity(entity);
+            mEntities[i] = replacement;
+        }
+        return true;
+    }
+
+    void MeshGameObject::releaseOwnMeshes()
+    {
+        Ogre::MeshManager* meshes = Ogre::MeshManager::getSingletonPtr();
+        for (const auto& own : mOwnMeshes)
+            if (meshes)
+            {
+                Ogre::MeshPtr copy = meshes->getByName(own.second, kMeshGroup);
+                if (copy)
+                    meshes->remove(copy);
+            }
+        mOwnMeshes.clear();
+    }
+
+    void MeshGameObject::useVertexColourMaterials()
+    {
+        Ogre::GpuProgramManager* programs = Ogre::GpuProgramManager::getSingletonPtr();
+        const bool shaders = programs && programs->getByName("buildingVS") &&
+                             programs->getByName("buildingPS");
+        for (Ogre::Entity* entity : mEntities)
+            for (size_t s = 0; s < entity->getNumSubEntities(); ++s)
+            {
+                Ogre::MaterialPtr material = entity->getSubEntity(s)->getMaterial();
+                if (!material || material->getNumTechniques() == 0 ||
+                    material->getTechnique(0)->getNumPasses() == 0)
+                    continue;
+                Ogre::Pass* pass = material->getTechnique(0)->getPass(0);
+                pass->setVertexColourTracking(Ogre::TVC_DIFFUSE);
+                if (!shaders)
+                    continue;
+                try
+                {
+                    pass->setVertexProgram("buildingVS");
+                    Ogre::GpuProgramParametersSharedPtr vs = pass->getVertexProgramParameters();
+                    vs->setNamedAutoConstant("mtxWorld", Ogre::GpuProgramParameters::ACT_WORLD_MATRIX);
+                    vs->setNamedAutoConstant("mtxViewProj",
+                                             Ogre::GpuProgramParameters::ACT_VIEWPROJ_MATRIX);
+                    vs->setNamedAutoConstant("ambient",
+                                             Ogre::GpuProgramParameters::ACT_AMBIENT_LIGHT_COLOUR);
+                    vs->setNamedAutoConstant("lightDir",
+                                             Ogre::GpuProgramParameters::ACT_LIGHT_DIRECTION);
+                    vs->setNamedAutoConstant("lightDiffuse",
+                                             Ogre::GpuProgramParameters::ACT_LIGHT_DIFFUSE_COLOUR);
+                    vs->setNamedConstant("matAmbient", Ogre::ColourValue::White);
+                    pass->setFragmentProgram("buildingPS");
+                    pass->getFragmentProgramParameters()->setNamedConstant("lumFactor", 1.0f);
+                }
+                catch (const Ogre::Exception& e)
+                {
+                    logMessage("the building shaders do not fit " + material->getName() + ": " +
+                               e.getDescription());
+                }
+            }
+    }
+
     bool MeshGameObject::clearVertexLight()
     {
-        logMessage("vertex colours can not be edited on " + mName);
-        return false;
-    }
-
-    bool MeshGameObject::computerVertexLight(const Ogre::Light*, VertexColorLightModel model)
-    {
-        if (model != VCLM_POINT && model != VCLM_DIRECTIONAL)
+        if (!makeMeshesEditable())
             return false;
-        logMessage("vertex colours can not be edited on " + mName);
-        return false;
+        bool all = true;
+        for (const auto& shown : currentMeshes())
+        {
+            std::vector<VertexRecord> records;
+            std::string problem;
+            if (!readVertices(shown.first, records, problem))
+            {
+                logMessage("the mesh " + shown.first->getName() + " of " + mName + " " + problem);
+                all = false;
+                continue;
+            }
+            const Ogre::uint32 black = Ogre::ColourValue::Black.getAsARGB();
+            for (VertexRecord& record : records)
+                record.colour = black;
+            writeColours(shown.first, records);
+        }
+        return all;
     }
 
-    bool MeshGameObject::BrushVertexColor(const Ogre::Vector3&, const float&,
-                                          const Ogre::ColourValue&, BrushVertexColorMethod)
+    bool MeshGameObject::computerVertexLight(const Ogre::Light* light, VertexColorLightModel model)
     {
-        logMessage("vertex colours can not be edited on " + mName);
-        return false;
+        if (!light || (model != VCLM_POINT && model != VCLM_DIRECTIONAL))
+            return false;
+#ifndef OGRE_NODELESS_POSITIONING
+        if (!light->getParentNode())
+        {
+            logMessage("the light " + light->getName() + " hangs under no node; " + mName +
+                       " is not lit");
+            return false;
+        }
+#endif
+        if (!makeMeshesEditable())
+            return false;
+        useVertexColourMaterials();
+        const Ogre::Affine3 transform = currentWorldTransform(mMeshSceneNode);
+        // Normals turn with the object; a scaled object needs the inverse
+        // transpose to keep them at right angles to its faces.
+        const Ogre::Matrix3 normalMatrix = transform.linear().Inverse().Transpose();
+        const Ogre::Vector3 direction = light->getDerivedDirection().normalisedCopy();
+        const Ogre::Vector3 lightPosition = light->getDerivedPosition();
+        bool all = true;
+        for (const auto& shown : currentMeshes())
+        {
+            std::vector<VertexRecord> records;
+            std::string problem;
+            if (!readVertices(shown.first, records, problem))
+            {
+                logMessage("the mesh " + shown.first->getName() + " of " + mName + " " + problem);
+                all = false;
+                continue;
+            }
+            for (VertexRecord& record : records)
+            {
+                const Ogre::Vector3 normal = (normalMatrix * record.normal).normalisedCopy();
+                const Ogre::ColourValue received =
+                    model == VCLM_DIRECTIONAL
+                        ? directionalLightColour(normal, direction, light->getDiffuseColour())
+                        : pointLightColour(normal, transform * record.position, lightPosition,
+                                           light->getDiffuseColour(), light->getAttenuationRange(),
+                                           light->getAttenuationConstant(),
+                                           light->getAttenuationLinear(),
+                                           light->getAttenuationQuadric());
+                record.colour = addClamped(fromARGB(record.colour), received).getAsARGB();
+            }
+            writeColours(shown.first, records);
+        }
+        return all;
+    }
+
+    bool MeshGameObject::BrushVertexColor(const Ogre::Vector3& centre, const float& radius,
+                                          const Ogre::ColourValue& colour,
+                                          BrushVertexColorMethod method)
+    {
+        if (!makeMeshesEditable())
+            return false;
+        useVertexColourMaterials();
+        const Ogre::Affine3 transform = currentWorldTransform(mMeshSceneNode);
+        const float radiusSquared = radius * radius;
+        bool all = true;
+        for (const auto& shown : currentMeshes())
+        {
+            std::vector<VertexRecord> records;
+            std::string problem;
+            if (!readVertices(shown.first, records, problem))
+            {
+                logMessage("the mesh " + shown.first->getName() + " of " + mName + " " + problem);
+                all = false;
+                continue;
+            }
+            for (VertexRecord& record : records)
+                if ((transform * record.position).squaredDistance(centre) < radiusSquared)
+                    record.colour =
+                        brushColour(fromARGB(record.colour), colour, method).getAsARGB();
+            writeColours(shown.first, records);
+        }
+        return all;
     }
 
     bool MeshGameObject::changeToWireframe()
@@ -163,7 +643,34 @@ namespace Wren
 
     void MeshGameObject::saveMesh()
     {
-        logMessage("meshes of " + mName + " are not written back");
+        for (const auto& shown : currentMeshes())
+        {
+            const Ogre::MeshPtr& mesh = shown.first;
+            std::string name = mesh->getName();
+            for (const auto& own : mOwnMeshes)
+                if (own.second == name)
+                    name = own.first;
+            const std::string path = meshFilePath(name, mesh->getGroup());
+            if (path.empty())
+            {
+                logMessage("the mesh " + name + " of " + mName +
+                           " was not read from a folder; not written");
+                continue;
+            }
+            std::string bytes;
+            std::string problem;
+            if (!serialiseMesh(mesh, bytes, problem))
+            {
+                logMessage("the mesh " + name + " of " + mName + " can not be serialised: " +
+                           problem + "; " + path + " is left as it was");
+                continue;
+            }
+            if (AtomicFile::write(path, bytes.data(), bytes.size()))
+                logMessage("wrote the mesh " + name + " of " + mName + " to " + path);
+            else
+                logMessage("the mesh " + name + " of " + mName + " is not written; " + path +
+                           " is left as it was");
+        }
     }
 
     Ogre::AxisAlignedBox MeshGameObject::getWorldAABB() const
@@ -324,6 +831,7 @@ namespace Wren
         destroyEntities(mOutgoingEntities);
         for (auto& list : mLogicEntities)
             destroyEntities(list);
+        releaseOwnMeshes();
         removeEffects();
         Ogre::SceneManager* scene = mManager->getSceneManager();
         for (auto& strike : mStrikeNodes)
@@ -480,7 +988,7 @@ namespace Wren
         Ogre::Entity* entity = nullptr;
         try
         {
-            entity = scene->createEntity(entityName, meshName, kMeshGroup);
+            entity = scene->createEntity(entityName, getShownMeshName(meshName), kMeshGroup);
         }
         catch (const Ogre::Exception&)
         {

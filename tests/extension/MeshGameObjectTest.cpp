@@ -9,12 +9,21 @@
 #include "XMLDataFile.h"
 
 #include <OgreEntity.h>
+#include <OgreLight.h>
 #include <OgreManualObject.h>
+#include <OgreMaterial.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
+#include <OgreMeshSerializer.h>
+#include <OgrePass.h>
 #include <OgreSubEntity.h>
+#include <OgreSubMesh.h>
+#include <OgreTechnique.h>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 using namespace Wren;
 
@@ -162,17 +171,21 @@ TEST(MeshFadeArithmetic, OutgoingStaysOpaqueForHalfTheFade)
 TEST(MeshLightArithmetic, DirectionalAndPointLight)
 {
     const Ogre::ColourValue white = Ogre::ColourValue::White;
+    // A light travelling down lights faces turned up, not those turned down.
     EXPECT_EQ(Ogre::ColourValue::Black,
               MeshGameObject::directionalLightColour(Ogre::Vector3::UNIT_Y,
-                                                     Ogre::Vector3::NEGATIVE_UNIT_Y, white));
-    EXPECT_FLOAT_EQ(1.0f, MeshGameObject::directionalLightColour(Ogre::Vector3::UNIT_Y,
-                                                                 Ogre::Vector3::UNIT_Y, white).r);
+                                                     Ogre::Vector3::UNIT_Y, white));
+    EXPECT_FLOAT_EQ(1.0f, MeshGameObject::directionalLightColour(
+                              Ogre::Vector3::UNIT_Y, Ogre::Vector3::NEGATIVE_UNIT_Y, white).r);
     // Light beyond range gives nothing.
     EXPECT_EQ(Ogre::ColourValue::Black,
-              MeshGameObject::pointLightColour(Ogre::Vector3::NEGATIVE_UNIT_Y, Ogre::Vector3::ZERO,
+              MeshGameObject::pointLightColour(Ogre::Vector3::UNIT_Y, Ogre::Vector3::ZERO,
                                                Ogre::Vector3(0, 30, 0), white, 20, 0, 1, 0));
+    EXPECT_EQ(Ogre::ColourValue::Black,
+              MeshGameObject::pointLightColour(Ogre::Vector3::NEGATIVE_UNIT_Y, Ogre::Vector3::ZERO,
+                                               Ogre::Vector3(0, 10, 0), white, 20, 0, 1, 0));
     Ogre::ColourValue c = MeshGameObject::pointLightColour(
-        Ogre::Vector3::NEGATIVE_UNIT_Y, Ogre::Vector3::ZERO, Ogre::Vector3(0, 10, 0), white, 20, 0, 1, 0);
+        Ogre::Vector3::UNIT_Y, Ogre::Vector3::ZERO, Ogre::Vector3(0, 10, 0), white, 20, 0, 1, 0);
     EXPECT_NEAR(0.5f, c.r, 1e-5);
     EXPECT_FLOAT_EQ(1.0f, MeshGameObject::addClamped(Ogre::ColourValue(0.8f, 0, 0), c).r);
 }
@@ -364,4 +377,308 @@ TEST(ExtensionGameObjectFactoryTypes, OnlyMeshTypeIsMade)
     std::unique_ptr<Metadata> meta(factory.createMetadata("MeshGameObject", "m", world.manager.get()));
     EXPECT_NE(nullptr, dynamic_cast<MeshMetadata*>(meta.get()));
     EXPECT_TRUE(factory.initGameObjectManager(world.manager.get()));
+}
+
+namespace
+{
+    /** A mesh of three faces of one triangle each, in this vertex order: one
+        turned up (+y), one turned sideways (+x) and one tilted (0, 0.8, 0.6). */
+    void makeFacesMesh(const std::string& name)
+    {
+        if (Ogre::MeshManager::getSingleton().resourceExists(name, "General"))
+            return;
+        Ogre::SceneManager* scene = Wren::Test::TestEngine::instance().getSceneManager();
+        Ogre::ManualObject* manual = scene->createManualObject();
+        manual->begin("BaseWhite");
+        const Ogre::Vector3 normals[] = {Ogre::Vector3::UNIT_Y, Ogre::Vector3::UNIT_X,
+                                         Ogre::Vector3(0, 0.8f, 0.6f)};
+        for (int face = 0; face < 3; ++face)
+            for (int corner = 0; corner < 3; ++corner)
+            {
+                manual->position(float(face), float(corner == 1), float(corner == 2));
+                manual->normal(normals[face]);
+            }
+        manual->triangle(0, 1, 2);
+        manual->triangle(3, 4, 5);
+        manual->triangle(6, 7, 8);
+        manual->end();
+        manual->convertToMesh(name, "General");
+        scene->destroyManualObject(manual);
+    }
+
+    /** The vertex colours of a mesh, in vertex order; empty without any. */
+    std::vector<Ogre::ColourValue> vertexColours(const Ogre::MeshPtr& mesh)
+    {
+        std::vector<Ogre::ColourValue> out;
+        std::vector<Ogre::VertexData*> sets;
+        if (mesh->sharedVertexData)
+            sets.push_back(mesh->sharedVertexData);
+        for (unsigned short i = 0; i < mesh->getNumSubMeshes(); ++i)
+            if (!mesh->getSubMesh(i)->useSharedVertices)
+                sets.push_back(mesh->getSubMesh(i)->vertexData);
+        for (Ogre::VertexData* data : sets)
+        {
+            const Ogre::VertexElement* e =
+                data->vertexDeclaration->findElementBySemantic(Ogre::VES_DIFFUSE);
+            if (!e)
+                continue;
+            Ogre::HardwareVertexBufferSharedPtr buffer =
+                data->vertexBufferBinding->getBuffer(e->getSource());
+            const unsigned char* base = static_cast<const unsigned char*>(
+                buffer->lock(Ogre::HardwareBuffer::HBL_READ_ONLY));
+            for (size_t v = data->vertexStart; v < data->vertexStart + data->vertexCount; ++v)
+            {
+                Ogre::uint32 packed;
+                std::memcpy(&packed, base + v * buffer->getVertexSize() + e->getOffset(), 4);
+                Ogre::VertexElement::convertColourValue(
+                    e->getType() == Ogre::VET_COLOUR
+                        ? Ogre::VertexElement::getBestColourVertexElementType()
+                        : e->getType(),
+                    Ogre::VET_COLOUR_ARGB, &packed);
+                Ogre::ColourValue c;
+                c.setAsARGB(packed);
+                out.push_back(c);
+            }
+            buffer->unlock();
+        }
+        return out;
+    }
+
+    /** Colours are kept in 8 bits a channel: a colour made of two sums may
+        be off by two steps. */
+    ::testing::AssertionResult near(const Ogre::ColourValue& expected,
+                                    const Ogre::ColourValue& actual, float steps = 1.5f)
+    {
+        const float tolerance = steps / 255.0f;
+        if (std::abs(expected.r - actual.r) < tolerance && std::abs(expected.g - actual.g) < tolerance &&
+            std::abs(expected.b - actual.b) < tolerance && std::abs(expected.a - actual.a) < tolerance)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "expected " << expected << ", got " << actual;
+    }
+
+    /** A world with one mesh template whose objects stand at (1, 0, 1). */
+    struct PaintWorld : MeshWorld
+    {
+        explicit PaintWorld(const std::string& subMeshes)
+        {
+            makeFacesMesh("faces.mesh");
+            writeMeta("paint.meta", meshMeta(subMeshes, "Fade=\"false\""));
+            writeWorld("w", "");
+            started = start("w");
+        }
+        MeshGameObject* shown()
+        {
+            MeshGameObject* object = createMesh("paint.meta");
+            if (object)
+                showAt(object, LOD_HIGH);
+            return object;
+        }
+        Ogre::MeshPtr meshOf(MeshGameObject* object)
+        {
+            return object->getEntityList().at(0)->getMesh();
+        }
+        bool started = false;
+    };
+
+    Ogre::Light* directionalLight(Ogre::SceneManager* scene, const Ogre::Vector3& direction,
+                                  const Ogre::ColourValue& diffuse)
+    {
+        Ogre::Light* light = scene->createLight();
+        light->setType(Ogre::Light::LT_DIRECTIONAL);
+        light->setDiffuseColour(diffuse);
+        Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode();
+        node->attachObject(light);
+        node->setDirection(direction, Ogre::Node::TS_WORLD);
+        return light;
+    }
+}
+
+TEST(MeshVertexColours, DirectionalLightOnKnownFacesAfterAClear)
+{
+    PaintWorld world("<SubMeshData Mesh=\"faces.mesh\"/>");
+    ASSERT_TRUE(world.started);
+    MeshGameObject* object = world.shown();
+    ASSERT_NE(nullptr, object);
+    Ogre::Light* sun = directionalLight(world.engine.getSceneManager(),
+                                        Ogre::Vector3::NEGATIVE_UNIT_Y,
+                                        Ogre::ColourValue(0.5f, 0.25f, 1.0f));
+    EXPECT_FALSE(object->computerVertexLight(sun, VertexColorLightModel(7)));
+    EXPECT_FALSE(object->computerVertexLight(nullptr, VCLM_DIRECTIONAL));
+
+    ASSERT_TRUE(object->clearVertexLight());
+    std::vector<Ogre::ColourValue> colours = vertexColours(world.meshOf(object));
+    ASSERT_EQ(9u, colours.size());
+    for (const Ogre::ColourValue& c : colours)
+        EXPECT_TRUE(near(Ogre::ColourValue(0, 0, 0, 1), c));
+
+    ASSERT_TRUE(object->computerVertexLight(sun, VCLM_DIRECTIONAL));
+    colours = vertexColours(world.meshOf(object));
+    ASSERT_EQ(9u, colours.size());
+    for (int v = 0; v < 3; ++v)
+    {
+        EXPECT_TRUE(near(Ogre::ColourValue(0.5f, 0.25f, 1.0f, 1), colours[v])) << v;
+        EXPECT_TRUE(near(Ogre::ColourValue(0, 0, 0, 1), colours[3 + v])) << v;
+        EXPECT_TRUE(near(Ogre::ColourValue(0.4f, 0.2f, 0.8f, 1), colours[6 + v])) << v;
+    }
+    Ogre::Pass* pass = object->getEntityList()[0]->getSubEntity(0)->getMaterial()->getTechnique(0)->getPass(0);
+    EXPECT_EQ(Ogre::TVC_DIFFUSE, pass->getVertexColourTracking());
+
+    // A second bake adds to the first, each channel at most 1.
+    ASSERT_TRUE(object->computerVertexLight(sun, VCLM_DIRECTIONAL));
+    colours = vertexColours(world.meshOf(object));
+    EXPECT_TRUE(near(Ogre::ColourValue(1.0f, 0.5f, 1.0f, 1), colours[0]));
+    EXPECT_TRUE(near(Ogre::ColourValue(0.8f, 0.4f, 1.0f, 1), colours[6], 2.5f));
+
+    // Turned on its side, the object's upward face looks along -x: the sun
+    // now lights nothing of it, and the sideways face looks up.
+    ASSERT_TRUE(object->clearVertexLight());
+    object->setOrientation(Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Z), false, false);
+    ASSERT_TRUE(object->computerVertexLight(sun, VCLM_DIRECTIONAL));
+    colours = vertexColours(world.meshOf(object));
+    EXPECT_TRUE(near(Ogre::ColourValue(0, 0, 0, 1), colours[0]));
+    EXPECT_TRUE(near(Ogre::ColourValue(0.5f, 0.25f, 1.0f, 1), colours[3]));
+}
+
+TEST(MeshVertexColours, PointLightFallsOffWithItsRange)
+{
+    PaintWorld world("<SubMeshData Mesh=\"faces.mesh\"/>");
+    ASSERT_TRUE(world.started);
+    MeshGameObject* object = world.shown();
+    Ogre::SceneManager* scene = world.engine.getSceneManager();
+    Ogre::Light* lamp = scene->createLight();
+    lamp->setType(Ogre::Light::LT_POINT);
+    lamp->setDiffuseColour(Ogre::ColourValue::White);
+    lamp->setAttenuation(20, 0, 1, 0);
+    // Ten units above the first vertex, at world (1, 0, 1).
+    scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(1, 10, 1))->attachObject(lamp);
+    ASSERT_TRUE(object->clearVertexLight());
+    ASSERT_TRUE(object->computerVertexLight(lamp, VCLM_POINT));
+    const std::vector<Ogre::ColourValue> colours = vertexColours(world.meshOf(object));
+    ASSERT_EQ(9u, colours.size());
+    EXPECT_TRUE(near(Ogre::ColourValue(0.5f, 0.5f, 0.5f, 1), colours[0]));
+    // The sideways face is turned away from a light straight above it.
+    EXPECT_TRUE(near(Ogre::ColourValue(0, 0, 0, 1), colours[3]));
+}
+
+TEST(MeshVertexColours, BrushPaintsOnlyWithinItsRadiusAndOnlyThisObject)
+{
+    PaintWorld world("<SubMeshData HighLODMesh=\"testHigh.mesh\" LowLODMesh=\"testLow.mesh\"/>");
+    ASSERT_TRUE(world.started);
+    MeshGameObject* painted = world.shown();
+    MeshGameObject* other = world.shown();
+    ASSERT_NE(nullptr, other);
+    const Ogre::MeshPtr shared = world.meshOf(other);
+
+    // The vertices stand at world (1, 0, 1), (2, 0, 1) and (1, 1, 1).
+    const Ogre::Vector3 centre(1, 0, 1);
+    ASSERT_TRUE(painted->BrushVertexColor(centre, 0.5f, Ogre::ColourValue::Red, BVCM_REPLACE));
+    std::vector<Ogre::ColourValue> colours = vertexColours(world.meshOf(painted));
+    ASSERT_EQ(3u, colours.size());
+    EXPECT_TRUE(near(Ogre::ColourValue::Red, colours[0]));
+    EXPECT_TRUE(near(Ogre::ColourValue::White, colours[1]));
+    EXPECT_TRUE(near(Ogre::ColourValue::White, colours[2]));
+
+    // A vertex exactly on the rim is outside.
+    ASSERT_TRUE(painted->BrushVertexColor(centre, 1.0f, Ogre::ColourValue(0, 0.5f, 0), BVCM_ADD));
+    colours = vertexColours(world.meshOf(painted));
+    EXPECT_TRUE(near(Ogre::ColourValue(1, 0.5f, 0), colours[0]));
+    EXPECT_TRUE(near(Ogre::ColourValue::White, colours[1]));
+    ASSERT_TRUE(painted->BrushVertexColor(centre, 1.01f, Ogre::ColourValue(0.5f, 0.5f, 0.5f, 1),
+                                          BVCM_MULTIPLY));
+    colours = vertexColours(world.meshOf(painted));
+    EXPECT_TRUE(near(Ogre::ColourValue(0.5f, 0.25f, 0), colours[0]));
+    EXPECT_TRUE(near(Ogre::ColourValue(0.5f, 0.5f, 0.5f), colours[1]));
+    EXPECT_TRUE(near(Ogre::ColourValue(0.5f, 0.5f, 0.5f), colours[2]));
+
+    // The other object of the template still shows the mesh untouched.
+    EXPECT_EQ(shared, world.meshOf(other));
+    EXPECT_EQ("testHigh.mesh", shared->getName());
+    EXPECT_NE(shared, world.meshOf(painted));
+    EXPECT_TRUE(vertexColours(shared).empty());
+    EXPECT_EQ(painted, GameObject::fromMovable(painted->getEntityList()[0]));
+    EXPECT_TRUE(painted->getEntityList()[0]->isAttached());
+
+    // The colours stay with the object across levels of detail, and go with it.
+    MeshWorld::showAt(painted, LOD_LOW);
+    MeshWorld::showAt(painted, LOD_HIGH);
+    world.manager->update(2.0f);
+    colours = vertexColours(world.meshOf(painted));
+    ASSERT_EQ(3u, colours.size());
+    EXPECT_TRUE(near(Ogre::ColourValue(0.5f, 0.25f, 0), colours[0]));
+    const std::string copyName = world.meshOf(painted)->getName();
+    painted->destroy(true, false);
+    delete painted;
+    EXPECT_FALSE(Ogre::MeshManager::getSingleton().resourceExists(copyName, "General"));
+    EXPECT_TRUE(vertexColours(world.meshOf(other)).empty());
+
+    // Clearing turns every vertex black.
+    ASSERT_TRUE(other->clearVertexLight());
+    for (const Ogre::ColourValue& c : vertexColours(world.meshOf(other)))
+        EXPECT_TRUE(near(Ogre::ColourValue(0, 0, 0, 1), c));
+    MeshGameObject idle(world.manager.get(), "idle");
+    EXPECT_FALSE(idle.clearVertexLight());
+}
+
+TEST(MeshVertexColours, SaveMeshWritesTheColoursAndAFailedWriteKeepsTheOldFile)
+{
+    Wren::Test::TestEngine& engine = Wren::Test::TestEngine::instance();
+    makeFacesMesh("faces.mesh");
+    const std::string path = engine.getGeneralFolder() + "/stored.mesh";
+    Ogre::MeshSerializer().exportMesh(
+        Ogre::MeshManager::getSingleton().getByName("faces.mesh", "General").get(), path);
+    PaintWorld world("<SubMeshData Mesh=\"stored.mesh\"/>");
+    ASSERT_TRUE(world.started);
+    MeshGameObject* object = world.shown();
+    ASSERT_NE(nullptr, object);
+    ASSERT_EQ(1u, object->getEntityList().size());
+
+    int checks = 0;
+    auto readBack = [&]() {
+        Ogre::MeshPtr check = Ogre::MeshManager::getSingleton().createManual(
+            "stored-check-" + std::to_string(++checks), "General");
+        std::ifstream* in = new std::ifstream(path, std::ios::binary);
+        Ogre::DataStreamPtr stream(new Ogre::FileStreamDataStream(in));
+        Ogre::MeshSerializer().importMesh(stream, check.get());
+        std::vector<Ogre::ColourValue> colours = vertexColours(check);
+        Ogre::MeshManager::getSingleton().remove(check);
+        return colours;
+    };
+
+    ASSERT_TRUE(object->BrushVertexColor(Ogre::Vector3(1, 0, 1), 100.0f, Ogre::ColourValue::Red,
+                                         BVCM_REPLACE));
+    {
+        Wren::Test::LogCapture log;
+        object->saveMesh();
+        EXPECT_TRUE(log.contains("wrote the mesh stored.mesh"));
+    }
+    std::vector<Ogre::ColourValue> stored = readBack();
+    ASSERT_EQ(9u, stored.size());
+    for (const Ogre::ColourValue& c : stored)
+        EXPECT_TRUE(near(Ogre::ColourValue::Red, c));
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
+
+    // The write can not happen: the old file stays as it was.
+    const std::string before = Wren::Test::TestEngine::readFile(path);
+    std::filesystem::create_directories(path + ".tmp~/blocked");
+    ASSERT_TRUE(object->BrushVertexColor(Ogre::Vector3(1, 0, 1), 100.0f, Ogre::ColourValue::Blue,
+                                         BVCM_REPLACE));
+    {
+        Wren::Test::LogCapture log;
+        object->saveMesh();
+        EXPECT_TRUE(log.contains("stored.mesh is left as it was"));
+    }
+    EXPECT_EQ(before, Wren::Test::TestEngine::readFile(path));
+    std::filesystem::remove_all(path + ".tmp~");
+
+    // A mesh that was never read from a file is not written anywhere.
+    world.writeMeta("plain.meta", meshMeta("<SubMeshData Mesh=\"faces.mesh\"/>"));
+    world.engine.rescanResources();
+    MeshGameObject* plain = world.createMesh("plain.meta");
+    ASSERT_NE(nullptr, plain);
+    MeshWorld::showAt(plain, LOD_HIGH);
+    Wren::Test::LogCapture log;
+    plain->saveMesh();
+    EXPECT_TRUE(log.contains("faces.mesh of " + plain->getName() +
+                             " was not read from a folder; not written"));
 }
