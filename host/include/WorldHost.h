@@ -99,8 +99,9 @@ namespace Wren
 
         Start: the engine (the Root that exists, or a headless one the host
         makes; never a second one), the scene and its "PlayerCam", the
-        binary-file manager and the loader thread when absent, the world's resource folders, the
-        four registries (data files, object factories, game systems,
+        binary-file manager and the loader thread when absent, the world's
+        resource folders (their groups initialised, so that material scripts
+        are parsed), the four registries (data files, object factories, game systems,
         operations) when absent, the standard factories then the caller's,
         the object manager, its partition and above-ground managers,
         initStart and initFinish. A start that fails at any point undoes
@@ -154,6 +155,7 @@ namespace Wren
         void startRegistries(WorldHostSettings& settings);
         void addLocation(const WorldResourceLocation& location);
         void declareConfigLocations(const std::string& configPath);
+        void initialiseGroups();
 
         std::string mWorldName;
         std::string mWorldsFolder;

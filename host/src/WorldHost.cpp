@@ -162,6 +162,50 @@ namespace Wren
             declareConfigLocations(settings.resourcesConfig);
         for (const WorldResourceLocation& location : settings.resourceLocations)
             addLocation(location);
+        initialiseGroups();
+    }
+
+    void WorldHost::initialiseGroups()
+    {
+        // Scripts (the materials of the meshes that streaming will load) are
+        // parsed when a group is initialised. A group initialised before the
+        // host declared its folders gets the scripts of those folders parsed
+        // one by one.
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        std::vector<std::string> named;
+        for (const WorldResourceLocation& location : mLocations)
+            if (std::find(named.begin(), named.end(), location.group) == named.end())
+                named.push_back(location.group);
+        for (const std::string& group : named)
+        {
+            try
+            {
+                if (!groups.isResourceGroupInitialised(group))
+                {
+                    groups.initialiseResourceGroup(group);
+                    continue;
+                }
+                for (const WorldResourceLocation& location : mLocations)
+                {
+                    if (location.group != group)
+                        continue;
+                    std::error_code ec;
+                    for (std::filesystem::directory_iterator it(location.folder, ec), end;
+                         !ec && it != end; it.increment(ec))
+                        if (it->path().extension() == ".material")
+                        {
+                            const std::string file = it->path().filename().string();
+                            Ogre::DataStreamPtr stream = groups.openResource(file, group);
+                            Ogre::MaterialManager::getSingleton().parseScript(stream, group);
+                        }
+                }
+            }
+            catch (const Ogre::Exception& e)
+            {
+                logMessage("the scripts of group " + group + " can not be read: " +
+                           e.getDescription());
+            }
+        }
     }
 
     void WorldHost::declareConfigLocations(const std::string& configPath)

@@ -24,6 +24,8 @@ namespace Wren
         std::uint64_t objectsCreated = 0;
         std::uint64_t objectsDestroyed = 0;
         std::uint64_t lodChanges = 0;
+        /** Entities that began to fade in or out. */
+        std::uint64_t fadesStarted = 0;
         /** Duration of the update call of every frame, in seconds. */
         std::vector<double> updateSeconds;
         /** The camera's position at every frame. */
@@ -51,6 +53,7 @@ namespace Wren
         std::uint64_t objectsCreated = 0;
         std::uint64_t objectsDestroyed = 0;
         std::uint64_t lodChanges = 0;
+        std::uint64_t fadesStarted = 0;
         /** Of the update call, in milliseconds; 0 without frames. */
         double updateMedianMs = 0.0;
         double updateP99Ms = 0.0;
@@ -87,6 +90,7 @@ namespace Wren
         void onObjectCreated(size_t count = 1);
         void onObjectDestroyed(size_t count = 1);
         void onLodChange(size_t count = 1);
+        void onFadeStarted(size_t count = 1);
         /** A partition file that could not be read. A file reported again
             counts once and keeps its first reason. */
         void onCorruptFile(const std::string& path, const std::string& reason);

@@ -46,6 +46,8 @@ namespace Wren
 
     void ViewerReport::onLodChange(size_t count) { mFigures.lodChanges += count; }
 
+    void ViewerReport::onFadeStarted(size_t count) { mFigures.fadesStarted += count; }
+
     void ViewerReport::onCorruptFile(const std::string& path, const std::string& reason)
     {
         mFigures.corruptFiles.emplace(path, reason);
@@ -60,6 +62,7 @@ namespace Wren
         s.objectsCreated = mFigures.objectsCreated;
         s.objectsDestroyed = mFigures.objectsDestroyed;
         s.lodChanges = mFigures.lodChanges;
+        s.fadesStarted = mFigures.fadesStarted;
         s.updateMedianMs = median(mFigures.updateSeconds) * 1000.0;
         s.updateP99Ms = percentile(mFigures.updateSeconds, 99.0) * 1000.0;
         s.updateMaxMs = percentile(mFigures.updateSeconds, 100.0) * 1000.0;
@@ -144,6 +147,7 @@ namespace Wren
         row("objects created", std::to_string(s.objectsCreated));
         row("objects destroyed", std::to_string(s.objectsDestroyed));
         row("level-of-detail changes", std::to_string(s.lodChanges));
+        row("fades started", std::to_string(s.fadesStarted));
         row("update median", ms(s.updateMedianMs));
         row("update p99", ms(s.updateP99Ms));
         row("update max", ms(s.updateMaxMs));
@@ -164,6 +168,7 @@ namespace Wren
         j["objectsCreated"] = s.objectsCreated;
         j["objectsDestroyed"] = s.objectsDestroyed;
         j["lodChanges"] = s.lodChanges;
+        j["fadesStarted"] = s.fadesStarted;
         j["updateMs"] = {{"median", s.updateMedianMs}, {"p99", s.updateP99Ms}, {"max", s.updateMaxMs}};
         if (s.peakResidentKiB)
             j["peakResidentKiB"] = *s.peakResidentKiB;

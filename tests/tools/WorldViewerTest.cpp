@@ -1,0 +1,171 @@
+#include "CameraPath.h"
+#include "TestEngine.h"
+#include "WorldGenerator.h"
+#include "WorldViewer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using Wren::StreamingEvent;
+using Wren::Test::TestEngine;
+
+namespace
+{
+    /** A generated world of cells x cells in a fresh folder. */
+    std::string generateWorld(const std::string& hint, int cells, int objectsPerCell, bool binary,
+                              float loadRadius = 384.0f)
+    {
+        Wren::WorldGeneratorOptions options;
+        options.cells = cells;
+        options.objectsPerCell = objectsPerCell;
+        options.binary = binary;
+        options.loadRadius = loadRadius;
+        options.seed = 11;
+        const std::string folder = TestEngine::instance().makeTempFolder(hint) + "/W";
+        Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+        EXPECT_TRUE(result.ok) << result.error;
+        return folder;
+    }
+
+    Wren::WorldViewerOptions viewOf(const std::string& folder)
+    {
+        Wren::WorldViewerOptions options;
+        options.world = folder;
+        options.backgroundLoading = false;
+        return options;
+    }
+
+    /** "+id" for a load, "-id" for an unload, in order. */
+    std::vector<std::string> sequence(const std::vector<StreamingEvent>& events)
+    {
+        std::vector<std::string> out;
+        for (const StreamingEvent& e : events)
+            out.push_back((e.loaded ? "+" : "-") + e.partition);
+        return out;
+    }
+}
+
+// A 4 x 4 grid of 256-unit cells whose load radius (300) takes in a cell and
+// its four edge neighbours. The camera flies along row 1 from cell 0_1 to
+// cell 3_1. On entering a cell, the loaded cells out of reach queue for
+// unloading in load order, the cells in reach that are not loaded queue for
+// loading in ID order, and one step does one load, loads first.
+TEST(WorldViewerStreaming, LoadAndUnloadOrderAlongARowOfAGrid)
+{
+    const std::vector<std::string> expected = {
+        // in 0_1: itself and its neighbours
+        "+0_0", "+0_1", "+0_2", "+1_1",
+        // into 1_1
+        "+1_0", "+1_2", "+2_1", "-0_0", "-0_2",
+        // into 2_1 (loaded order now 0_1 1_1 1_0 1_2 2_1)
+        "+2_0", "+2_2", "+3_1", "-0_1", "-1_0", "-1_2",
+        // into 3_1 (loaded order now 1_1 2_1 2_0 2_2 3_1)
+        "+3_0", "+3_2", "-1_1", "-2_0", "-2_2"};
+
+    for (bool binary : {false, true})
+    {
+        SCOPED_TRACE(binary ? "binary" : "XML");
+        const std::string folder =
+            generateWorld(binary ? "viewer-row-bin" : "viewer-row-xml", 4, 3, binary, 300.0f);
+        Wren::WorldViewerOptions options = viewOf(folder);
+        options.customPath = Wren::CameraPath::line(Ogre::Vector3(-384, 30, -128),
+                                                    Ogre::Vector3(384, 30, -128), 96.0f, 1 / 30.0f);
+        options.frames = options.customPath->framesPerPass() + 1;
+        Wren::WorldViewer viewer(options);
+        ASSERT_TRUE(viewer.run()) << viewer.getError();
+        EXPECT_EQ(viewer.getUsedBinaryFiles(), binary);
+        EXPECT_EQ(sequence(viewer.getEvents()), expected);
+
+        const Wren::ViewerSummary s = viewer.getSummary();
+        EXPECT_EQ(s.frames, options.frames);
+        EXPECT_EQ(s.partitionsLoaded, 12u);
+        EXPECT_EQ(s.partitionsUnloaded, 8u);
+        EXPECT_EQ(s.objectsCreated, 12u * 3u);
+        EXPECT_EQ(s.objectsDestroyed, 8u * 3u);
+        EXPECT_EQ(viewer.getReport().getFigures().cameraCell, "3_1");
+        EXPECT_EQ(viewer.getReport().getFigures().objects, 4u * 3u);
+    }
+}
+
+// The same flight over a 16 x 16 world streams the same way from either
+// form; and on the loader thread, as a client does, it streams as well (in
+// frames that depend on how fast the thread is).
+TEST(WorldViewerStreaming, LargeGridStreamsAlikeFromBothForms)
+{
+    std::vector<std::vector<std::string>> runs;
+    for (int run = 0; run < 3; ++run)
+    {
+        const bool binary = run == 1;
+        const bool background = run == 2;
+        SCOPED_TRACE(run);
+        const std::string folder =
+            generateWorld(binary ? "viewer-16-bin" : "viewer-16-xml", 16, 4, binary);
+        Wren::WorldViewerOptions options = viewOf(folder);
+        options.backgroundLoading = background;
+        options.path = "circle";
+        options.speed = 256.0f;
+        Wren::WorldViewer viewer(options);
+        ASSERT_TRUE(viewer.run()) << viewer.getError();
+
+        const Wren::ViewerSummary s = viewer.getSummary();
+        const Wren::ViewerFigures& f = viewer.getReport().getFigures();
+        EXPECT_GT(s.partitionsLoaded, 100u);
+        EXPECT_EQ(s.partitionsLoaded - s.partitionsUnloaded, f.loadedPartitions);
+        EXPECT_LE(f.loadedPartitions, 9u);
+        EXPECT_EQ(s.objectsCreated - s.objectsDestroyed, f.objects);
+        EXPECT_EQ(s.corruptFiles.size(), 0u);
+        EXPECT_GT(s.lodChanges, 0u);
+        runs.push_back(sequence(viewer.getEvents()));
+    }
+    EXPECT_EQ(runs[0], runs[1]);
+}
+
+TEST(WorldViewerInput, MissingOrUnreadableWorldsAreRefusedWithAReason)
+{
+    {
+        Wren::WorldViewer viewer(viewOf("/nonexistent/worlds/Nowhere"));
+        EXPECT_FALSE(viewer.run());
+        EXPECT_NE(viewer.getError().find("no world folder"), std::string::npos);
+    }
+    {
+        const std::string folder = TestEngine::instance().makeTempFolder("viewer-empty") + "/W";
+        fs::create_directories(folder);
+        Wren::WorldViewer viewer(viewOf(folder));
+        EXPECT_FALSE(viewer.run());
+        EXPECT_NE(viewer.getError().find("no world file"), std::string::npos);
+    }
+    {
+        const std::string folder = generateWorld("viewer-badxml", 2, 1, false);
+        std::ofstream(folder + "/W.World") << "<World><GridPartitionManagerData";
+        Wren::WorldViewer viewer(viewOf(folder));
+        EXPECT_FALSE(viewer.run());
+        EXPECT_NE(viewer.getError().find("can not be read"), std::string::npos);
+    }
+    {
+        const std::string folder = generateWorld("viewer-badgrid", 2, 1, false);
+        std::ofstream(folder + "/W.World")
+            << "<World><GridPartitionManagerData GridCellSize=\"0\"/></World>";
+        Wren::WorldViewer viewer(viewOf(folder));
+        EXPECT_FALSE(viewer.run());
+        EXPECT_NE(viewer.getError().find("refused"), std::string::npos);
+    }
+}
+
+TEST(WorldViewerInput, CorruptPartitionFileIsCountedAndTheFlightGoesOn)
+{
+    const std::string folder = generateWorld("viewer-corrupt", 2, 2, true);
+    std::ofstream(folder + "/Partitions/W_Partition0_0.objbinary", std::ios::binary) << "WBIN";
+    Wren::WorldViewerOptions options = viewOf(folder);
+    options.frames = 40;
+    Wren::WorldViewer viewer(options);
+    ASSERT_TRUE(viewer.run()) << viewer.getError();
+    const Wren::ViewerSummary s = viewer.getSummary();
+    EXPECT_EQ(s.frames, 40u);
+    EXPECT_EQ(s.partitionsLoaded, 4u);
+    ASSERT_EQ(s.corruptFiles.size(), 1u);
+    EXPECT_NE(s.corruptFiles[0].find("W_Partition0_0.objbinary"), std::string::npos);
+    EXPECT_EQ(viewer.getReport().getFigures().objects, 3u * 2u);
+}

@@ -1,0 +1,88 @@
+// wren-view: the client's main loop over a world folder. Flies the player
+// camera along a route, streams the world around it, and reports what
+// happened: a progress line while it runs, a summary table at the end, and
+// on request a map picture, a JSON file and (drawn runs) a screenshot.
+#include "CameraPath.h"
+#include "ViewerProgress.h"
+#include "ViewerReport.h"
+#include "WorldViewer.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <optional>
+#include <unistd.h>
+
+#ifndef WREN_OGRE_PLUGIN_DIR
+#define WREN_OGRE_PLUGIN_DIR "/usr/lib/x86_64-linux-gnu/OGRE"
+#endif
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"Flies the player camera over a world and streams it, as a game client does. "
+                 "Headless unless --render; nothing is saved."};
+    Wren::WorldViewerOptions options;
+    options.pluginFolder = WREN_OGRE_PLUGIN_DIR;
+    bool xml = false;
+    bool binary = false;
+    bool foreground = false;
+    bool quiet = false;
+    std::string paths;
+    for (const std::string& name : Wren::CameraPath::names())
+        paths += (paths.empty() ? "" : ", ") + name;
+
+    app.add_option("WORLD", options.world, "the world folder (as wren-generate writes it)")
+        ->required();
+    app.add_option("--path", options.path, "camera route: " + paths)->capture_default_str();
+    app.add_option("--speed", options.speed, "camera speed, units per second")
+        ->capture_default_str();
+    app.add_option("--step", options.timeStep, "fixed time step of a frame, seconds")
+        ->capture_default_str();
+    app.add_option("--height", options.height, "camera height above the ground")
+        ->capture_default_str();
+    app.add_option("--frames", options.frames, "frames to run (0: one pass of the route)")
+        ->capture_default_str();
+    app.add_flag("--xml", xml, "read the XML objects files");
+    app.add_flag("--binary", binary, "read the binary objects files")->excludes("--xml");
+    app.add_flag("--no-background", foreground,
+                 "read partition files on the frame thread instead of the loader thread");
+    app.add_flag("--render", options.render, "draw every frame with OGRE's GL render system");
+    app.add_option("--screenshot", options.screenshot, "save the last frame as PNG (with --render)");
+    app.add_flag("--impostors", options.impostors, "draw distant meshes as impostors (with --render)");
+    app.add_option("--map", options.mapFile, "write a top-down picture of the run as PNG");
+    app.add_option("--json", options.jsonFile, "write the summary as JSON");
+    app.add_option("--log", options.logFile, "the engine log file")->capture_default_str();
+    app.add_flag("--quiet", quiet, "no progress while running");
+    CLI11_PARSE(app, argc, argv);
+
+    options.form = xml      ? Wren::WorldViewerOptions::Form::Xml
+                   : binary ? Wren::WorldViewerOptions::Form::Binary
+                            : Wren::WorldViewerOptions::Form::Auto;
+    options.backgroundLoading = !foreground;
+    if (options.logFile.empty())
+        options.logFile = "wren-view.log";
+
+    std::optional<Wren::ViewerProgress> progress;
+    Wren::WorldViewer viewer(options);
+    const bool ok = viewer.run([&](const Wren::ViewerFigures& figures) {
+        if (quiet)
+            return;
+        if (!progress)
+            progress.emplace(isatty(STDOUT_FILENO), viewer.getPlannedFrames());
+        std::cout << progress->onFrame(figures) << std::flush;
+    });
+    if (progress)
+        std::cout << progress->finish();
+    for (const std::string& warning : viewer.getWarnings())
+        std::cerr << "wren-view: " << warning << '\n';
+    if (!ok)
+    {
+        std::cerr << "wren-view: " << viewer.getError() << '\n';
+        return 1;
+    }
+    std::cout << "world " << options.world << " (" << (viewer.getUsedBinaryFiles() ? "binary" : "XML")
+              << " objects files, " << viewer.getGrid().cellsX << " x " << viewer.getGrid().cellsZ
+              << " cells)\n"
+              << Wren::ViewerReport::formatTable(viewer.getSummary());
+    return 0;
+}

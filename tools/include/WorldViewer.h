@@ -1,0 +1,178 @@
+#ifndef __WrenWorldViewer_H__
+#define __WrenWorldViewer_H__
+
+#include "CameraPath.h"
+#include "ViewerReport.h"
+#include "WorldGrid.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Wren
+{
+    class CoreGameObjectManager;
+    class ViewerEngine;
+    class WorldHost;
+
+    /** Where the files of a world folder W are. */
+    struct WorldFolder
+    {
+        std::string folder;
+        /** W's last component. */
+        std::string name;
+        /** W/W.World (or W/W.world). */
+        std::string worldFile;
+        /** W/resources.cfg. */
+        std::string resourcesConfig;
+        /** Binary objects files (".objbinary") found in W/Partitions. */
+        size_t binaryFiles = 0;
+        /** XML objects files (".objects") found in W/Partitions. */
+        size_t xmlFiles = 0;
+
+        /** The files of the world in folder; nullopt, with the reason in
+            error, when the folder, its world file or its resources.cfg is
+            missing. */
+        static std::optional<WorldFolder> find(const std::string& folder, std::string* error);
+    };
+
+    /** One partition entering or leaving the scene, as the viewer saw it. */
+    struct StreamingEvent
+    {
+        std::uint64_t frame = 0;
+        bool loaded = true;
+        std::string partition;
+
+        bool operator==(const StreamingEvent& o) const
+        {
+            return frame == o.frame && loaded == o.loaded && partition == o.partition;
+        }
+    };
+
+    struct WorldViewerOptions
+    {
+        enum class Form
+        {
+            /** Binary when the world has binary objects files, else XML. */
+            Auto,
+            Xml,
+            Binary
+        };
+
+        /** The world folder (as wren-generate writes it). */
+        std::string world;
+        /** A route of CameraPath::names(). */
+        std::string path = "line";
+        /** A route of the caller's instead of path. */
+        std::optional<CameraPath> customPath;
+        /** Camera speed in units per second, and the fixed time step. */
+        float speed = 96.0f;
+        float timeStep = 1.0f / 30.0f;
+        /** Height of the camera above the ground. */
+        float height = 30.0f;
+        /** Frames to run; 0: one pass of the route. */
+        std::uint64_t frames = 0;
+        Form form = Form::Auto;
+        /** Read partition files on the loader thread, as a client does. */
+        bool backgroundLoading = true;
+        /** Draw every frame with OGRE's GL render system. */
+        bool render = false;
+        /** Turn distant meshes into impostors (rendered runs only). */
+        bool impostors = false;
+        /** Files written at the end; empty: not written. */
+        std::string screenshot;
+        std::string mapFile;
+        std::string jsonFile;
+        /** The engine log; empty: "wren-view.log" in the current folder. */
+        std::string logFile;
+        /** Where OGRE's plugins are. */
+        std::string pluginFolder;
+        unsigned windowWidth = 1024;
+        unsigned windowHeight = 768;
+    };
+
+    /** The client's main loop over a world folder: starts the engine and
+        the world through WorldHost in the documented order, flies the
+        player camera ("PlayerCam") along a route with a fixed time step,
+        calls the object manager's update once a frame and times it, and
+        tears everything down in order. Nothing is ever saved.
+        Grid worlds (a "GridPartitionManagerData" element in the world file)
+        stream through a GridPartitionManager, others through a
+        SinglePartitionManager. The figures of the run are gathered in a
+        ViewerReport: partitions loaded and unloaded (from the partition
+        manager's loaded list, compared frame by frame), objects created
+        and destroyed with their partitions, level-of-detail changes and
+        fades (from the objects' states), corrupt partition files.
+        Bad input ends the run with a reason (getError); a corrupt partition
+        file is logged, counted and flown past.
+    */
+    class WorldViewer
+    {
+    public:
+        /** Called after every frame. */
+        typedef std::function<void(const ViewerFigures&)> FrameListener;
+
+        explicit WorldViewer(WorldViewerOptions options);
+        ~WorldViewer();
+        WorldViewer(const WorldViewer&) = delete;
+        WorldViewer& operator=(const WorldViewer&) = delete;
+
+        /** Runs the whole flight and writes the files asked for. False,
+            with the reason in getError, when the world can not be flown;
+            a file that can not be written is a warning (getWarnings). */
+        bool run(const FrameListener& listener = FrameListener());
+
+        const std::string& getError() const { return mError; }
+        const std::vector<std::string>& getWarnings() const { return mWarnings; }
+        const ViewerReport& getReport() const { return mReport; }
+        ViewerSummary getSummary() const;
+        /** Loads and unloads in the order they happened. */
+        const std::vector<StreamingEvent>& getEvents() const { return mEvents; }
+        /** The grid the run flew over (one cell for a world without one). */
+        const WorldGrid& getGrid() const { return mGrid; }
+        bool getIsGridWorld() const { return mIsGrid; }
+        /** Whether the partitions were read in their binary form. */
+        bool getUsedBinaryFiles() const { return mBinary; }
+        const WorldViewerOptions& getOptions() const { return mOptions; }
+        /** Frames of the run, known once the route is (before the first
+            frame's listener call). */
+        std::uint64_t getPlannedFrames() const { return mPlannedFrames; }
+
+    private:
+        bool fail(const std::string& error);
+        bool readWorld(const WorldFolder& folder);
+        bool startWorld(const WorldFolder& folder);
+        void fly(const CameraPath& path, std::uint64_t frames, const FrameListener& listener);
+        /** What a frame ends with. */
+        struct FrameState
+        {
+            std::string cell;
+            size_t partitions;
+            size_t objects;
+        };
+        /** Compares the scene with the frame before and reports the
+            differences. */
+        FrameState observe(std::uint64_t frame);
+        void writeOutputs();
+
+        WorldViewerOptions mOptions;
+        WorldGrid mGrid;
+        bool mIsGrid = false;
+        bool mBinary = false;
+        std::uint64_t mPlannedFrames = 0;
+        std::string mError;
+        std::vector<std::string> mWarnings;
+        ViewerReport mReport;
+        std::vector<StreamingEvent> mEvents;
+
+        ViewerEngine* mEngine = nullptr;
+        WorldHost* mHost = nullptr;
+        /** What the last frame saw. */
+        struct Seen;
+        Seen* mSeen = nullptr;
+    };
+}
+
+#endif

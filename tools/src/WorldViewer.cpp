@@ -1,0 +1,413 @@
+#include "WorldViewer.h"
+
+#include "ViewerEngine.h"
+#include "ViewerMap.h"
+
+#include "CoreGameObject.h"
+#include "CoreGameObjectManager.h"
+#include "CorePartition.h"
+#include "CorePartitionManager.h"
+#include "GridPartitionManager.h"
+#include "MeshGameObject.h"
+#include "PlainObjectFactory.h"
+#include "SinglePartitionManager.h"
+#include "WorldHost.h"
+#include "XMLDataFile.h"
+
+#include <OgreCamera.h>
+#include <OgreLogManager.h>
+#include <OgreRenderWindow.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreViewport.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <unordered_map>
+
+namespace fs = std::filesystem;
+
+namespace Wren
+{
+    namespace
+    {
+        void logMessage(const std::string& text)
+        {
+            if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr())
+                logs->logMessage("WorldViewer: " + text);
+        }
+
+        bool endsWith(const std::string& s, const std::string& tail)
+        {
+            return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+        }
+    }
+
+    std::optional<WorldFolder> WorldFolder::find(const std::string& folder, std::string* error)
+    {
+        auto refuse = [error](const std::string& why) {
+            if (error)
+                *error = why;
+            return std::nullopt;
+        };
+        std::error_code ec;
+        if (folder.empty() || !fs::is_directory(folder, ec))
+            return refuse("no world folder " + folder);
+        WorldFolder w;
+        w.folder = fs::absolute(folder, ec).lexically_normal().string();
+        while (w.folder.size() > 1 && w.folder.back() == '/')
+            w.folder.pop_back();
+        w.name = fs::path(w.folder).filename().string();
+        for (const char* extension : {".World", ".world"})
+        {
+            const std::string candidate = w.folder + "/" + w.name + extension;
+            if (fs::is_regular_file(candidate, ec))
+            {
+                w.worldFile = candidate;
+                break;
+            }
+        }
+        if (w.worldFile.empty())
+            return refuse("the folder " + w.folder + " holds no world file " + w.name + ".World");
+        w.resourcesConfig = w.folder + "/resources.cfg";
+        if (!fs::is_regular_file(w.resourcesConfig, ec))
+            return refuse("the folder " + w.folder + " holds no resources.cfg");
+        for (fs::directory_iterator it(w.folder + "/Partitions", ec), end; !ec && it != end;
+             it.increment(ec))
+        {
+            const std::string file = it->path().filename().string();
+            if (endsWith(file, ".objbinary"))
+                ++w.binaryFiles;
+            else if (endsWith(file, ".objects"))
+                ++w.xmlFiles;
+        }
+        return w;
+    }
+
+    /** Per frame: the partitions loaded and the state of their objects. */
+    struct WorldViewer::Seen
+    {
+        struct ObjectState
+        {
+            LevelOfDetail lod;
+            int fade;
+        };
+        std::map<std::string, size_t> partitions;
+        std::unordered_map<const CoreGameObject*, ObjectState> objects;
+        size_t corruptFiles = 0;
+    };
+
+    WorldViewer::WorldViewer(WorldViewerOptions options) : mOptions(std::move(options)) {}
+
+    WorldViewer::~WorldViewer()
+    {
+        delete mHost;
+        delete mEngine;
+        delete mSeen;
+    }
+
+    bool WorldViewer::fail(const std::string& error)
+    {
+        mError = error;
+        logMessage(error);
+        return false;
+    }
+
+    ViewerSummary WorldViewer::getSummary() const
+    {
+        return mReport.summarize(ViewerReport::readPeakResidentKiB());
+    }
+
+    bool WorldViewer::run(const FrameListener& listener)
+    {
+        if (mEngine)
+            return fail("a viewer runs once");
+        std::string error;
+        std::optional<WorldFolder> folder = WorldFolder::find(mOptions.world, &error);
+        if (!folder)
+            return fail(error);
+        if (mOptions.impostors && !mOptions.render)
+            mWarnings.push_back("impostors are drawn only with --render; ignored");
+
+        mEngine = new ViewerEngine();
+        if (!mEngine->start(mOptions.render ? ViewerEngine::Mode::Rendered
+                                            : ViewerEngine::Mode::Headless,
+                            mOptions.logFile, mOptions.pluginFolder, mOptions.windowWidth,
+                            mOptions.windowHeight))
+            return fail("the engine does not start: " + mEngine->getError());
+
+        bool ok = readWorld(*folder) && startWorld(*folder);
+        if (ok)
+        {
+            std::optional<CameraPath> path = mOptions.customPath;
+            if (!path)
+                path = CameraPath::fromName(mOptions.path, mGrid, mOptions.speed,
+                                            mOptions.timeStep, mOptions.height, &error);
+            if (!path)
+                ok = fail(error);
+            else
+            {
+                mPlannedFrames = mOptions.frames ? mOptions.frames : path->framesPerPass() + 1;
+                fly(*path, mPlannedFrames, listener);
+                writeOutputs();
+            }
+        }
+        // Teardown in the reverse order of start: the world, then the engine.
+        delete mHost;
+        mHost = nullptr;
+        mEngine->stop();
+        return ok;
+    }
+
+    bool WorldViewer::readWorld(const WorldFolder& folder)
+    {
+        XMLDataFile file;
+        if (!file.load(folder.worldFile))
+            return fail("the world file " + folder.worldFile + " can not be read (see the log)");
+        DataElementPtr root = file.getRootElement();
+        mIsGrid = GridLayout::hasGridData(root);
+        if (mIsGrid)
+        {
+            mGrid = GridLayout::load(root);
+            const std::string why = mGrid.validate();
+            if (!why.empty())
+                return fail("the grid of " + folder.worldFile + " is refused: " + why);
+        }
+        else
+        {
+            // One partition holds the world; the camera flies over one cell.
+            mGrid = GridLayout();
+            mGrid.cellsX = mGrid.cellsZ = 1;
+            mGrid.cellSize = 1024.0f;
+        }
+        switch (mOptions.form)
+        {
+        case WorldViewerOptions::Form::Xml: mBinary = false; break;
+        case WorldViewerOptions::Form::Binary: mBinary = true; break;
+        case WorldViewerOptions::Form::Auto: mBinary = folder.binaryFiles > 0; break;
+        }
+        if (mBinary && folder.binaryFiles == 0 && folder.xmlFiles > 0)
+            mWarnings.push_back("the world has no binary objects files: its partitions read as empty");
+        if (!mBinary && folder.xmlFiles == 0 && folder.binaryFiles > 0)
+            mWarnings.push_back("the world has no XML objects files: its partitions read as empty");
+        return true;
+    }
+
+    bool WorldViewer::startWorld(const WorldFolder& folder)
+    {
+        WorldHostSettings settings;
+        settings.worldName = folder.name;
+        settings.resourcesConfig = folder.resourcesConfig;
+        // A viewer declares what the world's configuration names and makes
+        // nothing on disk.
+        settings.declareWorldFolders = false;
+        settings.declareConfigLocations = true;
+        settings.backgroundLoading = mOptions.backgroundLoading;
+        settings.objectFactories.emplace_back(new PlainObjectFactory);
+        const bool grid = mIsGrid;
+        const bool binary = mBinary;
+        settings.makePartitionManager = [grid, binary](CoreGameObjectManager* manager) {
+            CorePartitionManager* partitions = grid
+                                                   ? static_cast<CorePartitionManager*>(
+                                                         new GridPartitionManager(manager))
+                                                   : new SinglePartitionManager(manager);
+            partitions->setUseBinaryFiles(binary);
+            return partitions;
+        };
+        mHost = new WorldHost();
+        if (!mHost->start(std::move(settings)))
+            return fail("the world " + folder.name + " does not start (see the log)");
+
+        Ogre::SceneManager* scene = mHost->getSceneManager();
+        Ogre::Camera* camera = scene->getCamera("PlayerCam");
+        camera->setNearClipDistance(1.0f);
+        camera->setFarClipDistance(4.0f * std::max(mGrid.loadRadius, mGrid.cellSize));
+        if (Ogre::RenderWindow* window = mEngine->getWindow())
+        {
+            Ogre::Viewport* viewport = window->addViewport(camera);
+            viewport->setBackgroundColour(Ogre::ColourValue(0.55f, 0.7f, 0.85f));
+            camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) /
+                                   Ogre::Real(std::max(1, viewport->getActualHeight())));
+            scene->setAmbientLight(Ogre::ColourValue(0.45f, 0.45f, 0.45f));
+            Ogre::Light* sun = scene->createLight("WrenViewerSun");
+            sun->setType(Ogre::Light::LT_DIRECTIONAL);
+            Ogre::SceneNode* sunNode = scene->getRootSceneNode()->createChildSceneNode();
+            sunNode->setDirection(Ogre::Vector3(-0.4f, -1.0f, -0.3f).normalisedCopy());
+            sunNode->attachObject(sun);
+        }
+        delete mSeen;
+        mSeen = new Seen();
+        return true;
+    }
+
+    void WorldViewer::fly(const CameraPath& path, std::uint64_t frames,
+                          const FrameListener& listener)
+    {
+        Ogre::SceneManager* scene = mHost->getSceneManager();
+        Ogre::Camera* camera = scene->getCamera("PlayerCam");
+        Ogre::SceneNode* node = camera->getParentSceneNode();
+        if (!node)
+        {
+            node = scene->getRootSceneNode()->createChildSceneNode();
+            node->attachObject(camera);
+        }
+        Ogre::Root* root = mEngine->getRoot();
+        const bool render = mEngine->getWindow() != nullptr;
+        typedef std::chrono::steady_clock Clock;
+
+        for (std::uint64_t k = 0; k < frames; ++k)
+        {
+            const Ogre::Vector3 position = path.positionAt(k);
+            node->setPosition(position);
+            if (render)
+            {
+                // Look along the route, a little down towards the ground.
+                Ogre::Vector3 ahead = path.positionAt(k + 15) - position;
+                ahead.y = 0.0f;
+                if (ahead.squaredLength() < 1e-6f)
+                    ahead = Ogre::Vector3::UNIT_X;
+                ahead.normalise();
+                node->lookAt(position + ahead * 4.0f - Ogre::Vector3(0, 1.0f, 0),
+                             Ogre::Node::TS_WORLD);
+            }
+
+            const Clock::time_point start = Clock::now();
+            mHost->update(mOptions.timeStep);
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            if (render)
+                root->renderOneFrame(mOptions.timeStep);
+
+            const FrameState state = observe(k);
+            mReport.onFrame(position, state.cell, state.partitions, state.objects, seconds);
+            if (listener)
+                listener(mReport.getFigures());
+        }
+    }
+
+    WorldViewer::FrameState WorldViewer::observe(std::uint64_t frame)
+    {
+        CorePartitionManager* partitions = mHost->getManager()->getPartitionManager();
+        const auto& loaded = partitions->GetLoadPartitions();
+
+        std::map<std::string, size_t> now;
+        std::vector<const CorePartition*> fresh;
+        size_t objects = 0;
+        for (const CorePartition* p : loaded)
+        {
+            now[p->getID()] = p->getObjects().size();
+            objects += p->getObjects().size();
+            if (!mSeen->partitions.count(p->getID()))
+                fresh.push_back(p);
+        }
+        for (const auto& was : mSeen->partitions)
+            if (!now.count(was.first))
+            {
+                mEvents.push_back(StreamingEvent{frame, false, was.first});
+                mReport.onPartitionUnloaded(was.first);
+                mReport.onObjectDestroyed(was.second);
+            }
+        for (const CorePartition* p : fresh)
+        {
+            mEvents.push_back(StreamingEvent{frame, true, p->getID()});
+            mReport.onPartitionLoaded(p->getID());
+            mReport.onObjectCreated(p->getObjects().size());
+        }
+
+        // A file that could not be read belongs to a partition that was just
+        // loaded (as empty), or else to the one under the camera.
+        const size_t corrupt = partitions->getCorruptPartitionFileCount();
+        if (corrupt > mSeen->corruptFiles)
+        {
+            std::vector<const CorePartition*> suspects = fresh;
+            if (suspects.empty() && partitions->GetActivePartition())
+                suspects.push_back(partitions->GetActivePartition());
+            const std::string& world = partitions->getWorldName();
+            for (const CorePartition* p : suspects)
+            {
+                const std::string file = mBinary ? p->getObjectsBinaryFileName(world)
+                                                 : p->getObjectsFileName(world);
+                mReport.onCorruptFile(mOptions.world + "/Partitions/" + file,
+                                      "can not be read (see the log)");
+            }
+            mSeen->corruptFiles = corrupt;
+        }
+
+        // Level-of-detail changes and fades, of the objects that were there
+        // the frame before.
+        std::unordered_map<const CoreGameObject*, Seen::ObjectState> states;
+        states.reserve(mSeen->objects.size() + 16);
+        size_t lodChanges = 0;
+        size_t fades = 0;
+        for (const CorePartition* p : loaded)
+        {
+            const bool wasLoaded = mSeen->partitions.count(p->getID()) > 0;
+            for (const CoreGameObject* o : p->getObjects())
+            {
+                const MeshGameObject* mesh = dynamic_cast<const MeshGameObject*>(o);
+                Seen::ObjectState state{o->getLevelOfDetail(),
+                                        mesh ? mesh->getFadeState() : int(MeshGameObject::FADE_NONE)};
+                states.emplace(o, state);
+                if (!wasLoaded)
+                    continue;
+                auto before = mSeen->objects.find(o);
+                if (before == mSeen->objects.end())
+                    continue;
+                if (before->second.lod != state.lod)
+                    ++lodChanges;
+                if (state.fade != MeshGameObject::FADE_NONE && before->second.fade != state.fade)
+                    ++fades;
+            }
+        }
+        if (lodChanges)
+            mReport.onLodChange(lodChanges);
+        if (fades)
+            mReport.onFadeStarted(fades);
+        mSeen->objects.swap(states);
+        mSeen->partitions.swap(now);
+
+        const CorePartition* active = partitions->GetActivePartition();
+        return FrameState{active ? active->getID() : "-", loaded.size(), objects};
+    }
+
+    void WorldViewer::writeOutputs()
+    {
+        if (!mOptions.screenshot.empty())
+        {
+            Ogre::RenderWindow* window = mEngine->getWindow();
+            if (!window)
+                mWarnings.push_back("no screenshot without --render");
+            else if (!mEngine->ensurePngCodec())
+                mWarnings.push_back("no PNG codec: screenshot not written");
+            else
+                try
+                {
+                    const std::string temporary = mOptions.screenshot + ".part.png";
+                    window->writeContentsToFile(temporary);
+                    std::error_code ec;
+                    fs::rename(temporary, mOptions.screenshot, ec);
+                    if (ec)
+                        mWarnings.push_back("can not write " + mOptions.screenshot + ": " +
+                                            ec.message());
+                }
+                catch (const Ogre::Exception& e)
+                {
+                    mWarnings.push_back("can not write " + mOptions.screenshot + ": " +
+                                        e.getDescription());
+                }
+        }
+        if (!mOptions.mapFile.empty())
+        {
+            std::string error;
+            if (!mEngine->ensurePngCodec() ||
+                !ViewerMap::write(mReport.getFigures(), mGrid, mOptions.mapFile, 0, &error))
+                mWarnings.push_back("map not written: " +
+                                    (error.empty() ? std::string("no PNG codec") : error));
+        }
+        if (!mOptions.jsonFile.empty() && !ViewerReport::writeJson(getSummary(), mOptions.jsonFile))
+            mWarnings.push_back("can not write " + mOptions.jsonFile);
+        for (const std::string& warning : mWarnings)
+            logMessage(warning);
+    }
+}
