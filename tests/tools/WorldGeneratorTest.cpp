@@ -1,6 +1,8 @@
 #include "BinaryFileResource.h"
 #include "CompleteObjectDataInfo.h"
 #include "DataElement.h"
+#include "MediaGenerator.h"
+#include "MeshMetadata.h"
 #include "TestEngine.h"
 #include "WorldGenerator.h"
 #include "WorldGeneratorRandom.h"
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -54,6 +57,8 @@ namespace
         std::string file;
         std::string type, name, metaId, partitionId;
         float pos[3], orient[4], scale[3];
+        /** The "MeshData" flags; -1 without the element. */
+        int isStatic = -1, castShadows = -1;
     };
 
     std::vector<StoredObject> readXmlObjects(const std::string& path)
@@ -85,6 +90,12 @@ namespace
                 o.orient[k] = core->getAttributeFloat(q[k], NAN);
             for (int k = 0; k < 3; ++k)
                 o.scale[k] = core->getAttributeFloat(s[k], NAN);
+            Wren::DataElementPtr mesh = e->getFirstChild("MeshData");
+            if (!mesh->getIsEmpty())
+            {
+                o.isStatic = mesh->getAttributeBool("IsStatic", false) ? 1 : 0;
+                o.castShadows = mesh->getAttributeBool("CastShadows", false) ? 1 : 0;
+            }
             objects.push_back(o);
         }
         return objects;
@@ -174,7 +185,10 @@ TEST(WorldGeneration, SameSeedWritesTheSameBytes)
     ASSERT_TRUE(Wren::WorldGenerator(smallWorld()).generate(b).ok);
     auto filesA = filesBelow(a), filesB = filesBelow(b);
     ASSERT_EQ(filesA.size(), filesB.size());
-    EXPECT_EQ(filesA.size(), 1u + 5u + 9u + 1u);
+    // World file, metadata, objects files, resources.cfg, eight meshes and
+    // the material script; the meshes too are the same bytes.
+    EXPECT_EQ(filesA.size(), 1u + 5u + 9u + 1u + 9u);
+    EXPECT_EQ(filesA.count("Media/FineSphere_Low.mesh"), 1u);
     for (const auto& entry : filesA)
     {
         std::string other = filesB[entry.first];
@@ -203,8 +217,11 @@ TEST(WorldGeneration, DifferentSeedsPlaceDifferently)
 
 TEST(WorldGeneration, EveryObjectLiesInsideItsCellAndWithinTheSavedBound)
 {
+    EXPECT_EQ(Wren::WorldGenerator::placementHalfExtent(256.0f), 127.0f);
+    EXPECT_EQ(Wren::WorldGenerator::placementHalfExtent(40.0f), 19.0f);
     for (float cellSize : {256.0f, 40.0f})
     {
+        float farthest = 0.0f;
         Wren::WorldGeneratorOptions options = smallWorld(11);
         options.cellSize = cellSize;
         options.objectsPerCell = 40;
@@ -230,8 +247,11 @@ TEST(WorldGeneration, EveryObjectLiesInsideItsCellAndWithinTheSavedBound)
                 auto found = result.grid.cellAt(world + Ogre::Vector3(0.5f, 0, 0.5f));
                 ASSERT_TRUE(found);
                 EXPECT_EQ(*found, *cell) << o.name;
-                EXPECT_LE(std::fabs(o.pos[0]), 64.0f);
-                EXPECT_LE(std::fabs(o.pos[2]), 64.0f);
+                // A grid partition saves its top-level objects within half
+                // its cell size.
+                EXPECT_LT(std::fabs(o.pos[0]), cellSize * 0.5f);
+                EXPECT_LT(std::fabs(o.pos[2]), cellSize * 0.5f);
+                farthest = std::max({farthest, std::fabs(o.pos[0]), std::fabs(o.pos[2])});
                 float length = std::sqrt(o.orient[0] * o.orient[0] + o.orient[1] * o.orient[1] +
                                          o.orient[2] * o.orient[2] + o.orient[3] * o.orient[3]);
                 EXPECT_NEAR(length, 1.0f, 1e-4f);
@@ -239,6 +259,8 @@ TEST(WorldGeneration, EveryObjectLiesInsideItsCellAndWithinTheSavedBound)
             }
         }
         EXPECT_EQ(count, 9u * 40u);
+        // Objects use the whole cell, not only its middle.
+        EXPECT_GT(farthest, cellSize * 0.4f);
     }
 }
 
@@ -330,7 +352,7 @@ TEST(WorldGeneration, MetadataFilesCoverEverySizeHint)
         Wren::XMLDataFile meta;
         ASSERT_TRUE(meta.load(path));
         Wren::DataElementPtr root = meta.getRootElement();
-        EXPECT_EQ(root->getAttributeString("ObjectType", ""), "CoreGameObject");
+        EXPECT_EQ(root->getAttributeString("ObjectType", ""), "MeshGameObject");
         Wren::DataElementPtr core = root->getFirstChild("CoreData");
         ASSERT_FALSE(core->getIsEmpty());
         EXPECT_EQ(core->getAttributeInt("SizeHintEnum", 0), -1);
@@ -386,9 +408,116 @@ TEST(WorldGeneration, BinaryAndXmlFormsHoldTheSameRecords)
             EXPECT_EQ(record.orientZ, o.orient[2]);
             EXPECT_EQ(record.orientW, o.orient[3]);
             EXPECT_EQ(record.getScale(), Ogre::Vector3(o.scale[0], o.scale[1], o.scale[2]));
-            EXPECT_EQ(record.isStatic, 0);
+            // The two mesh flags survive the conversion.
+            ASSERT_NE(o.isStatic, -1) << o.name;
+            EXPECT_EQ(record.isStatic, o.isStatic) << o.name;
+            EXPECT_EQ(record.castShadows, o.castShadows) << o.name;
         }
     }
+}
+
+TEST(WorldGeneration, SampleTemplatesAreMeshTemplatesThatMeshMetadataReads)
+{
+    Wren::WorldGeneratorOptions options = smallWorld(9);
+    options.objectsPerCell = 30;
+    const std::string folder = freshWorldFolder("mesh-meta");
+    Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+    ASSERT_TRUE(result.ok) << result.error;
+
+    std::set<std::string> media;
+    for (const std::string& path : result.mediaFiles)
+        media.insert(fs::path(path).filename().string());
+    EXPECT_EQ(media.size(), 9u);
+    const std::string script = TestEngine::readFile(folder + "/Media/SampleWorld.material");
+
+    std::map<std::string, bool> staticOf;
+    int instancedStatic = 0, plainStatic = 0, dynamic = 0;
+    for (const std::string& path : result.metadataFiles)
+    {
+        const std::string id = fs::path(path).filename().string();
+        Wren::XMLDataFile file;
+        ASSERT_TRUE(file.load(path));
+        Wren::DataElementPtr root = file.getRootElement();
+        Wren::MeshMetadata meta(id, nullptr);
+        ASSERT_TRUE(meta.load(root)) << id;
+        ASSERT_GE(meta.getSubMeshCount(), 1u) << id;
+        for (const auto& sub : meta.getSubMeshes())
+        {
+            EXPECT_TRUE(media.count(sub.highLODMesh)) << sub.highLODMesh;
+            EXPECT_TRUE(media.count(sub.lowLODMesh)) << sub.lowLODMesh;
+            EXPECT_NE(sub.highLODMesh, sub.lowLODMesh);
+            ASSERT_EQ(sub.materials.size(), 1u) << id;
+            EXPECT_FALSE(sub.materials[0].managed);
+            EXPECT_EQ(sub.materials[0].subIndex, 0);
+            EXPECT_NE(script.find("material " + sub.materials[0].materialName + "\n"),
+                      std::string::npos)
+                << sub.materials[0].materialName;
+        }
+        EXPECT_NE(meta.getMeshNames(0), meta.getMeshNames(1)) << id;
+        EXPECT_FALSE(meta.getIsExistLogicObj());
+        if (meta.getIsStatic() && meta.getInstanced())
+            ++instancedStatic;
+        else if (meta.getIsStatic())
+            ++plainStatic;
+        else
+            ++dynamic;
+        EXPECT_FALSE(!meta.getIsStatic() && meta.getInstanced()) << id;
+        staticOf[id] = meta.getIsStatic();
+
+        // What is written is what the metadata saves again.
+        Wren::XMLDataFile again;
+        Wren::DataElementPtr copy = again.createRootElement("MetaData");
+        ASSERT_TRUE(meta.save(copy));
+        Wren::DataElementPtr mine = root->getFirstChild("MeshData");
+        Wren::DataElementPtr saved = copy->getFirstChild("MeshData");
+        for (const char* name : {"FadeBetweenLODs", "Fade", "CastShadows", "IsStatic"})
+            EXPECT_EQ(mine->getAttributeString(name, "-"), saved->getAttributeString(name, "?"))
+                << id << " " << name;
+        EXPECT_FALSE(root->getFirstChild("StrikeData")->getIsEmpty());
+        EXPECT_FALSE(mine->getFirstChild("DefaultEffectData")->getIsEmpty());
+    }
+    EXPECT_GE(instancedStatic, 1);
+    EXPECT_GE(plainStatic, 1);
+    EXPECT_GE(dynamic, 1);
+
+    // Every object carries its template's flags.
+    std::set<int> flags;
+    for (const std::string& path : result.objectsFiles)
+        for (const StoredObject& o : readXmlObjects(path))
+        {
+            EXPECT_EQ(o.type, "MeshGameObject");
+            ASSERT_NE(o.isStatic, -1) << o.name;
+            EXPECT_EQ(o.isStatic == 1, staticOf[o.metaId]) << o.name;
+            flags.insert(o.isStatic);
+        }
+    EXPECT_EQ(flags, (std::set<int>{0, 1}));
+
+    // The meshes and materials are looked up in "General".
+    const std::string config = TestEngine::readFile(result.resourcesFile);
+    const size_t general = config.find("[General]");
+    ASSERT_NE(general, std::string::npos);
+    EXPECT_GT(config.find("FileSystem=" + folder + "/Media\n"), general);
+}
+
+TEST(WorldGeneration, PlainTemplatesWriteCoreObjectsAndMediaCanBeLeftOut)
+{
+    Wren::WorldGeneratorOptions options = smallWorld();
+    options.templates = Wren::WorldGenerator::plainTemplates();
+    options.writeMedia = false;
+    const std::string folder = freshWorldFolder("plain");
+    Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_TRUE(result.mediaFiles.empty());
+    EXPECT_FALSE(fs::exists(folder + "/Media"));
+    EXPECT_EQ(TestEngine::readFile(result.resourcesFile).find("Media"), std::string::npos);
+    for (const std::string& path : result.objectsFiles)
+        for (const StoredObject& o : readXmlObjects(path))
+        {
+            EXPECT_EQ(o.type, "CoreGameObject");
+            EXPECT_EQ(o.isStatic, -1);
+        }
+    EXPECT_EQ(TestEngine::readFile(folder + "/Meta/SampleTower.meta").find("MeshData"),
+              std::string::npos);
 }
 
 namespace

@@ -47,6 +47,9 @@ namespace Wren
             distance in decimal for a custom hint. */
         std::string sizeHint = "Medium";
         bool collidable = true;
+        /** "Instanced": static objects of the template are drawn in batches
+            by the above-ground areas. */
+        bool instanced = false;
         /** Objects get a uniform scale drawn from [minScale, maxScale). */
         float minScale = 1.0f;
         float maxScale = 1.0f;
@@ -98,6 +101,9 @@ namespace Wren
         float loadRadius = 384.0f;
         /** Allow writing into a folder that is not empty. */
         bool replace = false;
+        /** Write the meshes and materials (MediaGenerator) into W/Media
+            and declare that folder; the sample templates show them. */
+        bool writeMedia = true;
         /** The templates; the sample set when empty. */
         std::vector<WorldTemplate> templates;
     };
@@ -117,6 +123,8 @@ namespace Wren
         std::string resourcesFile;
         std::vector<std::string> metadataFiles;
         std::vector<std::string> objectsFiles;
+        /** Mesh files and the material script, in W/Media. */
+        std::vector<std::string> mediaFiles;
         /** Objects files of an earlier generation that were removed. */
         std::vector<std::string> removedFiles;
         WorldGrid grid;
@@ -139,6 +147,8 @@ namespace Wren
             W/Partitions/W_Partition<i_j>.objects    one per cell (XML), or
             W/Partitions/W_Partition<i_j>.objbinary  (binary form)
             W/Meta/<metaId>                    one metadata file per template
+            W/Media/<shape>_High.mesh, <shape>_Low.mesh, SampleWorld.material
+                                               meshes and materials (MediaGenerator)
             W/resources.cfg                    resource locations
 
         The world file holds "World" with "GameObjectManagerData"
@@ -149,8 +159,10 @@ namespace Wren
 
         resources.cfg names absolute folders, one "FileSystem" setting each:
         section [PLSM2] the world folder (world file) and Partitions (binary
-        objects files); section [General] Partitions (XML objects files) and
-        Meta (metadata files). Its first setting is the world folder, so
+        objects files); section [General] Partitions (XML objects files),
+        Meta (metadata files) and, when media are written, Media (meshes and
+        the material script, where mesh objects look them up). Its first
+        setting is the world folder, so
         that for a world kept in a folder named "worlds" the editor finds
         that folder as the one it saves worlds into (<worlds>/W).
 
@@ -176,16 +188,24 @@ namespace Wren
         /** Called after each cell's file was written. */
         typedef std::function<void(size_t cellsDone, size_t cellsTotal)> Progress;
 
-        /** The sample templates: one per size hint, all "CoreGameObject". */
+        /** The sample templates, all "MeshGameObject" showing the meshes of
+            MediaGenerator: one per size hint (VeryLarge, Large, Medium,
+            Small and a custom distance of 150), the first two static and
+            instanced, the third static, the last two dynamic. */
         static std::vector<WorldTemplate> sampleTemplates();
+        /** The same names and size hints as plain "CoreGameObject"
+            templates, without data of their own. */
+        static std::vector<WorldTemplate> plainTemplates();
 
         /** Why the options can not make a world; empty when they can. */
         static std::string validate(const WorldGeneratorOptions& options);
 
         /** Largest distance from the cell's centre, along x and z, at which
-            objects are placed: inside the cell by at least one unit, and no
-            more than 64, the farthest from its partition at which a core
-            object is still saved. */
+            objects are placed: half the cell size less a margin of one unit,
+            so that objects stay inside their cell (and within the bound a
+            grid partition saves its top-level objects to, its half cell
+            size) after the rounding of stored text and the half-unit nudge
+            of the grid's cell lookup. */
         static float placementHalfExtent(float cellSize);
 
         /** The time written into the names of a seed's objects: a second

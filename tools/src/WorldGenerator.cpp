@@ -3,6 +3,8 @@
 #include "AtomicFile.h"
 #include "BinaryFileResource.h"
 #include "DataElement.h"
+#include "MediaGenerator.h"
+#include "MeshTemplateExtension.h"
 #include "PartitionXmlBinaryConvert.h"
 #include "WorldGeneratorRandom.h"
 #include "XMLDataFile.h"
@@ -33,9 +35,6 @@ namespace Wren
         /** Object numbers stay well inside an int and names inside the
             127 bytes of the binary record. */
         const std::int64_t MaxObjects = 4000000;
-        /** A core object farther than this from its partition along x or z
-            is not saved again. */
-        const float SavedObjectBound = 64.0f;
         /** Objects keep this far from the cell's edges, so that rounding of
             the stored text and the half-unit nudge of the grid's cell
             lookup still find them in their own cell. */
@@ -97,7 +96,7 @@ namespace Wren
             core->setAttributeBool("Collidable", t.collidable);
             core->setAttributeBool("SeeThrough", false);
             core->setAttributeBool("Minimap", false);
-            core->setAttributeBool("Instanced", false);
+            core->setAttributeBool("Instanced", t.instanced);
             core->setAttributeInt("SizeHintEnum", -1);
             core->setAttributeString("SizeHint", t.sizeHint);
             core->createChild("DynamicProperties");
@@ -128,7 +127,8 @@ namespace Wren
                 t.extension->writeObject(object, o);
         }
 
-        std::string resourcesConfig(const std::string& worldName, const fs::path& folder)
+        std::string resourcesConfig(const std::string& worldName, const fs::path& folder,
+                                    bool media)
         {
             const std::string world = folder.string();
             const std::string partitions = (folder / "Partitions").string();
@@ -141,6 +141,8 @@ namespace Wren
                  << "\n[General]\n"
                  << "FileSystem=" << partitions << "\n"
                  << "FileSystem=" << meta << "\n";
+            if (media)
+                text << "FileSystem=" << (folder / "Media").string() << "\n";
             return text.str();
         }
     }
@@ -165,6 +167,45 @@ namespace Wren
     }
 
     std::vector<WorldTemplate> WorldGenerator::sampleTemplates()
+    {
+        typedef MeshTemplateExtension::SubMesh SubMesh;
+        auto make = [](const char* name, const char* sizeHint, float minScale, float maxScale,
+                       bool isStatic, bool instanced, bool castShadows,
+                       std::vector<SubMesh> subMeshes) {
+            WorldTemplate t;
+            t.metaId = std::string("Sample") + name + ".meta";
+            t.name = name;
+            t.objectType = "MeshGameObject";
+            t.sizeHint = sizeHint;
+            t.minScale = minScale;
+            t.maxScale = maxScale;
+            t.instanced = instanced;
+            auto mesh = std::make_shared<MeshTemplateExtension>();
+            mesh->subMeshes = std::move(subMeshes);
+            mesh->isStatic = isStatic;
+            mesh->castShadows = castShadows;
+            // Large things blend between their levels; small ones just swap.
+            mesh->fadeBetweenLODs = isStatic;
+            t.extension = mesh;
+            return t;
+        };
+        auto sub = [](MediaGenerator::Shape shape, const char* colour) {
+            return MeshTemplateExtension::subMeshOf(shape, colour);
+        };
+        return {make("Tower", "VeryLarge", 3.0f, 5.0f, true, true, true,
+                     {sub(MediaGenerator::SHAPE_BOX, "Stone")}),
+                make("House", "Large", 1.5f, 2.5f, true, true, true,
+                     {sub(MediaGenerator::SHAPE_BOX, "Brick"),
+                      sub(MediaGenerator::SHAPE_GROUND, "Grass")}),
+                make("Tree", "Medium", 1.5f, 3.0f, true, false, true,
+                     {sub(MediaGenerator::SHAPE_FINE_SPHERE, "Leaf")}),
+                make("Crate", "Small", 0.3f, 0.6f, false, false, false,
+                     {sub(MediaGenerator::SHAPE_BOX, "Wood")}),
+                make("Beacon", "150", 1.0f, 1.5f, false, false, true,
+                     {sub(MediaGenerator::SHAPE_COARSE_SPHERE, "Signal")})};
+    }
+
+    std::vector<WorldTemplate> WorldGenerator::plainTemplates()
     {
         auto make = [](const char* name, const char* sizeHint, float minScale, float maxScale) {
             WorldTemplate t;
@@ -216,7 +257,7 @@ namespace Wren
 
     float WorldGenerator::placementHalfExtent(float cellSize)
     {
-        return std::min(cellSize * 0.5f - EdgeMargin, SavedObjectBound);
+        return cellSize * 0.5f - EdgeMargin;
     }
 
     UtcTime WorldGenerator::timeForSeed(std::uint32_t seed)
@@ -352,6 +393,7 @@ namespace Wren
         }
         const fs::path partitions = folder / "Partitions";
         const fs::path meta = folder / "Meta";
+        const fs::path media = folder / "Media";
         for (const fs::path& dir : {folder, partitions, meta})
         {
             fs::create_directories(dir, ec);
@@ -370,6 +412,13 @@ namespace Wren
             if (!file.save(path))
                 return fail(result, "can not write " + path);
             result.metadataFiles.push_back(path);
+        }
+
+        if (mOptions.writeMedia)
+        {
+            std::string why;
+            if (!MediaGenerator::write(media.string(), result.mediaFiles, &why))
+                return fail(result, "can not write the media: " + why);
         }
 
         const size_t cellCount = size_t(mOptions.cells) * mOptions.cells;
@@ -443,7 +492,7 @@ namespace Wren
                 return fail(result, "can not write " + result.worldFile);
         }
 
-        const std::string config = resourcesConfig(world, folder);
+        const std::string config = resourcesConfig(world, folder, mOptions.writeMedia);
         result.resourcesFile = (folder / "resources.cfg").string();
         if (!AtomicFile::write(result.resourcesFile, config.data(), config.size()))
             return fail(result, "can not write " + result.resourcesFile);
@@ -482,6 +531,7 @@ namespace Wren
         j["objectsPerTemplate"] = r.objectsPerTemplate;
         j["metadataFiles"] = r.metadataFiles;
         j["objectsFiles"] = r.objectsFiles;
+        j["mediaFiles"] = r.mediaFiles;
         j["removedFiles"] = r.removedFiles;
         return j;
     }
@@ -502,6 +552,8 @@ namespace Wren
         row("objects", std::to_string(r.objects));
         for (const auto& entry : r.objectsPerTemplate)
             row("  " + entry.first, std::to_string(entry.second));
+        if (!r.mediaFiles.empty())
+            row("media files", std::to_string(r.mediaFiles.size()));
         row("seed", std::to_string(r.seed));
         row("name time", r.timestamp);
         if (!r.removedFiles.empty())
