@@ -86,8 +86,26 @@ cmd="${1:-help}"
 [ $# -gt 0 ] && shift
 case "$cmd" in
   run)
+    # The main job: a sample world, generated into the build folder when it
+    # is missing or older than the generator, flown over by the viewer
+    # headless (summary table, map picture, JSON), then drawn for a few
+    # frames for a screenshot. Extra arguments go to the headless run.
     release_build
-    "$BUILD/release/tools/wren-dump" "${@:-$ROOT/media/samples/Sample.world}"
+    out="$BUILD/sample"
+    world="$out/worlds/Sample"
+    generator="$BUILD/release/tools/wren-generate"
+    viewer="$BUILD/release/tools/wren-view"
+    if [ ! -f "$world/Sample.World" ] || [ "$generator" -nt "$world/Sample.World" ]; then
+      "$generator" --cells 8 --objects-per-cell 300 --seed 1 --force "$world"
+    fi
+    "$viewer" "$world" --map "$out/map.png" --json "$out/summary.json" --log "$out/wren-view.log" "$@"
+    echo "wren: map picture $out/map.png, figures $out/summary.json"
+    if with_display "$viewer" "$world" --render --frames 300 --speed 10 --height 8 --lod-per-step 5 --quiet \
+        --screenshot "$out/screenshot.png" --log "$out/wren-view-render.log" >/dev/null; then
+      echo "wren: screenshot $out/screenshot.png"
+    else
+      echo "wren: no screenshot (drawing failed; see $out/wren-view-render.log)" >&2
+    fi
     ;;
   test)
     run_tests "$@"
@@ -95,8 +113,7 @@ case "$cmd" in
   bench)
     release_build
     mkdir -p "$BUILD/release/bench-results"
-    "$BUILD/release/bench/wren-bench" \
-      --benchmark_out="$BUILD/release/bench-results/results.json" --benchmark_out_format=json "$@"
+    "$BUILD/release/bench/wren-bench" --results-dir="$BUILD/release/bench-results" "$@"
     ;;
   convert)
     release_build

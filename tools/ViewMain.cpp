@@ -42,6 +42,10 @@ int main(int argc, char** argv)
         ->capture_default_str();
     app.add_option("--frames", options.frames, "frames to run (0: one pass of the route)")
         ->capture_default_str();
+    app.add_option("--lod-per-step", options.lodChangesPerStep,
+                   "level-of-detail changes started per streaming step (1 or 5)")
+        ->check(CLI::IsMember({1u, 5u}))
+        ->capture_default_str();
     app.add_flag("--xml", xml, "read the XML objects files");
     app.add_flag("--binary", binary, "read the binary objects files")->excludes("--xml");
     app.add_flag("--no-background", foreground,

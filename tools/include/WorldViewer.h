@@ -11,10 +11,16 @@
 #include <string>
 #include <vector>
 
+namespace Ogre
+{
+    class SceneManager;
+}
+
 namespace Wren
 {
     class CoreGameObjectManager;
     class ViewerEngine;
+    class ViewerImpostors;
     class WorldHost;
 
     /** Where the files of a world folder W are. */
@@ -75,6 +81,9 @@ namespace Wren
         /** Frames to run; 0: one pass of the route. */
         std::uint64_t frames = 0;
         Form form = Form::Auto;
+        /** Level-of-detail changes the partition manager starts per step:
+            1, or 5 (any other value above 1). */
+        unsigned lodChangesPerStep = 1;
         /** Read partition files on the loader thread, as a client does. */
         bool backgroundLoading = true;
         /** Draw every frame with OGRE's GL render system. */
@@ -144,6 +153,7 @@ namespace Wren
         bool fail(const std::string& error);
         bool readWorld(const WorldFolder& folder);
         bool startWorld(const WorldFolder& folder);
+        void addGround(Ogre::SceneManager* scene);
         void fly(const CameraPath& path, std::uint64_t frames, const FrameListener& listener);
         /** What a frame ends with. */
         struct FrameState
@@ -169,6 +179,7 @@ namespace Wren
 
         ViewerEngine* mEngine = nullptr;
         WorldHost* mHost = nullptr;
+        ViewerImpostors* mImpostors = nullptr;
         /** What the last frame saw. */
         struct Seen;
         Seen* mSeen = nullptr;

@@ -1,6 +1,7 @@
 #include "WorldViewer.h"
 
 #include "ViewerEngine.h"
+#include "ViewerImpostors.h"
 #include "ViewerMap.h"
 
 #include "CoreGameObject.h"
@@ -15,6 +16,11 @@
 #include "XMLDataFile.h"
 
 #include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreMaterialManager.h>
+#include <OgreMeshManager.h>
+#include <OgrePass.h>
+#include <OgreTechnique.h>
 #include <OgreLogManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
@@ -103,6 +109,7 @@ namespace Wren
 
     WorldViewer::~WorldViewer()
     {
+        delete mImpostors;
         delete mHost;
         delete mEngine;
         delete mSeen;
@@ -154,7 +161,10 @@ namespace Wren
                 writeOutputs();
             }
         }
-        // Teardown in the reverse order of start: the world, then the engine.
+        // Teardown in the reverse order of start: the impostors, the world,
+        // then the engine.
+        delete mImpostors;
+        mImpostors = nullptr;
         delete mHost;
         mHost = nullptr;
         mEngine->stop();
@@ -208,12 +218,14 @@ namespace Wren
         settings.objectFactories.emplace_back(new PlainObjectFactory);
         const bool grid = mIsGrid;
         const bool binary = mBinary;
-        settings.makePartitionManager = [grid, binary](CoreGameObjectManager* manager) {
+        const unsigned lodPerStep = mOptions.lodChangesPerStep;
+        settings.makePartitionManager = [grid, binary, lodPerStep](CoreGameObjectManager* manager) {
             CorePartitionManager* partitions = grid
                                                    ? static_cast<CorePartitionManager*>(
                                                          new GridPartitionManager(manager))
                                                    : new SinglePartitionManager(manager);
             partitions->setUseBinaryFiles(binary);
+            partitions->SetLoadingSinglebjectPerFrame(lodPerStep < 5);
             return partitions;
         };
         mHost = new WorldHost();
@@ -236,10 +248,39 @@ namespace Wren
             Ogre::SceneNode* sunNode = scene->getRootSceneNode()->createChildSceneNode();
             sunNode->setDirection(Ogre::Vector3(-0.4f, -1.0f, -0.3f).normalisedCopy());
             sunNode->attachObject(sun);
+            addGround(scene);
+            if (mOptions.impostors)
+            {
+                mImpostors = new ViewerImpostors(mHost->getManager());
+                if (!mImpostors->start())
+                    mWarnings.push_back("impostors can not be made; meshes are drawn as they are");
+            }
         }
         delete mSeen;
         mSeen = new Seen();
         return true;
+    }
+
+    void WorldViewer::addGround(Ogre::SceneManager* scene)
+    {
+        // A plain ground under the grid, so that a picture shows where
+        // things stand. Drawn runs only; it is not part of the world.
+        const std::string name = "WrenViewerGround";
+        Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().create(
+            name, Ogre::RGN_DEFAULT);
+        Ogre::Pass* pass = material->getTechnique(0)->getPass(0);
+        pass->setAmbient(0.32f, 0.36f, 0.28f);
+        pass->setDiffuse(0.32f, 0.36f, 0.28f, 1.0f);
+        Ogre::MeshManager::getSingleton().createPlane(
+            name, Ogre::RGN_DEFAULT, Ogre::Plane(Ogre::Vector3::UNIT_Y, -0.05f),
+            mGrid.width(), mGrid.depth(), 1, 1, true, 1, 1.0f, 1.0f, Ogre::Vector3::UNIT_Z);
+        Ogre::Entity* ground = scene->createEntity(name, name);
+        ground->setMaterialName(name);
+        ground->setCastShadows(false);
+        Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode(
+            Ogre::Vector3(mGrid.minX() + mGrid.width() * 0.5f, 0.0f,
+                          mGrid.minZ() + mGrid.depth() * 0.5f));
+        node->attachObject(ground);
     }
 
     void WorldViewer::fly(const CameraPath& path, std::uint64_t frames,
@@ -253,6 +294,7 @@ namespace Wren
             node = scene->getRootSceneNode()->createChildSceneNode();
             node->attachObject(camera);
         }
+        node->setFixedYawAxis(true);
         Ogre::Root* root = mEngine->getRoot();
         const bool render = mEngine->getWindow() != nullptr;
         typedef std::chrono::steady_clock Clock;
@@ -276,6 +318,8 @@ namespace Wren
             const Clock::time_point start = Clock::now();
             mHost->update(mOptions.timeStep);
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            if (mImpostors)
+                mImpostors->update(mOptions.timeStep);
             if (render)
                 root->renderOneFrame(mOptions.timeStep);
 
@@ -304,6 +348,8 @@ namespace Wren
         for (const auto& was : mSeen->partitions)
             if (!now.count(was.first))
             {
+                if (mImpostors)
+                    mImpostors->onPartitionUnloaded(was.first);
                 mEvents.push_back(StreamingEvent{frame, false, was.first});
                 mReport.onPartitionUnloaded(was.first);
                 mReport.onObjectDestroyed(was.second);
@@ -313,6 +359,8 @@ namespace Wren
             mEvents.push_back(StreamingEvent{frame, true, p->getID()});
             mReport.onPartitionLoaded(p->getID());
             mReport.onObjectCreated(p->getObjects().size());
+            if (mImpostors)
+                mImpostors->onPartitionLoaded(p);
         }
 
         // A file that could not be read belongs to a partition that was just
