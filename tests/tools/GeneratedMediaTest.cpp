@@ -1,3 +1,4 @@
+#include "BinaryFileResource.h"
 #include "CoreGameObjectManager.h"
 #include "GridPartitionManager.h"
 #include "MediaGenerator.h"
@@ -259,75 +260,98 @@ TEST(GeneratedWorld, MeshesAndMaterialsLoadFromTheDeclaredLocations)
 
 TEST(GeneratedWorld, HostStreamsItInAndMeshObjectsBuildTheirEntities)
 {
-    Wren::WorldGeneratorOptions options;
-    options.cells = 2;
-    options.objectsPerCell = 6;
-    options.seed = 4;
-    const std::string folder = TestEngine::instance().makeTempFolder("hosted") + "/worlds/W";
-    Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
-    ASSERT_TRUE(result.ok) << result.error;
-
-    float farthest = 0.0f;
-    for (const Wren::PlacedObject& o : Wren::WorldGenerator(options).place())
-        farthest = std::max({farthest, std::fabs(o.position.x), std::fabs(o.position.z)});
-    EXPECT_GT(farthest, 64.0f);
-
-    Wren::WorldHost host;
-    Wren::WorldHostSettings settings;
-    settings.worldName = "W";
-    settings.resourcesConfig = result.resourcesFile;
-    settings.declareConfigLocations = true;
-    settings.backgroundLoading = false;
-    settings.makePartitionManager = [](Wren::CoreGameObjectManager* manager) {
-        return new Wren::GridPartitionManager(manager);
-    };
-    ASSERT_TRUE(host.start(std::move(settings)));
-    ASSERT_TRUE(MediaGenerator::declareMaterials());
-    // The camera at the origin sits on the corner of all four cells.
-    for (int frame = 0; frame < 300; ++frame)
-        host.update(0.1f);
-
-    std::vector<Wren::CoreGameObject*> objects;
-    host.getManager()->enumerateObjects(objects);
-    EXPECT_EQ(objects.size(), 24u);
-    std::set<std::string> generated;
-    for (const std::string& path : result.mediaFiles)
-        generated.insert(fs::path(path).filename().string());
-    size_t shown = 0;
-    for (Wren::CoreGameObject* object : objects)
+    for (bool binary : {false, true})
     {
-        auto* mesh = dynamic_cast<Wren::MeshGameObject*>(object);
-        ASSERT_NE(mesh, nullptr) << object->getName();
-        ASSERT_NE(mesh->getMeshMetadata(), nullptr);
-        if (mesh->IsInstanced() || mesh->getLevelOfDetail() == Wren::LOD_BEYOND_HINT)
-            continue;
-        ++shown;
-        const auto& subs = mesh->getMeshMetadata()->getSubMeshes();
-        ASSERT_EQ(mesh->getEntityList().size(), subs.size()) << object->getName();
-        for (size_t k = 0; k < subs.size(); ++k)
+        SCOPED_TRACE(binary ? "binary" : "XML");
+        Wren::WorldGeneratorOptions options;
+        options.cells = 2;
+        options.objectsPerCell = 6;
+        options.seed = 4;
+        options.binary = binary;
+        const std::string folder = TestEngine::instance().makeTempFolder("hosted") + "/worlds/W";
+        Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+        ASSERT_TRUE(result.ok) << result.error;
+
+        float farthest = 0.0f;
+        for (const Wren::PlacedObject& o : Wren::WorldGenerator(options).place())
+            farthest = std::max({farthest, std::fabs(o.position.x), std::fabs(o.position.z)});
+        EXPECT_GT(farthest, 64.0f);
+
+        Wren::WorldHost host;
+        Wren::WorldHostSettings settings;
+        settings.worldName = "W";
+        settings.resourcesConfig = result.resourcesFile;
+        settings.declareConfigLocations = true;
+        settings.backgroundLoading = false;
+        settings.makePartitionManager = [binary](Wren::CoreGameObjectManager* manager) {
+            auto* partitions = new Wren::GridPartitionManager(manager);
+            partitions->setUseBinaryFiles(binary);
+            return partitions;
+        };
+        ASSERT_TRUE(host.start(std::move(settings)));
+        ASSERT_TRUE(MediaGenerator::declareMaterials());
+        // The camera at the origin sits on the corner of all four cells.
+        for (int frame = 0; frame < 300; ++frame)
+            host.update(0.1f);
+
+        std::vector<Wren::CoreGameObject*> objects;
+        host.getManager()->enumerateObjects(objects);
+        EXPECT_EQ(objects.size(), 24u);
+        std::set<std::string> generated;
+        for (const std::string& path : result.mediaFiles)
+            generated.insert(fs::path(path).filename().string());
+        size_t shown = 0;
+        std::set<bool> flags;
+        for (Wren::CoreGameObject* object : objects)
         {
-            Ogre::Entity* entity = mesh->getEntityList()[k];
-            EXPECT_TRUE(generated.count(entity->getMesh()->getName())) << entity->getMesh()->getName();
-            EXPECT_EQ(entity->getSubEntity(0)->getMaterialName(), subs[k].materials[0].materialName);
-            EXPECT_TRUE(entity->isAttached());
+            auto* mesh = dynamic_cast<Wren::MeshGameObject*>(object);
+            ASSERT_NE(mesh, nullptr) << object->getName();
+            ASSERT_NE(mesh->getMeshMetadata(), nullptr);
+            // The object's own flags, from its element or its record.
+            EXPECT_EQ(mesh->getIsStatic(), mesh->getMeshMetadata()->getIsStatic()) << mesh->getName();
+            EXPECT_EQ(mesh->getCastShadows(), mesh->getMeshMetadata()->getCastShadows())
+                << mesh->getName();
+            flags.insert(mesh->getIsStatic());
+            if (mesh->IsInstanced() || mesh->getLevelOfDetail() == Wren::LOD_BEYOND_HINT)
+                continue;
+            ++shown;
+            const auto& subs = mesh->getMeshMetadata()->getSubMeshes();
+            ASSERT_EQ(mesh->getEntityList().size(), subs.size()) << object->getName();
+            for (size_t k = 0; k < subs.size(); ++k)
+            {
+                Ogre::Entity* entity = mesh->getEntityList()[k];
+                EXPECT_TRUE(generated.count(entity->getMesh()->getName()))
+                    << entity->getMesh()->getName();
+                EXPECT_EQ(entity->getSubEntity(0)->getMaterialName(),
+                          subs[k].materials[0].materialName);
+                EXPECT_TRUE(entity->isAttached());
+            }
         }
-    }
-    EXPECT_GT(shown, 0u);
+        EXPECT_GT(shown, 0u);
+        EXPECT_EQ(flags.size(), 2u);
 
-    // Objects fill their cells up to a unit from the edges, and a grid
-    // partition saves every one of them again.
-    Wren::Test::LogCapture log;
-    EXPECT_TRUE(host.save());
-    EXPECT_FALSE(log.contains("won't be saved"));
-    size_t saved = 0;
-    for (const auto& entry : fs::directory_iterator(folder + "/Partitions"))
-    {
-        const std::string text = TestEngine::readFile(entry.path().string());
-        for (size_t at = text.find("<Object "); at != std::string::npos;
-             at = text.find("<Object ", at + 1))
-            ++saved;
+        // Objects fill their cells up to a unit from the edges, and a grid
+        // partition saves every one of them again.
+        Wren::Test::LogCapture log;
+        EXPECT_TRUE(host.save());
+        EXPECT_FALSE(log.contains("won't be saved"));
+        size_t saved = 0;
+        for (const auto& entry : fs::directory_iterator(folder + "/Partitions"))
+        {
+            if (entry.path().extension() == ".objbinary")
+            {
+                Ogre::BinaryFileResource file;
+                ASSERT_TRUE(file.loadFromFile(entry.path().string())) << entry.path();
+                saved += file.getRootElement()->getChildCount();
+                continue;
+            }
+            const std::string text = TestEngine::readFile(entry.path().string());
+            for (size_t at = text.find("<Object "); at != std::string::npos;
+                 at = text.find("<Object ", at + 1))
+                ++saved;
+        }
+        EXPECT_EQ(saved, 24u);
+        host.stop();
+        forgetGeneratedMedia(folder + "/Media");
     }
-    EXPECT_EQ(saved, 24u);
-    host.stop();
-    forgetGeneratedMedia(folder + "/Media");
 }
