@@ -13,16 +13,11 @@
 #include <optional>
 #include <unistd.h>
 
-#ifndef WREN_OGRE_PLUGIN_DIR
-#define WREN_OGRE_PLUGIN_DIR "/usr/lib/x86_64-linux-gnu/OGRE"
-#endif
-
 int main(int argc, char** argv)
 {
     CLI::App app{"Flies the player camera over a world and streams it, as a game client does. "
                  "Headless unless --render; nothing is saved."};
     Wren::WorldViewerOptions options;
-    options.pluginFolder = WREN_OGRE_PLUGIN_DIR;
     bool xml = false;
     bool binary = false;
     bool foreground = false;

@@ -96,7 +96,7 @@ namespace Wren
         std::string jsonFile;
         /** The engine log; empty: "wren-view.log" in the current folder. */
         std::string logFile;
-        /** Where OGRE's plugins are. */
+        /** Where OGRE's plugins are; empty: where the build found them. */
         std::string pluginFolder;
         unsigned windowWidth = 1024;
         unsigned windowHeight = 768;
@@ -120,6 +120,9 @@ namespace Wren
     class WorldViewer
     {
     public:
+        /** Name of the ground entity, mesh and material of drawn runs. */
+        static const char* const GroundName;
+
         /** Called after every frame. */
         typedef std::function<void(const ViewerFigures&)> FrameListener;
 
@@ -145,6 +148,8 @@ namespace Wren
         /** Whether the partitions were read in their binary form. */
         bool getUsedBinaryFiles() const { return mBinary; }
         const WorldViewerOptions& getOptions() const { return mOptions; }
+        /** Nodes drawn as impostors when the last frame ended. */
+        size_t getImpostorNodeCount() const { return mImpostorNodes; }
         /** Frames of the run, known once the route is (before the first
             frame's listener call). */
         std::uint64_t getPlannedFrames() const { return mPlannedFrames; }
@@ -154,6 +159,8 @@ namespace Wren
         bool readWorld(const WorldFolder& folder);
         bool startWorld(const WorldFolder& folder);
         void addGround(Ogre::SceneManager* scene);
+        /** Takes the view, the ground and its resources away again. */
+        void removeDrawing();
         void fly(const CameraPath& path, std::uint64_t frames, const FrameListener& listener);
         /** What a frame ends with. */
         struct FrameState
@@ -180,6 +187,8 @@ namespace Wren
         ViewerEngine* mEngine = nullptr;
         WorldHost* mHost = nullptr;
         ViewerImpostors* mImpostors = nullptr;
+        int mViewportZOrder = -1;
+        size_t mImpostorNodes = 0;
         /** What the last frame saw. */
         struct Seen;
         Seen* mSeen = nullptr;

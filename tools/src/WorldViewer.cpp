@@ -105,11 +105,18 @@ namespace Wren
         size_t corruptFiles = 0;
     };
 
-    WorldViewer::WorldViewer(WorldViewerOptions options) : mOptions(std::move(options)) {}
+    const char* const WorldViewer::GroundName = "WrenViewerGround";
+
+    WorldViewer::WorldViewer(WorldViewerOptions options) : mOptions(std::move(options))
+    {
+        if (mOptions.pluginFolder.empty())
+            mOptions.pluginFolder = WREN_OGRE_PLUGIN_DIR;
+    }
 
     WorldViewer::~WorldViewer()
     {
         delete mImpostors;
+        removeDrawing();
         delete mHost;
         delete mEngine;
         delete mSeen;
@@ -165,6 +172,7 @@ namespace Wren
         // then the engine.
         delete mImpostors;
         mImpostors = nullptr;
+        removeDrawing();
         delete mHost;
         mHost = nullptr;
         mEngine->stop();
@@ -238,7 +246,12 @@ namespace Wren
         camera->setFarClipDistance(4.0f * std::max(mGrid.loadRadius, mGrid.cellSize));
         if (Ogre::RenderWindow* window = mEngine->getWindow())
         {
-            Ogre::Viewport* viewport = window->addViewport(camera);
+            // Above whatever the window shows already (a host's own views).
+            int zOrder = 0;
+            for (unsigned short i = 0; i < window->getNumViewports(); ++i)
+                zOrder = std::max(zOrder, window->getViewport(i)->getZOrder() + 1);
+            Ogre::Viewport* viewport = window->addViewport(camera, zOrder);
+            mViewportZOrder = zOrder;
             viewport->setBackgroundColour(Ogre::ColourValue(0.55f, 0.7f, 0.85f));
             camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) /
                                    Ogre::Real(std::max(1, viewport->getActualHeight())));
@@ -265,7 +278,7 @@ namespace Wren
     {
         // A plain ground under the grid, so that a picture shows where
         // things stand. Drawn runs only; it is not part of the world.
-        const std::string name = "WrenViewerGround";
+        const std::string name = GroundName;
         Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().create(
             name, Ogre::RGN_DEFAULT);
         Ogre::Pass* pass = material->getTechnique(0)->getPass(0);
@@ -281,6 +294,23 @@ namespace Wren
             Ogre::Vector3(mGrid.minX() + mGrid.width() * 0.5f, 0.0f,
                           mGrid.minZ() + mGrid.depth() * 0.5f));
         node->attachObject(ground);
+    }
+
+    void WorldViewer::removeDrawing()
+    {
+        Ogre::RenderWindow* window = mEngine ? mEngine->getWindow() : nullptr;
+        if (!window || mViewportZOrder < 0)
+            return;
+        window->removeViewport(mViewportZOrder);
+        mViewportZOrder = -1;
+        if (mHost && mHost->getSceneManager())
+        {
+            Ogre::SceneManager* scene = mHost->getSceneManager();
+            if (scene->hasEntity(GroundName))
+                scene->destroyEntity(GroundName);
+        }
+        Ogre::MeshManager::getSingleton().remove(GroundName, Ogre::RGN_DEFAULT);
+        Ogre::MaterialManager::getSingleton().remove(GroundName, Ogre::RGN_DEFAULT);
     }
 
     void WorldViewer::fly(const CameraPath& path, std::uint64_t frames,
@@ -319,7 +349,10 @@ namespace Wren
             mHost->update(mOptions.timeStep);
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             if (mImpostors)
+            {
                 mImpostors->update(mOptions.timeStep);
+                mImpostorNodes = mImpostors->getHandlerCount();
+            }
             if (render)
                 root->renderOneFrame(mOptions.timeStep);
 
