@@ -259,7 +259,7 @@ namespace Wren
             Ogre::Light* sun = scene->createLight("WrenViewerSun");
             sun->setType(Ogre::Light::LT_DIRECTIONAL);
             Ogre::SceneNode* sunNode = scene->getRootSceneNode()->createChildSceneNode();
-            sunNode->setDirection(Ogre::Vector3(-0.4f, -1.0f, -0.3f).normalisedCopy());
+            sunNode->setDirection(Ogre::Vector3(0.5f, -1.0f, 0.3f).normalisedCopy());
             sunNode->attachObject(sun);
             addGround(scene);
             if (mOptions.impostors)
