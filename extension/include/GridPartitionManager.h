@@ -30,7 +30,11 @@ namespace Wren
         "GridPartitionManager_mGridCellLoadRadius". After initFinish the
         grid is frozen: they are neither listed nor applied.
 
-        initFinish creates every cell, columns outer and rows inner.
+        initFinish creates every cell, columns outer and rows inner. The
+        manager keeps a table of its cells by column and row beside the
+        partitions by ID, so that finding the cell under a position or the
+        cells around one costs what the answer holds, not what the grid
+        holds.
     */
     class WREN_EXTENSION_EXPORT GridPartitionManager : public CorePartitionManager
     {
@@ -54,6 +58,16 @@ namespace Wren
         CorePartition* getPartition(const Ogre::Vector3& position, bool nearestIfNone) override;
         using CorePartitionManager::getPartition;
 
+        /** Every partition whose world position lies closer than radius to
+            centre, in ID order: the same answer as testing every partition,
+            found among the cells of the square around centre. */
+        void enumeratePartitionsWithin(const Ogre::Vector3& centre, float radius,
+                                       std::vector<CorePartition*>& out);
+
+        /** Empties the cell table, then destroys the partitions. */
+        void destroy() override;
+        bool destroyPartition(CorePartition* p) override;
+
         float getGridCellSize() const { return mLayout.cellSize; }
         void setGridCellSize(float size);
         int getNumGridCellsX() const { return mLayout.cellsX; }
@@ -65,8 +79,22 @@ namespace Wren
         /** The grid as it is laid out (or will be, before initFinish). */
         const GridLayout& getLayout() const { return mLayout; }
 
+    protected:
+        /** Keeps the cell table in step with the partitions by ID. */
+        void addPartition(CorePartition* p) override;
+
     private:
+        /** The slot of cell (i, j) in mCells; -1 when the ID names no cell
+            of the grid. */
+        int cellSlot(const std::string& id) const;
+
         GridLayout mLayout;
+        /** The partition of each cell, column-major (i * cellsZ + j); null
+            where none is held. */
+        std::vector<CorePartition*> mCells;
+        /** Partitions held whose ID names no cell of the grid; while there
+            are any, searches test every partition. */
+        size_t mOffGridPartitions = 0;
         /** The world whose grid initStart refused; empty when none was. */
         std::string mRefusedWorld;
     };

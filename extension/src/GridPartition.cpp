@@ -33,12 +33,8 @@ namespace Wren
     {
         if (!mGridManager)
             return;
-        const float radius = mGridManager->getGridCellLoadRadius();
-        std::vector<CorePartition*> all;
-        mGridManager->enumeratePartitions(all);
-        for (CorePartition* p : all)
-            if (p->getWorldPosition().distance(mWorldPosition) < radius)
-                out.push_back(p);
+        mGridManager->enumeratePartitionsWithin(mWorldPosition,
+                                                mGridManager->getGridCellLoadRadius(), out);
     }
 
     CorePartition::PositionResult GridPartition::isPositionInPartition(const Ogre::Vector3& position)

@@ -7,6 +7,9 @@
 
 #include <OgreLogManager.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace Wren
 {
     namespace
@@ -121,6 +124,7 @@ namespace Wren
         }
         if (!CorePartitionManager::initFinish())
             return false;
+        mCells.assign(size_t(mLayout.cellsX) * size_t(mLayout.cellsZ), nullptr);
         for (int i = 0; i < mLayout.cellsX; ++i)
             for (int j = 0; j < mLayout.cellsZ; ++j)
                 addPartition(new GridPartition(GridLayout::cellId(i, j),
@@ -146,12 +150,98 @@ namespace Wren
         const std::pair<int, int> guess = mLayout.guessCell(position);
         if (mLayout.hasCell(guess.first, guess.second))
         {
-            CorePartition* p = CorePartitionManager::getPartition(
-                GridLayout::cellId(guess.first, guess.second));
+            const size_t slot = size_t(guess.first) * size_t(mLayout.cellsZ) + size_t(guess.second);
+            CorePartition* p = slot < mCells.size()
+                                   ? mCells[slot]
+                                   : CorePartitionManager::getPartition(
+                                         GridLayout::cellId(guess.first, guess.second));
             if (p && p->isPositionInPartition(position + Ogre::Vector3(0.5f, 0.0f, 0.5f)) !=
                          CorePartition::POSITION_OUTSIDE)
                 return p;
         }
         return CorePartitionManager::getPartition(position, nearestIfNone);
+    }
+
+    void GridPartitionManager::enumeratePartitionsWithin(const Ogre::Vector3& centre, float radius,
+                                                         std::vector<CorePartition*>& out)
+    {
+        const size_t first = out.size();
+        const float s = mLayout.cellSize;
+        if (mOffGridPartitions > 0 || mCells.empty() || !(s > 0.0f) || !(radius < 1e9f))
+        {
+            for (auto& entry : mPartitions)
+                if (entry.second->getWorldPosition().distance(centre) < radius)
+                    out.push_back(entry.second);
+            return;
+        }
+        // Cell world positions lie s apart along x and z, so a cell more than
+        // radius / s columns or rows away is farther than radius; one cell
+        // more is searched so that rounding can not leave one out.
+        const float half = mLayout.cellsX * s * 0.5f;
+        const double reach = std::floor(double(std::max(radius, 0.0f)) / s) + 1.0;
+        auto range = [&](float coordinate, int count, int& lo, int& hi) {
+            const double at = (double(coordinate) + half - s * 0.5) / s;
+            const double from = std::max(0.0, std::floor(at - reach));
+            const double to = std::min(double(count - 1), std::ceil(at + reach));
+            lo = int(from);
+            hi = from > to ? -1 : int(to);
+        };
+        int iLo, iHi, jLo, jHi;
+        range(centre.x, mLayout.cellsX, iLo, iHi);
+        range(centre.z, mLayout.cellsZ, jLo, jHi);
+        for (int i = iLo; i <= iHi; ++i)
+            for (int j = jLo; j <= jHi; ++j)
+            {
+                CorePartition* p = mCells[size_t(i) * size_t(mLayout.cellsZ) + size_t(j)];
+                if (p && p->getWorldPosition().distance(centre) < radius)
+                    out.push_back(p);
+            }
+        // The order of the partitions by ID, as a walk over all of them gives.
+        std::sort(out.begin() + std::ptrdiff_t(first), out.end(),
+                  [](CorePartition* a, CorePartition* b) { return a->getID() < b->getID(); });
+    }
+
+    int GridPartitionManager::cellSlot(const std::string& id) const
+    {
+        const std::optional<std::pair<int, int>> cell = GridLayout::parseCellId(id);
+        if (!cell || !mLayout.hasCell(cell->first, cell->second) ||
+            GridLayout::cellId(cell->first, cell->second) != id)
+            return -1;
+        const size_t slot = size_t(cell->first) * size_t(mLayout.cellsZ) + size_t(cell->second);
+        return slot < mCells.size() ? int(slot) : -1;
+    }
+
+    void GridPartitionManager::addPartition(CorePartition* p)
+    {
+        if (!p)
+            return;
+        const bool replacing = CorePartitionManager::getPartition(p->getID()) != nullptr;
+        CorePartitionManager::addPartition(p);
+        const int slot = cellSlot(p->getID());
+        if (slot >= 0)
+            mCells[size_t(slot)] = p;
+        else if (!replacing)
+            ++mOffGridPartitions;
+    }
+
+    bool GridPartitionManager::destroyPartition(CorePartition* p)
+    {
+        if (!p || CorePartitionManager::getPartition(p->getID()) != p)
+            return false;
+        const int slot = cellSlot(p->getID());
+        if (!CorePartitionManager::destroyPartition(p))
+            return false;
+        if (slot >= 0)
+            mCells[size_t(slot)] = nullptr;
+        else if (mOffGridPartitions > 0)
+            --mOffGridPartitions;
+        return true;
+    }
+
+    void GridPartitionManager::destroy()
+    {
+        mCells.clear();
+        mOffGridPartitions = 0;
+        CorePartitionManager::destroy();
     }
 }
