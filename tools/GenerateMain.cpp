@@ -1,6 +1,7 @@
 // wren-generate: writes a sample world folder (world file, metadata files,
 // one objects file per grid cell, resources.cfg) from a seed.
 #include "AtomicFile.h"
+#include "DotSceneWriter.h"
 #include "WorldGenerator.h"
 
 #include <OgreLogManager.h>
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     Wren::WorldGeneratorOptions options;
     std::string folder;
     std::string jsonFile;
+    bool scene = false;
     app.add_option("--cells", options.cells, "cells along each side of the grid (1-64)")
         ->capture_default_str();
     app.add_option("--objects-per-cell", options.objectsPerCell, "objects in every cell")
@@ -31,6 +33,8 @@ int main(int argc, char** argv)
     app.add_flag("--binary", options.binary, "write the objects files in the binary form");
     app.add_flag("--force", options.replace,
                  "write into a folder that is not empty (replaces a world generated before)");
+    app.add_flag("--scene", scene,
+                 "also write W/W.scene: the same objects for OGRE's own scene loader");
     app.add_option("--json", jsonFile, "also write the summary as JSON to this file");
     app.add_option("OUT", folder, "the world folder to write")->required();
     CLI11_PARSE(app, argc, argv);
@@ -58,6 +62,18 @@ int main(int argc, char** argv)
     {
         std::cerr << "wren-generate: " << result.folder << ": " << result.error << '\n';
         return 1;
+    }
+    if (scene)
+    {
+        const std::string path = result.folder + "/" + result.worldName + ".scene";
+        std::string error;
+        if (!Wren::DotSceneWriter::write(
+                path, generator.place(), result.grid,
+                Wren::DotSceneWriter::meshNamesOf(generator.getOptions().templates), error))
+        {
+            std::cerr << "wren-generate: " << error << '\n';
+            return 1;
+        }
     }
     std::cout << "wrote the world " << result.worldName << '\n'
               << Wren::WorldGenerator::formatTable(result);

@@ -1,0 +1,62 @@
+#ifndef __WrenDotSceneWriter_H__
+#define __WrenDotSceneWriter_H__
+
+#include "WorldGenerator.h"
+
+#include <string>
+#include <vector>
+
+namespace Wren
+{
+    /** Writes placed objects as an OGRE ".scene" file, the format of the
+        engine's own scene loader, so that a generated world can be shown
+        (or timed) by that loader too.
+
+        Layout:
+        @code
+        <scene formatVersion="1.1">
+            <nodes>
+                <node name="Tree_1_2024_3_1_12_0_5">
+                    <position x="..." y="..." z="..."/>
+                    <rotation qx="..." qy="..." qz="..." qw="..."/>
+                    <scale x="..." y="..." z="..."/>
+                    <entity name="Tree_1_2024_3_1_12_0_5" meshFile="tree.mesh"
+                            castShadows="false"/>
+                </node>
+                ...
+            </nodes>
+        </scene>
+        @endcode
+        One node per object, in the order given, named after the object;
+        positions are world positions (the cell's world position plus the
+        stored relative one). The entity shares the object's name, which is
+        unique in a world; an object whose template names no mesh gets a
+        node without entity. Numbers are written with nine significant
+        digits, so a float reads back to the same value.
+    */
+    class DotSceneWriter
+    {
+    public:
+        /** The mesh a template shows: the first "SubMeshData" of the
+            metadata its extension writes ("Mesh", else "HighLODMesh");
+            empty for plain templates. */
+        static std::string meshNameOf(const WorldTemplate& worldTemplate);
+
+        /** The mesh of each template, in order. */
+        static std::vector<std::string> meshNamesOf(const std::vector<WorldTemplate>& templates);
+
+        /** The text of the scene. meshNames is indexed by
+            PlacedObject::templateIndex; an index past its end means no
+            entity. */
+        static std::string toText(const std::vector<PlacedObject>& objects, const WorldGrid& grid,
+                                  const std::vector<std::string>& meshNames);
+
+        /** Writes the scene to path through a temporary file and a rename;
+            false (with the reason logged and in error) when it could not. */
+        static bool write(const std::string& path, const std::vector<PlacedObject>& objects,
+                          const WorldGrid& grid, const std::vector<std::string>& meshNames,
+                          std::string& error);
+    };
+}
+
+#endif
