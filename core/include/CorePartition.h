@@ -7,6 +7,8 @@
 
 #include <OgreAxisAlignedBox.h>
 
+#include <unordered_map>
+
 namespace Ogre
 {
     class IBinaryDataElement;
@@ -267,6 +269,9 @@ namespace Wren
                                     DataElementPtr* element, CompleteObjectDataInfo* record);
 
         std::vector<CoreGameObject*> mObjects;
+        /** How many of mObjects carry each name (names never change), so
+            that the name check of addObject does not walk the list. */
+        std::unordered_map<std::string, size_t> mObjectNames;
         CorePartitionManager* mManager;
         std::string mID;
         Proximity mProximity = PROXIMITY_UNKNOWN;

@@ -11,6 +11,7 @@
 
 #include <list>
 #include <map>
+#include <unordered_map>
 
 namespace Wren
 {
@@ -201,6 +202,9 @@ namespace Wren
         void UnLoadPartitionToWaitList(CorePartition* p);
         /** The fog table becomes the base table scaled by fogLevel squared. */
         void updateLODDistanceInfo(float fogLevel);
+        /** Takes the front of the level-of-detail queue off it; null when
+            the queue is empty. */
+        CoreGameObject* popChangeLODQueue();
         /** Step 3 of the streaming step: follow the camera. */
         void followCamera();
         /** Loads p from its own file kind (binary or XML) and starts its area
@@ -217,6 +221,9 @@ namespace Wren
         CoreGameObjectManager* mGameObjectManager;
         std::string mWorldName;
         ObjectList mChangeLODQueue;
+        /** Where each queued object stands in mChangeLODQueue, so that a
+            partition of many objects queues and leaves in linear time. */
+        std::unordered_map<CoreGameObject*, ObjectList::iterator> mChangeLODQueued;
         bool mLoadingSingleObjectPerFrame = true;
         ObjectList mLodInFlight;
         bool mInitialised = false;

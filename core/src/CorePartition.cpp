@@ -91,18 +91,16 @@ namespace Wren
                         transform[row][col] = world[row][col];
             }
             mObjects.push_back(obj);
+            ++mObjectNames[obj->getName()];
             mManager->addStaticObject(obj, transform);
             return;
         }
-        if (!skipChecks)
-        {
-            for (CoreGameObject* held : mObjects)
-                if (held->getName() == obj->getName())
-                    OGRE_EXCEPT(Ogre::Exception::ERR_DUPLICATE_ITEM,
-                                "core object with the same name " + obj->getName(),
-                                "CorePartition::addObject");
-        }
+        if (!skipChecks && mObjectNames.count(obj->getName()) > 0)
+            OGRE_EXCEPT(Ogre::Exception::ERR_DUPLICATE_ITEM,
+                        "core object with the same name " + obj->getName(),
+                        "CorePartition::addObject");
         mObjects.push_back(obj);
+        ++mObjectNames[obj->getName()];
         if (!obj->getParent() && mSceneNode)
             obj->addToParentSceneNode(mSceneNode);
         obj->checkLevelOfDetail();
@@ -115,6 +113,9 @@ namespace Wren
         std::vector<CoreGameObject*>::iterator it = std::find(mObjects.begin(), mObjects.end(), obj);
         if (it != mObjects.end())
         {
+            auto named = mObjectNames.find(obj->getName());
+            if (named != mObjectNames.end() && --named->second == 0)
+                mObjectNames.erase(named);
             mObjects.erase(it);
             return;
         }
@@ -371,6 +372,7 @@ namespace Wren
             delete obj;
         }
         mObjects.clear();
+        mObjectNames.clear();
         if (mSceneNode)
         {
             mManager->getGameObjectManager()->getSceneManager()->destroySceneNode(mSceneNode);

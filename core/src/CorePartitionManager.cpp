@@ -85,6 +85,7 @@ namespace Wren
             delete entry.second;
         }
         mChangeLODQueue.clear();
+        mChangeLODQueued.clear();
         mLodInFlight.clear();
     }
 
@@ -135,8 +136,7 @@ namespace Wren
         const size_t budget = mLoadingSingleObjectPerFrame ? 1 : 5;
         while (mLodInFlight.size() < budget && !mChangeLODQueue.empty())
         {
-            CoreGameObject* obj = mChangeLODQueue.front();
-            mChangeLODQueue.pop_front();
+            CoreGameObject* obj = popChangeLODQueue();
             obj->changeLODLoadResources(false);
             mLodInFlight.push_back(obj);
         }
@@ -383,14 +383,29 @@ namespace Wren
 
     void CorePartitionManager::addObjectToChangeLODQueue(CoreGameObject* obj)
     {
-        if (obj && !contains(mChangeLODQueue, obj))
-            mChangeLODQueue.push_back(obj);
+        if (obj && mChangeLODQueued.find(obj) == mChangeLODQueued.end())
+            mChangeLODQueued.emplace(obj, mChangeLODQueue.insert(mChangeLODQueue.end(), obj));
     }
 
     void CorePartitionManager::removeObjectFromChangeLODQueue(CoreGameObject* obj)
     {
-        eraseFirst(mChangeLODQueue, obj);
+        auto queued = mChangeLODQueued.find(obj);
+        if (queued != mChangeLODQueued.end())
+        {
+            mChangeLODQueue.erase(queued->second);
+            mChangeLODQueued.erase(queued);
+        }
         mLodInFlight.remove(obj);
+    }
+
+    CoreGameObject* CorePartitionManager::popChangeLODQueue()
+    {
+        if (mChangeLODQueue.empty())
+            return nullptr;
+        CoreGameObject* obj = mChangeLODQueue.front();
+        mChangeLODQueue.pop_front();
+        mChangeLODQueued.erase(obj);
+        return obj;
     }
 
     void CorePartitionManager::handleObjectDestroyed(CoreGameObject* obj)
@@ -554,8 +569,7 @@ namespace Wren
     {
         if (mChangeLODQueue.empty())
             return;
-        CoreGameObject* obj = mChangeLODQueue.front();
-        mChangeLODQueue.pop_front();
+        CoreGameObject* obj = popChangeLODQueue();
         if (obj)
         {
             obj->changeLODLoadResources(true);
