@@ -10,12 +10,11 @@ namespace
 {
     void BM_ReadCoreDataAttributes(benchmark::State& state)
     {
-        static Ogre::LogManager* logs = [] {
-            auto* l = new Ogre::LogManager();
-            l->createLog("wren-bench.log", true, false, true);
-            return l;
-        }();
-        (void)logs;
+        if (!Ogre::LogManager::getSingletonPtr())
+        {
+            auto* logs = new Ogre::LogManager();
+            logs->createLog("wren-bench.log", true, false, true);
+        }
         Wren::XMLDataFile file;
         file.load("<Object><CoreData PosX=\"1.5\" PosY=\"2\" PosZ=\"-3.25\" MetaID=\"Tree\"/></Object>");
         Wren::DataElementPtr core = file.getRootElement()->getFirstChild("CoreData");

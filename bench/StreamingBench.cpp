@@ -1,0 +1,177 @@
+// One frame of the world (CoreGameObjectManager::update) on grids of
+// growing size with the same objects in every cell: with the camera still,
+// a frame should cost what the cells around the camera cost, not what the
+// whole grid holds; with the camera crossing into the next cell, the frame
+// that notices the crossing plans the loads and unloads.
+#include "BenchEngine.h"
+
+#include "CoreGameObjectManager.h"
+#include "CorePartition.h"
+#include "CorePartitionManager.h"
+#include "GridLayout.h"
+#include "WorldHost.h"
+
+#include <OgreCamera.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+namespace
+{
+    using namespace Wren;
+
+    const float FrameSeconds = 0.02f;
+
+    int objectsPerCell() { return Bench::smoke() ? 4 : 16; }
+
+    const WorldGeneratorResult& streamingWorld(int cells)
+    {
+        static std::map<int, WorldGeneratorResult> cache;
+        auto found = cache.find(cells);
+        if (found == cache.end())
+            found = cache
+                        .emplace(cells, Bench::generateWorld("Grid" + std::to_string(cells), cells,
+                                                             objectsPerCell(), true))
+                        .first;
+        return found->second;
+    }
+
+    /** A running grid world with its camera in the middle cell. */
+    struct StreamingTarget
+    {
+        StreamingTarget(benchmark::State& state, int cells)
+        {
+            Bench::BenchEngine::instance();
+            const WorldGeneratorResult& world = streamingWorld(cells);
+            if (!Bench::startWorld(host, world))
+            {
+                state.SkipWithError("the grid world does not start");
+                return;
+            }
+            layout = world.grid;
+            partitions = host.getManager()->getPartitionManager();
+            Ogre::Camera* camera = host.getManager()->getPlayerCamera();
+            cameraNode = camera ? camera->getParentSceneNode() : nullptr;
+            if (!cameraNode)
+            {
+                state.SkipWithError("the grid world has no player camera");
+                return;
+            }
+            const int middle = cells / 2;
+            here = centreOf(middle, middle);
+            there = centreOf(middle > 0 ? middle - 1 : middle, middle);
+            cameraNode->setPosition(here);
+            settle();
+        }
+        ~StreamingTarget() { host.stop(); }
+
+        Ogre::Vector3 centreOf(int i, int j) const
+        {
+            return Ogre::Vector3(layout.cellMinX(i) + layout.cellSize * 0.5f, 0.0f,
+                                 layout.cellMinZ(j) + layout.cellSize * 0.5f);
+        }
+
+        bool busy() const
+        {
+            return !partitions->getLoadWaitList().empty() ||
+                   !partitions->getUnloadWaitList().empty() ||
+                   partitions->getChangeLODObjectsCount() > 0 ||
+                   !partitions->getLodInFlight().empty();
+        }
+
+        /** Frames until every load, unload and level-of-detail change is
+            done (or a generous limit passed). */
+        void settle()
+        {
+            for (int frame = 0; frame < 20000; ++frame)
+            {
+                host.update(FrameSeconds);
+                if (frame > 2 && !busy())
+                    break;
+            }
+        }
+
+        bool ok() const { return cameraNode != nullptr; }
+
+        void report(benchmark::State& state)
+        {
+            state.counters["cells"] = double(layout.cellsX) * layout.cellsZ;
+            state.counters["loaded_cells"] = double(partitions->GetLoadPartitions().size());
+            size_t objects = 0;
+            for (CorePartition* p : partitions->GetLoadPartitions())
+                objects += p->getObjects().size();
+            state.counters["loaded_objects"] = double(objects);
+        }
+
+        WorldHost host;
+        GridLayout layout;
+        CorePartitionManager* partitions = nullptr;
+        Ogre::SceneNode* cameraNode = nullptr;
+        Ogre::Vector3 here = Ogre::Vector3::ZERO;
+        Ogre::Vector3 there = Ogre::Vector3::ZERO;
+    };
+
+    void BM_StreamingStill(benchmark::State& state)
+    {
+        StreamingTarget target(state, int(state.range(0)));
+        for (auto _ : state)
+        {
+            if (!target.ok())
+                break;
+            target.host.update(FrameSeconds);
+        }
+        if (target.ok())
+            target.report(state);
+    }
+
+    /** The frame in which the camera has just crossed into the neighbouring
+        cell; the frames that then load and unload the cells, and the
+        level-of-detail changes, are run untimed before the next crossing. */
+    void BM_StreamingCrossing(benchmark::State& state)
+    {
+        StreamingTarget target(state, int(state.range(0)));
+        bool atHere = true;
+        for (auto _ : state)
+        {
+            if (!target.ok())
+                break;
+            atHere = !atHere;
+            target.cameraNode->setPosition(atHere ? target.here : target.there);
+            target.host.update(FrameSeconds);
+            state.PauseTiming();
+            target.settle();
+            state.ResumeTiming();
+        }
+        if (target.ok())
+            target.report(state);
+    }
+
+    void gridSizes(benchmark::internal::Benchmark* b)
+    {
+        b->Unit(benchmark::kMicrosecond);
+        if (Bench::smoke())
+        {
+            b->Arg(2);
+            return;
+        }
+        // A frame takes microseconds and the machine may be shared: a longer
+        // run keeps the grid sizes comparable.
+        b->Arg(8)->Arg(32)->Arg(64)->MinTime(1.0);
+    }
+}
+
+namespace Wren
+{
+namespace Bench
+{
+    void registerStreamingBenchmarks()
+    {
+        benchmark::RegisterBenchmark("BM_StreamingStill", BM_StreamingStill)->Apply(gridSizes);
+        benchmark::RegisterBenchmark("BM_StreamingCrossing", BM_StreamingCrossing)
+            ->Apply(gridSizes);
+    }
+}
+}
