@@ -1,4 +1,5 @@
 #include "CollisionGameSystem.h"
+#include "NullCollisionSystem.h"
 
 #include <OgreBackgroundLoader.h>
 
@@ -14,7 +15,7 @@ namespace
 {
     /** A collision system without geometry that opens the registry to the
         tests. */
-    class RegistryOnlySystem : public CollisionGameSystem
+    class RegistryOnlySystem : public Wren::Test::NullCollisionSystem
     {
     public:
         using CollisionGameSystem::AddToRecoveryShapeList;
@@ -32,30 +33,6 @@ namespace
                 addCollisionShape(name, shape);
             }
             return shape;
-        }
-        CollisionShapePtr createCollisionShapeFromMesh(const Ogre::MeshPtr&,
-                                                       const Ogre::Vector3&) override
-        {
-            return CollisionShapePtr();
-        }
-        Ogre::AxisAlignedBox getCollisionShapeBounds(const CollisionShapePtr&) const override
-        {
-            return Ogre::AxisAlignedBox();
-        }
-        bool collideRay(const CollisionShapePtr&, const Ogre::Matrix4&, const Ogre::Ray&,
-                        CollisionInfo&) const override
-        {
-            return false;
-        }
-        bool collideShapes(const CollisionShapePtr&, const Ogre::Matrix4&, const CollisionShapePtr&,
-                           const Ogre::Matrix4&, std::vector<CollisionInfo>&) const override
-        {
-            return false;
-        }
-        bool collideBox(const CollisionShapePtr&, const Ogre::Matrix4&, const Ogre::AxisAlignedBox&,
-                        std::vector<CollisionInfo>&) const override
-        {
-            return false;
         }
     };
 

@@ -21,9 +21,11 @@
 #include "WorldsFolder.h"
 
 #include <OgreCamera.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -333,8 +335,26 @@ namespace Test
             systems.reset();
             objectFactories.reset();
             dataFiles.reset();
+            Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+            for (const std::string& folder : declaredFolders)
+                for (const char* group : {"General", "PLSM2"})
+                    groups.removeResourceLocation(folder, group);
             WorldsFolder::setConfigPath("resources.cfg");
             engine.clearScene();
+        }
+
+        /** Makes the folder "Partitions" of a world and declares it in
+            "General" and "PLSM2", where partition files are looked up;
+            forgotten again when the test world goes. */
+        std::string declarePartitionsFolder(const std::string& worldName)
+        {
+            const std::string folder = worlds + "/" + worldName + "/Partitions";
+            std::filesystem::create_directories(folder);
+            Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+            for (const char* group : {"General", "PLSM2"})
+                groups.addResourceLocation(folder, "FileSystem", group);
+            declaredFolders.push_back(folder);
+            return folder;
         }
 
         /** Writes a metadata file of type StandIn into "General". */
@@ -401,6 +421,8 @@ namespace Test
         std::unique_ptr<SceneManagerWrapper> wrapper;
         std::string worlds;
         std::string config;
+        /** The folders declarePartitionsFolder declared. */
+        std::vector<std::string> declaredFolders;
         std::unique_ptr<CoreGameObjectManager> manager;
         StandInPartitionManager* partitions = nullptr;
         StandInAboveGroundManager* areas = nullptr;

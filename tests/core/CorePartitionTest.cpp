@@ -6,7 +6,6 @@
 #include "XMLDataFile.h"
 
 #include <OgreException.h>
-#include <OgreResourceGroupManager.h>
 
 #include <gtest/gtest.h>
 
@@ -39,18 +38,7 @@ namespace
             binaryFiles.reset(new Ogre::BinaryFileResourceManager);
             world.writeMetadata("rock.meta", "rock");
             world.writeWorld("parts", "");
-            partitionsFolder = world.worlds + "/parts/Partitions";
-            std::filesystem::create_directories(partitionsFolder);
-            Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-            groups.addResourceLocation(partitionsFolder, "FileSystem", "General");
-            groups.addResourceLocation(partitionsFolder, "FileSystem", "PLSM2");
-        }
-
-        void TearDown() override
-        {
-            Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-            groups.removeResourceLocation(partitionsFolder, "General");
-            groups.removeResourceLocation(partitionsFolder, "PLSM2");
+            partitionsFolder = world.declarePartitionsFolder("parts");
         }
 
         void startXml()

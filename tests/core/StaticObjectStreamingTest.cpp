@@ -5,12 +5,9 @@
 #include "CompleteObjectDataInfo.h"
 #include "CoreAboveGroundArea.h"
 
-#include <OgreResourceGroupManager.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 
 using namespace Wren;
@@ -125,20 +122,10 @@ namespace
             world.writeMetadata("rock.meta", "rock");
             world.writeMetadata("crate.meta", "crate", "<CoreData Instanced=\"true\"/>");
             world.writeWorld("strip", "");
-            partitionsFolder = world.worlds + "/strip/Partitions";
-            std::filesystem::create_directories(partitionsFolder);
-            Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-            groups.addResourceLocation(partitionsFolder, "FileSystem", "General");
-            groups.addResourceLocation(partitionsFolder, "FileSystem", "PLSM2");
+            partitionsFolder = world.declarePartitionsFolder("strip");
         }
 
-        void TearDown() override
-        {
-            world.manager->destroy();
-            Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-            groups.removeResourceLocation(partitionsFolder, "General");
-            groups.removeResourceLocation(partitionsFolder, "PLSM2");
-        }
+        void TearDown() override { world.manager->destroy(); }
 
         /** Starts the world with every cell unloaded. */
         void start(bool binary)

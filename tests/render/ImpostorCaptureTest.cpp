@@ -24,10 +24,8 @@ namespace
 
 TEST_F(ImpostorCapture, RegionHoldsTheMeshWhereItIsAndTheClearedColourElsewhere)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kGreen);
-    Ogre::UniqueImpostorHandler* handler = addHandler(node);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 10, kRed, kGreen);
+    Ogre::SceneNode* node = handler->getNode();
 
     ASSERT_NE(handler->getBillboard(), nullptr);
     ASSERT_NE(handler->getRegion(), nullptr);
@@ -54,10 +52,8 @@ TEST_F(ImpostorCapture, RegionHoldsTheMeshWhereItIsAndTheClearedColourElsewhere)
 
 TEST_F(ImpostorCapture, BillboardShowsTheRegionWhereTheNodeWas)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kGreen);
-    Ogre::UniqueImpostorHandler* handler = addHandler(node);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 10, kRed, kGreen);
+    Ogre::SceneNode* node = handler->getNode();
 
     Ogre::Billboard* billboard = handler->getBillboard();
     ASSERT_NE(billboard, nullptr);
@@ -134,9 +130,7 @@ TEST_F(ImpostorCapture, TwoImpostorsKeepTheirOwnPicturesInOneTexture)
 
 TEST_F(ImpostorCapture, PictureIsRedrawnWhenTheViewTurnsNotWhenItBarelyMoves)
 {
-    Ogre::UniqueImpostorHandler* handler = addHandler(makeBox("Box", Vector3(0, 0, -150), 10, kRed, kGreen));
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 10, kRed, kGreen);
     ASSERT_EQ(handler->getCaptureCount(), 1u);
 
     placeCamera(Vector3(0.5f, 0, 0), Vector3(0, 0, -150));

@@ -16,10 +16,8 @@ namespace
 
 TEST_F(ImpostorDecision, NodeWithinTheFirstBandStaysItself)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -90), 10, kRed, kRed);
-    Ogre::UniqueImpostorHandler* handler = addHandler(node);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -90));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(90, 10, kRed, kRed);
+    Ogre::SceneNode* node = handler->getNode();
     EXPECT_EQ(node->getParent(), mParent);
     EXPECT_EQ(handler->getBillboard(), nullptr);
     EXPECT_TRUE(mManager->getSetsInUse().empty());
@@ -27,10 +25,8 @@ TEST_F(ImpostorDecision, NodeWithinTheFirstBandStaysItself)
 
 TEST_F(ImpostorDecision, LargeOnScreenStaysItself)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 40, kRed, kRed);
-    Ogre::UniqueImpostorHandler* handler = addHandler(node);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 40, kRed, kRed);
+    Ogre::SceneNode* node = handler->getNode();
     EXPECT_GT(handler->getCachedPixelSize(1), 64u);
     EXPECT_EQ(node->getParent(), mParent);
     EXPECT_EQ(handler->getBillboard(), nullptr);
@@ -40,10 +36,8 @@ TEST_F(ImpostorDecision, CameraWithinTheBoundingSphereSeesTheNodeItself)
 {
     // 150 units from the centre of a box of radius 173: a picture of the
     // sphere around the camera would be meaningless, whatever the threshold.
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 100, kRed, kRed);
-    Ogre::UniqueImpostorHandler* handler = addHandler(node, 1024, 64, 512);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 100, kRed, kRed, 1024, 64, 512);
+    Ogre::SceneNode* node = handler->getNode();
     EXPECT_EQ(node->getParent(), mParent);
     EXPECT_EQ(handler->getBillboard(), nullptr);
 }
@@ -68,10 +62,7 @@ TEST_F(ImpostorDecision, OutOfViewLeavesTheGraphUntilSeenThenShowsAnImpostor)
 TEST_F(ImpostorDecision, BeyondTheLastBandTheThresholdChoosesTheTextureSize)
 {
     // Threshold 256, minimum 32, maximum 512: the threshold scales to 480.
-    Ogre::UniqueImpostorHandler* handler =
-        addHandler(makeBox("Box", Vector3(0, 0, -4000), 10, kRed, kRed), 256, 32, 512);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -4000));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(4000, 10, kRed, kRed, 256, 32, 512);
     EXPECT_EQ(handler->getCachedPixelSize(0), 256u);
     EXPECT_EQ(handler->getCurrentTextureSize(), 512);
     EXPECT_NE(handler->getBillboard(), nullptr);
@@ -79,9 +70,7 @@ TEST_F(ImpostorDecision, BeyondTheLastBandTheThresholdChoosesTheTextureSize)
 
 TEST_F(ImpostorDecision, BandSizeIsMeasuredOnceAndTheTextureFollowsTheBand)
 {
-    Ogre::UniqueImpostorHandler* handler = addHandler(makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed));
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 10, kRed, kRed);
     const unsigned int firstBandSize = handler->getCachedPixelSize(1);
     EXPECT_GE(firstBandSize, 20u);
     EXPECT_LE(firstBandSize, 24u);

@@ -1,14 +1,13 @@
 #include "ImpostorScene.h"
 
-#include "CollisionGameSystem.h"
 #include "CoreGameObjectManager.h"
 #include "DataFileResourceManager.h"
 #include "GameObjectFactoryManager.h"
-#include "GameSystemFactory.h"
 #include "GameSystemManager.h"
 #include "ImpostorGameSystem.h"
 #include "ImpostorGameSystemFactory.h"
 #include "ImpostorHandler.h"
+#include "NullCollisionSystem.h"
 #include "SceneManagerWrapper.h"
 
 using namespace Wren;
@@ -32,52 +31,6 @@ namespace
             mWorldName = "Valley";
         }
         ~SceneOnlyManager() override { destroy(); }
-    };
-
-    /** Collision that finds nothing: a world needs one to start. */
-    class NoCollision : public CollisionGameSystem
-    {
-    public:
-        CollisionShapePtr createCollisionShape(const std::string&, const Ogre::Vector3&) override
-        {
-            return CollisionShapePtr();
-        }
-        CollisionShapePtr createCollisionShapeFromMesh(const Ogre::MeshPtr&, const Ogre::Vector3&) override
-        {
-            return CollisionShapePtr();
-        }
-        Ogre::AxisAlignedBox getCollisionShapeBounds(const CollisionShapePtr&) const override
-        {
-            return Ogre::AxisAlignedBox();
-        }
-        bool collideRay(const CollisionShapePtr&, const Ogre::Matrix4&, const Ogre::Ray&,
-                        CollisionInfo&) const override
-        {
-            return false;
-        }
-        bool collideShapes(const CollisionShapePtr&, const Ogre::Matrix4&, const CollisionShapePtr&,
-                           const Ogre::Matrix4&, std::vector<CollisionInfo>&) const override
-        {
-            return false;
-        }
-        bool collideBox(const CollisionShapePtr&, const Ogre::Matrix4&, const Ogre::AxisAlignedBox&,
-                        std::vector<CollisionInfo>&) const override
-        {
-            return false;
-        }
-    };
-
-    class NoCollisionFactory : public GameSystemFactory
-    {
-    public:
-        bool supportsGameSystemType(const std::string& type) const override
-        {
-            return type == "CollisionGameSystem";
-        }
-        GameSystem* createGameSystem(const std::string& type) const override
-        {
-            return supportsGameSystemType(type) ? new NoCollision : nullptr;
-        }
     };
 
     /** The scene of the impostor tests with an impostor game system loaded
@@ -127,10 +80,9 @@ TEST_F(ImpostorSystem, LoadBuildsTheImpostorMachineryOfTheWorld)
 
 TEST_F(ImpostorSystem, UpdateDrivesRegisteredHandlersWithThePlayerCamera)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    Ogre::SceneNode* node = makeBoxAhead(150, 10, kRed, kRed);
     ImpostorHandler handler(node, 64, 64, 512, 0.99f);
     mSystem->addImpostorHandler(&handler);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
     mSystem->update(0.016f);
     EXPECT_EQ(node->getParent(), nullptr);
     EXPECT_NE(handler.getUniqueImpostorHandler()->getBillboard(), nullptr);
@@ -159,10 +111,9 @@ TEST_F(ImpostorSystem, ReleasingAHandlerNeverAddedChangesNothing)
 
 TEST_F(ImpostorSystem, LoadingAgainRebuildsFromScratchAndKeepsTheHandlers)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    Ogre::SceneNode* node = makeBoxAhead(150, 10, kRed, kRed);
     ImpostorHandler handler(node, 64, 64, 512, 0.99f);
     mSystem->addImpostorHandler(&handler);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
     mSystem->update(0.016f);
     ASSERT_EQ(node->getParent(), nullptr);
 
@@ -180,10 +131,9 @@ TEST_F(ImpostorSystem, LoadingAgainRebuildsFromScratchAndKeepsTheHandlers)
 
 TEST_F(ImpostorSystem, SystemGoingLeavesTheHandlersToTheirOwners)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    Ogre::SceneNode* node = makeBoxAhead(150, 10, kRed, kRed);
     auto* handler = new ImpostorHandler(node, 64, 64, 512, 0.99f);
     mSystem->addImpostorHandler(handler);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
     mSystem->update(0.016f);
     ASSERT_EQ(node->getParent(), nullptr);
 
@@ -209,11 +159,10 @@ TEST_F(ImpostorSystem, HandlerCopiesShareOneInnerHandlerThatGoesWithTheLast)
 
 TEST_F(ImpostorSystem, HandlerDestroyedWithoutReleaseLeavesTheSystem)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    Ogre::SceneNode* node = makeBoxAhead(150, 10, kRed, kRed);
     {
         ImpostorHandler handler(node, 64, 64, 512, 0.99f);
         mSystem->addImpostorHandler(&handler);
-        placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
         mSystem->update(0.016f);
         ASSERT_EQ(node->getParent(), nullptr);
     }
@@ -228,7 +177,7 @@ TEST_F(ImpostorWorld, WorldFileNamingTheSystemGetsOneThroughTheRegisteredFactory
     DataFileResourceManager dataFiles;
     GameObjectFactoryManager objectFactories;
     GameSystemManager systems;
-    systems.addGameSystemFactory(new NoCollisionFactory);
+    systems.addGameSystemFactory(new Wren::Test::NullCollisionSystemFactory);
     systems.addGameSystemFactory(new ImpostorGameSystemFactory);
     Wren::Test::TestEngine::writeFile(engine.getPlsm2Folder(), "Valley.World",
                                       "<World><GameObjectManagerData><GameSystems>"
@@ -246,10 +195,9 @@ TEST_F(ImpostorWorld, WorldFileNamingTheSystemGetsOneThroughTheRegisteredFactory
     EXPECT_EQ(system->getImpostorManager()->getName(), "Valley_ImpostorGameSystem");
     EXPECT_EQ(system->getCamera(), mCamera);
 
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    Ogre::SceneNode* node = makeBoxAhead(150, 10, kRed, kRed);
     ImpostorHandler handler(node, 64, 64, 512, 0.99f);
     system->addImpostorHandler(&handler);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
     system->update(0.016f);
     EXPECT_EQ(node->getParent(), nullptr);
     system->releaseImpostorHandler(&handler);

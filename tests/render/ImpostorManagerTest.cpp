@@ -68,10 +68,8 @@ TEST_F(ImpostorManagement, FullSetBringsASecondAndAnEmptiedOneGoesBackButOneStay
 
 TEST_F(ImpostorManagement, HandlerDestroyedWhileShownGivesBackItsRegionAndItsNode)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
-    Ogre::UniqueImpostorHandler* handler = addHandler(node);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 10, kRed, kRed);
+    Ogre::SceneNode* node = handler->getNode();
     Ogre::UniqueImpostorSet* set = handler->getSet();
     ASSERT_NE(set, nullptr);
 
@@ -85,10 +83,8 @@ TEST_F(ImpostorManagement, HandlerDestroyedWhileShownGivesBackItsRegionAndItsNod
 
 TEST_F(ImpostorManagement, RemovedHandlerShowsItsNodeAndCanComeBack)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
-    Ogre::UniqueImpostorHandler* handler = addHandler(node);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 10, kRed, kRed);
+    Ogre::SceneNode* node = handler->getNode();
     ASSERT_EQ(node->getParent(), nullptr);
 
     mManager->removeHandler(handler);
@@ -180,10 +176,8 @@ TEST_F(ImpostorManagement, ImpostorQueueIsSpecialOnlyWhileTheManagerLives)
 
 TEST_F(ImpostorManagement, NodeDestroyedWhileShownAsImpostorGivesItsRegionBack)
 {
-    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
-    Ogre::UniqueImpostorHandler* handler = addHandler(node);
-    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
-    mManager->update(mCamera);
+    Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 10, kRed, kRed);
+    Ogre::SceneNode* node = handler->getNode();
     Ogre::UniqueImpostorSet* set = handler->getSet();
     ASSERT_NE(set, nullptr);
     ASSERT_EQ(node->getParent(), nullptr);

@@ -123,6 +123,29 @@ namespace Test
             return node;
         }
 
+        /** A box named "Box" of the given half size straight ahead of the
+            camera at distance, with the camera placed at the origin looking
+            at it. */
+        Ogre::SceneNode* makeBoxAhead(float distance, float half, const Ogre::ColourValue& top,
+                                      const Ogre::ColourValue& bottom)
+        {
+            Ogre::SceneNode* node = makeBox("Box", Ogre::Vector3(0, 0, -distance), half, top, bottom);
+            placeCamera(Ogre::Vector3::ZERO, Ogre::Vector3(0, 0, -distance));
+            return node;
+        }
+
+        /** makeBoxAhead, a handler for the box with the given values, and
+            one frame of the impostor manager. */
+        Ogre::UniqueImpostorHandler* showBoxAhead(float distance, float half, const Ogre::ColourValue& top,
+                                                  const Ogre::ColourValue& bottom, float threshold = 64,
+                                                  unsigned int minSize = 64, unsigned int maxSize = 512)
+        {
+            Ogre::UniqueImpostorHandler* handler =
+                addHandler(makeBoxAhead(distance, half, top, bottom), threshold, minSize, maxSize);
+            mManager->update(mCamera);
+            return handler;
+        }
+
         Ogre::UniqueImpostorHandler* addHandler(Ogre::SceneNode* node, float threshold = 64,
                                                 unsigned int minSize = 64, unsigned int maxSize = 512,
                                                 float redrawCosine = 0.99f)
