@@ -365,14 +365,20 @@ namespace Wren
 
     void CorePartition::destroyObjectsAndNode()
     {
-        const std::vector<CoreGameObject*> objects = mObjects;
+        // The list is taken whole and the objects' nodes are let go of at
+        // once, so that each object leaving finds nothing to search for:
+        // neither in the list nor among the partition node's children (a
+        // partition of n objects unloads in n steps, not n squared).
+        std::vector<CoreGameObject*> objects;
+        objects.swap(mObjects);
+        mObjectNames.clear();
+        if (mSceneNode)
+            mSceneNode->removeAllChildren();
         for (CoreGameObject* obj : objects)
         {
             obj->destroy(false, false);
             delete obj;
         }
-        mObjects.clear();
-        mObjectNames.clear();
         if (mSceneNode)
         {
             mManager->getGameObjectManager()->getSceneManager()->destroySceneNode(mSceneNode);
