@@ -81,7 +81,15 @@ namespace Wren
             two managers and lets them read their parts, lets every object
             factory prepare for this manager, and creates and loads the
             world's game systems. When editing, the world resource is
-            forgotten afterwards so that a later start reads the file again. */
+            forgotten afterwards so that a later start reads the file again.
+
+            Refusals (false, logged): no scene manager behind wrapper, a
+            partition manager that is not a CorePartitionManager, missing
+            data-file or game-system registries, no world file, no collision
+            system, and a partition or above-ground manager whose initStart
+            refuses the world data. After that last one the manager keeps
+            neither manager (the caller still owns and deletes both) and
+            drops the game systems it made from the world file. */
         bool initStart(const std::string& worldName, SceneManagerWrapper* wrapper,
                        PartitionManager* partitionManager,
                        AboveGroundManager* aboveGroundManager) override;

@@ -45,6 +45,13 @@ namespace Wren
         Medium. A "MeshData" without "DefaultEffectData" ends reading before
         "StrikeData". load fails without "MeshData". save writes every
         container, empty ones included, and no "MaterialData".
+
+        Collision: the object-wide "LogicObsMesh" becomes the template's
+        collision shape name (CoreMetadata::getCollisionShapeName), so that a
+        collidable object gets its shape from the collision system when it
+        first changes level of detail, in the game as in the editor. A
+        template without obstacle mesh keeps the name it has (none unless
+        set by code).
     */
     class WREN_EXTENSION_EXPORT MeshMetadata : public CoreMetadata
     {

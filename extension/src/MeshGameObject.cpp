@@ -153,6 +153,35 @@ namespace Wren
             return sets;
         }
 
+        /** Adds the float positions of every vertex of the mesh (a shared
+            vertex set counted once) to sum and their number to count. Sets
+            without float positions are left out. */
+        void addPositions(const Ogre::MeshPtr& mesh, Ogre::Vector3& sum, size_t& count)
+        {
+            if (!mesh)
+                return;
+            for (Ogre::VertexData* data : vertexSets(mesh))
+            {
+                const Ogre::VertexElement* position =
+                    data->vertexDeclaration->findElementBySemantic(Ogre::VES_POSITION);
+                if (!position || position->getType() != Ogre::VET_FLOAT3 || !data->vertexCount)
+                    continue;
+                Ogre::HardwareVertexBufferSharedPtr buffer =
+                    data->vertexBufferBinding->getBuffer(position->getSource());
+                const unsigned char* base = static_cast<const unsigned char*>(
+                    buffer->lock(Ogre::HardwareBuffer::HBL_READ_ONLY));
+                for (size_t v = data->vertexStart; v < data->vertexStart + data->vertexCount; ++v)
+                {
+                    float p[3];
+                    std::memcpy(p, base + v * buffer->getVertexSize() + position->getOffset(),
+                                sizeof(p));
+                    sum += Ogre::Vector3(p[0], p[1], p[2]);
+                    ++count;
+                }
+                buffer->unlock();
+            }
+        }
+
         bool isColourType(Ogre::VertexElementType type)
         {
             return type == Ogre::VET_COLOUR || type == Ogre::VET_COLOUR_ARGB ||
@@ -1417,14 +1446,7 @@ namespace Wren
         Ogre::Vector3 sum = Ogre::Vector3::ZERO;
         size_t count = 0;
         for (Ogre::Entity* entity : mEntities)
-        {
-            const Ogre::AxisAlignedBox& box = entity->getMesh()->getBounds();
-            if (box.isFinite())
-            {
-                sum += box.getCenter();
-                ++count;
-            }
-        }
+            addPositions(entity->getMesh(), sum, count);
         return count ? sum / Ogre::Real(count) : Ogre::Vector3::ZERO;
     }
 

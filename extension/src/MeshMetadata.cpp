@@ -50,8 +50,14 @@ namespace Wren
         mFade = meshData->getAttributeBool("Fade", mFade);
         mCastShadows = meshData->getAttributeBool("CastShadows", mCastShadows);
         mIsStatic = meshData->getAttributeBool("IsStatic", mIsStatic);
+        const std::string previousObstacle = mLogic[LOGIC_OBSTACLE];
         for (int k = 0; k < LOGIC_KIND_COUNT; ++k)
             mLogic[k] = meshData->getAttributeString(logicAttribute(LogicKind(k)), mLogic[k]);
+        // The obstacle mesh is what the objects collide by. A name set by
+        // code is kept unless a file names an obstacle mesh; one taken from
+        // an earlier load follows the file.
+        if (!mLogic[LOGIC_OBSTACLE].empty() || getCollisionShapeName() == previousObstacle)
+            setCollisionShapeName(mLogic[LOGIC_OBSTACLE]);
 
         mSubMeshes.clear();
         for (DataElementPtr e = meshData->getFirstChild("SubMeshData"); !e->getIsEmpty();

@@ -56,7 +56,7 @@ namespace
     /** A test world whose factory is the extension factory. */
     struct MeshWorld : Test::CoreTestWorld
     {
-        MeshWorld() : Test::CoreTestWorld(true)
+        explicit MeshWorld(bool editing = true) : Test::CoreTestWorld(editing)
         {
             objectFactories->addGameObjectFactory(new ExtensionGameObjectFactory);
             makeMesh("testHigh.mesh");
@@ -337,6 +337,71 @@ TEST(MeshGameObjectCollision, EditingFillsListsFromMeshes)
     EXPECT_EQ(rock, info.object);
     EXPECT_FALSE(rock->collidewithundergroundheighplane(
         Ogre::Ray(Ogre::Vector3(1, 5, 1), Ogre::Vector3::NEGATIVE_UNIT_Y), info));
+}
+
+TEST(MeshMetadataLoad, ObjectWideObstacleMeshNamesTheCollisionShape)
+{
+    MeshMetadata perSubMesh =
+        loadMeta(meshMeta("<SubMeshData Mesh=\"a.mesh\" LogicObsMesh=\"o.mesh\"/>"));
+    EXPECT_EQ("", perSubMesh.getCollisionShapeName());
+
+    Wren::Test::TestEngine::instance();
+    MeshMetadata meta("m.meta", nullptr);
+    meta.setCollisionShapeName("byCode.mesh");
+    auto load = [&meta](const std::string& text) {
+        XMLDataFile file;
+        file.load(text.c_str());
+        DataElementPtr root = file.getRootElement();
+        return meta.load(root);
+    };
+    // A template without obstacle mesh keeps a name given by code.
+    ASSERT_TRUE(load(meshMeta("<SubMeshData Mesh=\"a.mesh\"/>")));
+    EXPECT_EQ("byCode.mesh", meta.getCollisionShapeName());
+    ASSERT_TRUE(load(meshMeta("<SubMeshData Mesh=\"a.mesh\"/>", "LogicObsMesh=\"o.mesh\"")));
+    EXPECT_EQ("o.mesh", meta.getCollisionShapeName());
+    // Reloaded without it, the name taken from the file goes with it.
+    ASSERT_TRUE(load(meshMeta("<SubMeshData Mesh=\"a.mesh\"/>", "LogicObsMesh=\"\"")));
+    EXPECT_EQ("", meta.getCollisionShapeName());
+}
+
+TEST(MeshGameObjectCollision, ObstacleMeshGivesTheShapeOutsideTheEditor)
+{
+    MeshWorld world(false);
+    world.writeMeta("rock.meta",
+                    "<MetaData ObjectType=\"MeshGameObject\" Name=\"rock\">"
+                    "<CoreData SizeHint=\"Small\" Collidable=\"true\"/>"
+                    "<MeshData LogicObsMesh=\"testLow.mesh\">"
+                    "<SubMeshData Mesh=\"testHigh.mesh\"/></MeshData></MetaData>");
+    world.writeWorld("w", "");
+    ASSERT_TRUE(world.start("w"));
+    MeshGameObject* rock = world.createMesh("rock.meta");
+    rock->scale(Ogre::Vector3(2, 2, 2));
+    MeshWorld::showAt(rock, LOD_HIGH);
+    EXPECT_TRUE(rock->getCollisionShape());
+    ASSERT_EQ(std::vector<std::string>{"testLow.mesh"}, world.collision()->askedNames);
+    EXPECT_EQ(Ogre::Vector3(2, 2, 2), world.collision()->askedScales[0]);
+    // The editor's lists stay empty in the game.
+    EXPECT_EQ(MeshGameObject::MCT_NONE, rock->getActiveCollisionType());
+    EXPECT_FALSE(rock->isHaveCollisionShape(MeshGameObject::MCT_LOGIC_OBSTACLE));
+}
+
+TEST(MeshGameObjectGeometry, LocalCentreIsTheMeanOfTheVertexPositions)
+{
+    MeshWorld world;
+    world.writeMeta("rock.meta", meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>"));
+    world.writeWorld("w", "");
+    ASSERT_TRUE(world.start("w"));
+    MeshGameObject* rock = world.createMesh("rock.meta");
+    EXPECT_EQ(Ogre::Vector3::ZERO, rock->GetLocalMeshCenter());
+    MeshWorld::showAt(rock, LOD_HIGH);
+    // The triangle (0 0 0) (1 0 0) (0 1 0): its bounds would centre on
+    // (0.5 0.5 0).
+    EXPECT_TRUE(rock->GetLocalMeshCenter().positionEquals(Ogre::Vector3(1, 1, 0) / 3, 1e-5f))
+        << rock->GetLocalMeshCenter();
+    rock->getSceneNode()->_update(true, false);
+    EXPECT_TRUE(rock->GetGeometryCenterInWorldSpace().positionEquals(
+        Ogre::Vector3(1 + 1 / 3.0f, 1 / 3.0f, 1), 1e-5f))
+        << rock->GetGeometryCenterInWorldSpace();
 }
 
 TEST(MeshGameObjectEffects, EffectsHangUnderStrikeNodes)

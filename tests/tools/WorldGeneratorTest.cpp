@@ -454,7 +454,13 @@ TEST(WorldGeneration, SampleTemplatesAreMeshTemplatesThatMeshMetadataReads)
                 << sub.materials[0].materialName;
         }
         EXPECT_NE(meta.getMeshNames(0), meta.getMeshNames(1)) << id;
-        EXPECT_FALSE(meta.getIsExistLogicObj());
+        // Objects collide by the coarse mesh of their first part.
+        EXPECT_TRUE(meta.getIsExistLogicObj()) << id;
+        EXPECT_EQ(meta.getLogicMesh(Wren::MeshMetadata::LOGIC_OBSTACLE),
+                  meta.getSubMeshes().front().lowLODMesh)
+            << id;
+        EXPECT_EQ(meta.getCollisionShapeName(), meta.getSubMeshes().front().lowLODMesh) << id;
+        EXPECT_TRUE(meta.getCollidable()) << id;
         if (meta.getIsStatic() && meta.getInstanced())
             ++instancedStatic;
         else if (meta.getIsStatic())

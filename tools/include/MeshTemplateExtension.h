@@ -17,7 +17,7 @@ namespace Wren
         order as MeshMetadata::save writes):
         @code
         <MeshData FadeBetweenLODs=".." Fade=".." CastShadows=".." IsStatic=".."
-                  LogicHighMesh="" LogicObsMesh="" LogicUnderGroundHighMesh=""
+                  LogicHighMesh="" LogicObsMesh="Box_Low.mesh" LogicUnderGroundHighMesh=""
                   LogicFlyObsMesh="" HeightFragmentMesh="">
             <SubMeshData Mesh="" HighLODMesh="Box_High.mesh" LowLODMesh="Box_Low.mesh"
                          LogicHighMesh="" LogicUnderGroundHighMesh="" LogicObsMesh=""
@@ -30,7 +30,9 @@ namespace Wren
         @endcode
         One "SubMeshData" per submesh; the "Material" override is unmanaged
         (a material of the script, not a ".matdef") and left out when the
-        submesh names no colour.
+        submesh names no colour. "LogicObsMesh" names the obstacle mesh,
+        which the objects of the template collide by (see MeshMetadata);
+        empty when the template has none.
 
         Objects file, after "Children": @code <MeshData IsStatic=".." CastShadows=".."/> @endcode
         with the template's flags, so an object stores what its template
@@ -51,6 +53,9 @@ namespace Wren
         static SubMesh subMeshOf(MediaGenerator::Shape shape, const std::string& colour);
 
         std::vector<SubMesh> subMeshes;
+        /** The object-wide "LogicObsMesh": the collision mesh; none when
+            empty. */
+        std::string obstacleMesh;
         bool isStatic = false;
         bool castShadows = false;
         bool fade = true;

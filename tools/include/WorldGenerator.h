@@ -191,7 +191,9 @@ namespace Wren
         /** The sample templates, all "MeshGameObject" showing the meshes of
             MediaGenerator: one per size hint (VeryLarge, Large, Medium,
             Small and a custom distance of 150), the first two static and
-            instanced, the third static, the last two dynamic. */
+            instanced, the third static, the last two dynamic. All are
+            collidable and collide by the low-detail mesh of their first
+            submesh, named as their obstacle mesh. */
         static std::vector<WorldTemplate> sampleTemplates();
         /** The same names and size hints as plain "CoreGameObject"
             templates, without data of their own. */

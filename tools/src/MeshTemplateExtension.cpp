@@ -21,8 +21,10 @@ namespace Wren
         meshData->setAttributeBool("Fade", fade);
         meshData->setAttributeBool("CastShadows", castShadows);
         meshData->setAttributeBool("IsStatic", isStatic);
-        for (const char* logic : {"LogicHighMesh", "LogicObsMesh", "LogicUnderGroundHighMesh",
-                                  "LogicFlyObsMesh", "HeightFragmentMesh"})
+        meshData->setAttributeString("LogicHighMesh", "");
+        meshData->setAttributeString("LogicObsMesh", obstacleMesh);
+        for (const char* logic : {"LogicUnderGroundHighMesh", "LogicFlyObsMesh",
+                                  "HeightFragmentMesh"})
             meshData->setAttributeString(logic, "");
         for (const SubMesh& sub : subMeshes)
         {

@@ -186,6 +186,9 @@ namespace Wren
             mesh->castShadows = castShadows;
             // Large things blend between their levels; small ones just swap.
             mesh->fadeBetweenLODs = isStatic;
+            // Objects collide by the coarse form of their first part.
+            if (!mesh->subMeshes.empty())
+                mesh->obstacleMesh = mesh->subMeshes.front().lowMesh;
             t.extension = mesh;
             return t;
         };

@@ -1,0 +1,245 @@
+#include "CollisionGameSystem.h"
+#include "CoreGameObjectManager.h"
+#include "GridPartitionManager.h"
+#include "MediaGenerator.h"
+#include "MeshCollisionGameSystem.h"
+#include "MeshGameObject.h"
+#include "TestEngine.h"
+#include "WorldGenerator.h"
+#include "WorldHost.h"
+
+#include <OgreCamera.h>
+#include <OgreMaterialManager.h>
+#include <OgreMeshManager.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+
+using Wren::MediaGenerator;
+using Wren::Test::TestEngine;
+
+namespace
+{
+    /** Undoes what a hosted world loaded into "General" from its media. */
+    void forgetGeneratedMedia(const std::string& mediaFolder)
+    {
+        Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+        for (int s = 0; s < MediaGenerator::SHAPE_COUNT; ++s)
+            for (MediaGenerator::Level level : {MediaGenerator::LEVEL_HIGH, MediaGenerator::LEVEL_LOW})
+            {
+                const std::string name = MediaGenerator::meshName(MediaGenerator::Shape(s), level);
+                if (meshes.resourceExists(name, "General"))
+                    meshes.remove(name, "General");
+            }
+        Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+        for (const MediaGenerator::Colour& c : MediaGenerator::colours())
+            if (materials.resourceExists(MediaGenerator::materialName(c.name), "General"))
+                materials.remove(MediaGenerator::materialName(c.name), "General");
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        if (groups.resourceLocationExists(mediaFolder, "General"))
+            groups.removeResourceLocation(mediaFolder, "General");
+    }
+
+    /** The transform the objects' own ray tests use: the node's place, unit
+        scale (the shape carries the object's scale). */
+    Ogre::Matrix4 rayTransformOf(const Wren::CoreGameObject* object)
+    {
+        Ogre::SceneNode* node = object->getSceneNode();
+        Ogre::Matrix4 transform;
+        transform.makeTransform(node->_getDerivedPosition(), Ogre::Vector3::UNIT_SCALE,
+                                node->_getDerivedOrientation());
+        return transform;
+    }
+
+    /** Mesh objects of the world by name. */
+    std::map<std::string, Wren::MeshGameObject*> meshObjects(Wren::WorldHost& host)
+    {
+        std::vector<Wren::CoreGameObject*> objects;
+        host.getManager()->enumerateObjects(objects);
+        std::map<std::string, Wren::MeshGameObject*> out;
+        for (Wren::CoreGameObject* object : objects)
+            if (auto* mesh = dynamic_cast<Wren::MeshGameObject*>(object))
+                out[mesh->getName()] = mesh;
+        return out;
+    }
+}
+
+// A 3 x 3 grid of 256-unit cells whose load radius (300) takes in a cell and
+// its edge neighbours. The camera hovers over cell 0_0, then moves to cell
+// 2_2, out of reach of 0_0 and its neighbours. In the editor the objects
+// also fill their collision lists from their meshes.
+TEST(MeshWorldCollision, ObjectsNearTheCameraCollideByTheirObstacleMeshAndLetGoWhenUnloaded)
+{
+    struct Run
+    {
+        bool binary;
+        bool editing;
+    };
+    for (const Run run : {Run{false, false}, Run{true, false}, Run{false, true}})
+    {
+        const bool binary = run.binary;
+        SCOPED_TRACE(std::string(binary ? "binary" : "XML") + (run.editing ? ", editing" : ""));
+        Wren::WorldGeneratorOptions options;
+        options.cells = 3;
+        options.objectsPerCell = 10;
+        options.seed = 21;
+        options.loadRadius = 300.0f;
+        options.binary = binary;
+        const std::string folder =
+            TestEngine::instance().makeTempFolder("mesh-collision") + "/worlds/W";
+        Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+        ASSERT_TRUE(result.ok) << result.error;
+        std::map<std::string, Wren::PlacedObject> placed;
+        for (const Wren::PlacedObject& o : Wren::WorldGenerator(options).place())
+            placed[o.name] = o;
+
+        Wren::WorldHost host;
+        Wren::WorldHostSettings settings;
+        settings.worldName = "W";
+        settings.resourcesConfig = result.resourcesFile;
+        settings.declareConfigLocations = true;
+        settings.backgroundLoading = false;
+        settings.editing = run.editing;
+        settings.makePartitionManager = [binary](Wren::CoreGameObjectManager* manager) {
+            auto* partitions = new Wren::GridPartitionManager(manager);
+            partitions->setUseBinaryFiles(binary);
+            return partitions;
+        };
+        ASSERT_TRUE(host.start(std::move(settings)));
+        ASSERT_TRUE(MediaGenerator::declareMaterials());
+        auto* collision =
+            dynamic_cast<Wren::MeshCollisionGameSystem*>(host.getManager()->getCollisionGameSystem());
+        ASSERT_NE(collision, nullptr);
+        // Shapes nobody holds any more are let go, one per frame.
+        collision->setRecovery(true);
+        collision->setHoldMaxCount(0);
+        collision->setRecoveryTime(0.5f);
+
+        Ogre::SceneNode* camera =
+            host.getSceneManager()->getCamera("PlayerCam")->getParentSceneNode();
+        const Wren::WorldGrid& grid = result.grid;
+        camera->setPosition(grid.cellWorldPosition(0, 0) + Ogre::Vector3(0, 30, 0));
+        for (int frame = 0; frame < 300; ++frame)
+            host.update(0.1f);
+
+        // Every mesh object that came into range holds the shape of its
+        // obstacle mesh at its own scale.
+        std::map<std::string, Wren::MeshGameObject*> objects = meshObjects(host);
+        ASSERT_FALSE(objects.empty());
+        std::multimap<std::string, std::weak_ptr<Wren::CollisionShape>> shapesOfCell00;
+        Wren::MeshGameObject* known = nullptr;
+        for (const auto& entry : objects)
+        {
+            Wren::MeshGameObject* object = entry.second;
+            if (object->getLevelOfDetail() == Wren::LOD_BEYOND_HINT || object->IsInstanced())
+                continue;
+            const Wren::CollisionShapePtr& shape = object->getCollisionShape();
+            ASSERT_TRUE(shape) << object->getName();
+            EXPECT_EQ(shape->GetLoadingState(), Ogre::Resource::LOADSTATE_LOADED)
+                << object->getName();
+            // The obstacle meshes stand on y = 0 and are 2 high at scale 1.
+            const Ogre::AxisAlignedBox bounds = collision->getCollisionShapeBounds(shape);
+            EXPECT_NEAR(bounds.getMaximum().y, 2.0f * object->getScale().y, 0.05f)
+                << object->getName();
+            EXPECT_EQ(object->getActiveCollisionType(),
+                      run.editing ? Wren::MeshGameObject::MCT_RENDER : Wren::MeshGameObject::MCT_NONE)
+                << object->getName();
+            if (object->getPartitionID() != "0_0")
+                continue;
+            shapesOfCell00.emplace(object->getName(), shape);
+            for (int type = Wren::MeshGameObject::MCT_RENDER;
+                 type <= Wren::MeshGameObject::MCT_HEIGHT_FRAGMENT; ++type)
+                for (const Wren::CollisionShapePtr& listed : object->getCollisionShapes(type))
+                    shapesOfCell00.emplace(object->getName(), listed);
+            if (!known)
+                known = object;
+        }
+        ASSERT_NE(known, nullptr);
+        EXPECT_FALSE(shapesOfCell00.empty());
+
+        // A ray straight down through the generated position of a known
+        // object hits its shape on top; a ray onto an empty spot hits none.
+        const Wren::PlacedObject& spot = placed.at(known->getName());
+        ASSERT_EQ(Wren::WorldGrid::cellId(spot.cellX, spot.cellZ), "0_0");
+        const float scale = spot.scale.y;
+        const Ogre::Vector3 top = grid.cellWorldPosition(spot.cellX, spot.cellZ) + spot.position +
+                                  Ogre::Vector3(0.1f * scale, 0, 0.07f * scale);
+        const Ogre::Ray down(top + Ogre::Vector3(0, 500, 0), Ogre::Vector3::NEGATIVE_UNIT_Y);
+        Wren::CollisionInfo info;
+        ASSERT_TRUE(collision->collideRay(known->getCollisionShape(), rayTransformOf(known), down,
+                                          info))
+            << known->getName();
+        EXPECT_GT(info.point.y, 1.5f * scale);
+        EXPECT_LT(info.point.y, 2.0f * scale + 0.01f);
+        EXPECT_NEAR(info.point.x, top.x, 0.01f);
+        EXPECT_NEAR(info.point.z, top.z, 0.01f);
+        // The object's own test works on the editor's lists (the render
+        // meshes), empty in the game.
+        Wren::CollisionInfo own;
+        EXPECT_EQ(known->collide(down, own), run.editing);
+        if (run.editing)
+        {
+            EXPECT_EQ(own.object, known);
+            EXPECT_TRUE(known->isHaveCollisionShape(Wren::MeshGameObject::MCT_LOGIC_OBSTACLE));
+        }
+
+        Ogre::Vector3 empty;
+        bool found = false;
+        const float half = Wren::WorldGenerator::placementHalfExtent(grid.cellSize);
+        for (float x = -half; x <= half && !found; x += 8.0f)
+            for (float z = -half; z <= half && !found; z += 8.0f)
+            {
+                empty = grid.cellWorldPosition(0, 0) + Ogre::Vector3(x, 0, z);
+                found = true;
+                for (const auto& entry : objects)
+                    if (entry.second->getWorldPosition().squaredDistance(empty) < 20.0f * 20.0f)
+                        found = false;
+            }
+        ASSERT_TRUE(found);
+        const Ogre::Ray onEmpty(empty + Ogre::Vector3(0, 500, 0), Ogre::Vector3::NEGATIVE_UNIT_Y);
+        for (const auto& entry : objects)
+        {
+            if (!entry.second->getCollisionShape())
+                continue;
+            EXPECT_FALSE(collision->collideRay(entry.second->getCollisionShape(),
+                                               rayTransformOf(entry.second), onEmpty, info))
+                << entry.first;
+        }
+
+        // Off to the far corner: cell 0_0 unloads, its objects drop their
+        // shapes and the collision system lets them go.
+        known = nullptr;
+        camera->setPosition(grid.cellWorldPosition(2, 2) + Ogre::Vector3(0, 30, 0));
+        for (int frame = 0; frame < 300; ++frame)
+            host.update(0.1f);
+        objects = meshObjects(host);
+        for (const auto& entry : shapesOfCell00)
+        {
+            EXPECT_FALSE(objects.count(entry.first)) << entry.first;
+            EXPECT_TRUE(entry.second.expired()) << entry.first;
+        }
+        // What the registry still keeps is what the loaded objects hold.
+        std::set<const Wren::CollisionShape*> held;
+        for (const auto& entry : objects)
+        {
+            if (entry.second->getCollisionShape())
+                held.insert(entry.second->getCollisionShape().get());
+            for (int type = Wren::MeshGameObject::MCT_RENDER;
+                 type <= Wren::MeshGameObject::MCT_HEIGHT_FRAGMENT; ++type)
+                for (const Wren::CollisionShapePtr& listed : entry.second->getCollisionShapes(type))
+                    held.insert(listed.get());
+        }
+        EXPECT_FALSE(held.empty());
+        for (const auto& entry : collision->getCollisionShapes())
+            EXPECT_TRUE(held.count(entry.second.get())) << entry.first;
+
+        host.stop();
+        forgetGeneratedMedia(folder + "/Media");
+    }
+}
