@@ -82,6 +82,12 @@ namespace Wren
             collision system is run by the object manager already and is
             left out). */
         bool updateRegisteredSystems = false;
+        /** Let the collision system release shapes nobody uses any more
+            once it holds more than collisionShapeHold of them (checked
+            every second), so that a long flight over a streamed world does
+            not keep the shapes of every cell it passed. */
+        bool collisionShapeRecovery = true;
+        int collisionShapeHold = 512;
         /** Object factories, registered in order after the standard ones;
             the registry owns them from start on. */
         std::vector<std::unique_ptr<GameObjectFactory>> objectFactories;

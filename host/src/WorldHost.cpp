@@ -94,6 +94,13 @@ namespace Wren
             stop();
             return false;
         }
+        if (settings.collisionShapeRecovery)
+            if (CollisionGameSystem* collision = mManager->getCollisionGameSystem())
+            {
+                collision->setHoldMaxCount(std::max(0, settings.collisionShapeHold));
+                collision->setRecoveryTime(1.0f);
+                collision->setRecovery(true);
+            }
         if (!mManager->initFinish())
         {
             logMessage("world " + mWorldName + " did not finish its start");

@@ -298,6 +298,23 @@ TEST_F(WorldStart, CallerFactoriesComeAfterTheStandardOnes)
     EXPECT_NE(GameSystemManager::getSingleton().getGameSystem("CollisionGameSystem"), nullptr);
 }
 
+TEST_F(WorldStart, CollisionShapesAreRecoveredUnlessTheHostSaysNo)
+{
+    for (bool recovery : {true, false})
+    {
+        WorldHost host;
+        WorldHostSettings s = settings();
+        s.collisionShapeRecovery = recovery;
+        s.collisionShapeHold = 64;
+        ASSERT_TRUE(host.start(std::move(s)));
+        CollisionGameSystem* collision = host.getManager()->getCollisionGameSystem();
+        ASSERT_NE(collision, nullptr);
+        EXPECT_EQ(collision->getRecovery(), recovery);
+        if (recovery)
+            EXPECT_EQ(collision->getHoldMaxCount(), 64);
+    }
+}
+
 TEST_F(WorldStart, WorldWithoutWorldsFolderRunsButRefusesToSave)
 {
     TestEngine::writeFile(TestEngine::instance().getPlsm2Folder(), "loose.World", "<World/>");
