@@ -73,7 +73,10 @@ run_tests() {
     --tsan) variant="tsan"; options=(-DWREN_TSAN=ON); shift ;;
   esac
   ensure_packages "${PACKAGES[@]}"
-  configure_and_build "$BUILD/$variant" Debug -DWREN_BUILD_BENCH=OFF "${options[@]}"
+  # The plain test build has the benchmarks too, for their smoke runs.
+  local bench=ON
+  [ "$variant" != "test" ] && bench=OFF
+  configure_and_build "$BUILD/$variant" Debug -DWREN_BUILD_BENCH="$bench" "${options[@]}"
   # alloc_dealloc_mismatch is off: Debian OGRE's PNG codec hands out malloc'd
   # buffers that its MemoryDataStream frees with delete[].
   export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:halt_on_error=1:alloc_dealloc_mismatch=0}"
@@ -114,6 +117,10 @@ case "$cmd" in
     release_build
     mkdir -p "$BUILD/release/bench-results"
     "$BUILD/release/bench/wren-bench" --results-dir="$BUILD/release/bench-results" "$@"
+    # The drawn benchmark needs a display: the one set, or a private Xvfb.
+    with_display "$BUILD/release/bench/render/wren-bench-render" \
+      --results-dir="$BUILD/release/bench-results" "$@"
+    cat "$BUILD/release/bench-results/results.txt" "$BUILD/release/bench-results/render-results.txt"
     ;;
   convert)
     release_build
