@@ -7,6 +7,7 @@
 #include "MeshMetadata.h"
 #include "OgreBackgroundLoader.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -249,6 +250,9 @@ namespace Wren
         /** The distinct current meshes, each with the entity showing it. */
         std::vector<std::pair<Ogre::MeshPtr, Ogre::Entity*>> currentMeshes() const;
         void useVertexColourMaterials();
+        /** Reads the vertices of every current mesh, edits each and writes
+            the colours back; false (logged) when a mesh can not be read. */
+        bool editVertexColours(const std::function<void(VertexRecord&)>& edit);
         void releaseOwnMeshes();
 
         MeshMetadata* mMeshMetadata = nullptr;

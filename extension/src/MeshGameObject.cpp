@@ -30,6 +30,7 @@
 #include <OgreTechnique.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -555,6 +556,12 @@ namespace Wren
     {
         if (!makeMeshesEditable())
             return false;
+        const Ogre::uint32 black = Ogre::ColourValue::Black.getAsARGB();
+        return editVertexColours([black](VertexRecord& record) { record.colour = black; });
+    }
+
+    bool MeshGameObject::editVertexColours(const std::function<void(VertexRecord&)>& edit)
+    {
         bool all = true;
         for (const auto& shown : currentMeshes())
         {
@@ -566,9 +573,8 @@ namespace Wren
                 all = false;
                 continue;
             }
-            const Ogre::uint32 black = Ogre::ColourValue::Black.getAsARGB();
             for (VertexRecord& record : records)
-                record.colour = black;
+                edit(record);
             writeColours(shown.first, records);
         }
         return all;
@@ -595,33 +601,18 @@ namespace Wren
         const Ogre::Matrix3 normalMatrix = transform.linear().Inverse().Transpose();
         const Ogre::Vector3 direction = light->getDerivedDirection().normalisedCopy();
         const Ogre::Vector3 lightPosition = light->getDerivedPosition();
-        bool all = true;
-        for (const auto& shown : currentMeshes())
-        {
-            std::vector<VertexRecord> records;
-            std::string problem;
-            if (!readVertices(shown.first, records, problem))
-            {
-                logMessage("the mesh " + shown.first->getName() + " of " + mName + " " + problem);
-                all = false;
-                continue;
-            }
-            for (VertexRecord& record : records)
-            {
-                const Ogre::Vector3 normal = (normalMatrix * record.normal).normalisedCopy();
-                const Ogre::ColourValue received =
-                    model == VCLM_DIRECTIONAL
-                        ? directionalLightColour(normal, direction, light->getDiffuseColour())
-                        : pointLightColour(normal, transform * record.position, lightPosition,
-                                           light->getDiffuseColour(), light->getAttenuationRange(),
-                                           light->getAttenuationConstant(),
-                                           light->getAttenuationLinear(),
-                                           light->getAttenuationQuadric());
-                record.colour = addClamped(fromARGB(record.colour), received).getAsARGB();
-            }
-            writeColours(shown.first, records);
-        }
-        return all;
+        return editVertexColours([&](VertexRecord& record) {
+            const Ogre::Vector3 normal = (normalMatrix * record.normal).normalisedCopy();
+            const Ogre::ColourValue received =
+                model == VCLM_DIRECTIONAL
+                    ? directionalLightColour(normal, direction, light->getDiffuseColour())
+                    : pointLightColour(normal, transform * record.position, lightPosition,
+                                       light->getDiffuseColour(), light->getAttenuationRange(),
+                                       light->getAttenuationConstant(),
+                                       light->getAttenuationLinear(),
+                                       light->getAttenuationQuadric());
+            record.colour = addClamped(fromARGB(record.colour), received).getAsARGB();
+        });
     }
 
     bool MeshGameObject::BrushVertexColor(const Ogre::Vector3& centre, const float& radius,
@@ -633,24 +624,10 @@ namespace Wren
         useVertexColourMaterials();
         const Ogre::Affine3 transform = currentWorldTransform(mMeshSceneNode);
         const float radiusSquared = radius * radius;
-        bool all = true;
-        for (const auto& shown : currentMeshes())
-        {
-            std::vector<VertexRecord> records;
-            std::string problem;
-            if (!readVertices(shown.first, records, problem))
-            {
-                logMessage("the mesh " + shown.first->getName() + " of " + mName + " " + problem);
-                all = false;
-                continue;
-            }
-            for (VertexRecord& record : records)
-                if ((transform * record.position).squaredDistance(centre) < radiusSquared)
-                    record.colour =
-                        brushColour(fromARGB(record.colour), colour, method).getAsARGB();
-            writeColours(shown.first, records);
-        }
-        return all;
+        return editVertexColours([&](VertexRecord& record) {
+            if ((transform * record.position).squaredDistance(centre) < radiusSquared)
+                record.colour = brushColour(fromARGB(record.colour), colour, method).getAsARGB();
+        });
     }
 
     bool MeshGameObject::changeToWireframe()

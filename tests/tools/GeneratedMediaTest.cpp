@@ -1,6 +1,7 @@
 #include "BinaryFileResource.h"
 #include "CoreGameObjectManager.h"
 #include "GridPartitionManager.h"
+#include "GeneratedMedia.h"
 #include "MediaGenerator.h"
 #include "MeshGameObject.h"
 #include "TestEngine.h"
@@ -27,6 +28,7 @@
 namespace fs = std::filesystem;
 using Wren::MediaGenerator;
 using Wren::Test::TestEngine;
+using Wren::Test::forgetGeneratedMedia;
 
 namespace
 {
@@ -57,25 +59,6 @@ namespace
         std::string name;
     };
 
-    /** Undoes what a test loaded into "General" from a generated world. */
-    void forgetGeneratedMedia(const std::string& mediaFolder)
-    {
-        Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
-        for (int s = 0; s < MediaGenerator::SHAPE_COUNT; ++s)
-            for (MediaGenerator::Level level : {MediaGenerator::LEVEL_HIGH, MediaGenerator::LEVEL_LOW})
-            {
-                const std::string name = MediaGenerator::meshName(MediaGenerator::Shape(s), level);
-                if (meshes.resourceExists(name, "General"))
-                    meshes.remove(name, "General");
-            }
-        Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
-        for (const MediaGenerator::Colour& c : MediaGenerator::colours())
-            if (materials.resourceExists(MediaGenerator::materialName(c.name), "General"))
-                materials.remove(MediaGenerator::materialName(c.name), "General");
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        if (groups.resourceLocationExists(mediaFolder, "General"))
-            groups.removeResourceLocation(mediaFolder, "General");
-    }
 }
 
 TEST(MediaGenerator, WritesEveryMeshAtBothLevelsAndTheMaterialScript)

@@ -1,6 +1,7 @@
 #include "CollisionGameSystem.h"
 #include "CoreGameObjectManager.h"
 #include "GridPartitionManager.h"
+#include "GeneratedMedia.h"
 #include "MediaGenerator.h"
 #include "MeshCollisionGameSystem.h"
 #include "MeshGameObject.h"
@@ -23,29 +24,10 @@
 
 using Wren::MediaGenerator;
 using Wren::Test::TestEngine;
+using Wren::Test::forgetGeneratedMedia;
 
 namespace
 {
-    /** Undoes what a hosted world loaded into "General" from its media. */
-    void forgetGeneratedMedia(const std::string& mediaFolder)
-    {
-        Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
-        for (int s = 0; s < MediaGenerator::SHAPE_COUNT; ++s)
-            for (MediaGenerator::Level level : {MediaGenerator::LEVEL_HIGH, MediaGenerator::LEVEL_LOW})
-            {
-                const std::string name = MediaGenerator::meshName(MediaGenerator::Shape(s), level);
-                if (meshes.resourceExists(name, "General"))
-                    meshes.remove(name, "General");
-            }
-        Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
-        for (const MediaGenerator::Colour& c : MediaGenerator::colours())
-            if (materials.resourceExists(MediaGenerator::materialName(c.name), "General"))
-                materials.remove(MediaGenerator::materialName(c.name), "General");
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        if (groups.resourceLocationExists(mediaFolder, "General"))
-            groups.removeResourceLocation(mediaFolder, "General");
-    }
-
     /** The transform the objects' own ray tests use: the node's place, unit
         scale (the shape carries the object's scale). */
     Ogre::Matrix4 rayTransformOf(const Wren::CoreGameObject* object)

@@ -1,0 +1,39 @@
+#ifndef __WrenTestGeneratedMedia_H__
+#define __WrenTestGeneratedMedia_H__
+
+#include "MediaGenerator.h"
+
+#include <OgreMaterialManager.h>
+#include <OgreMeshManager.h>
+#include <OgreResourceGroupManager.h>
+
+#include <string>
+
+namespace Wren
+{
+namespace Test
+{
+    /** Undoes what a test loaded into "General" from a generated world's
+        media folder: its meshes, its materials and the folder itself. */
+    inline void forgetGeneratedMedia(const std::string& mediaFolder)
+    {
+        Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+        for (int s = 0; s < MediaGenerator::SHAPE_COUNT; ++s)
+            for (MediaGenerator::Level level : {MediaGenerator::LEVEL_HIGH, MediaGenerator::LEVEL_LOW})
+            {
+                const std::string name = MediaGenerator::meshName(MediaGenerator::Shape(s), level);
+                if (meshes.resourceExists(name, "General"))
+                    meshes.remove(name, "General");
+            }
+        Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+        for (const MediaGenerator::Colour& c : MediaGenerator::colours())
+            if (materials.resourceExists(MediaGenerator::materialName(c.name), "General"))
+                materials.remove(MediaGenerator::materialName(c.name), "General");
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        if (groups.resourceLocationExists(mediaFolder, "General"))
+            groups.removeResourceLocation(mediaFolder, "General");
+    }
+}
+}
+
+#endif
