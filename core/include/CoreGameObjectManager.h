@@ -235,6 +235,8 @@ namespace Wren
 
         /** worldName + "_" + type. */
         std::string getGameSystemName(const std::string& type) const;
+        /** Takes the world's game systems out of the registry and deletes them. */
+        void dropGameSystems();
         /** Keeps system under name unless the name is taken. */
         bool addGameObjectManagerGameSystem(const std::string& name,
                                             GameObjectManagerGameSystem* system);

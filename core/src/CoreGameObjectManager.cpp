@@ -61,6 +61,18 @@ namespace Wren
         }
     }
 
+    void CoreGameObjectManager::dropGameSystems()
+    {
+        GameSystemManager* registry = GameSystemManager::getSingletonPtr();
+        for (auto& entry : mGameSystems)
+        {
+            if (registry)
+                registry->removeGameSystem(entry.second);
+            delete entry.second;
+        }
+        mGameSystems.clear();
+    }
+
     void CoreGameObjectManager::destroy()
     {
         mSelection.clear();
@@ -79,14 +91,7 @@ namespace Wren
             mPartitionManager = nullptr;
         }
 
-        GameSystemManager* registry = GameSystemManager::getSingletonPtr();
-        for (auto& entry : mGameSystems)
-        {
-            if (registry)
-                registry->removeGameSystem(entry.second);
-            delete entry.second;
-        }
-        mGameSystems.clear();
+        dropGameSystems();
 
         for (auto& entry : mMetadataCache)
             delete entry.second;
@@ -203,14 +208,7 @@ namespace Wren
                 mPartitionManager->setAboveGroundMgr(nullptr);
             mPartitionManager = nullptr;
             mAboveGroundManager = nullptr;
-            GameSystemManager* registry = GameSystemManager::getSingletonPtr();
-            for (auto& entry : mGameSystems)
-            {
-                if (registry)
-                    registry->removeGameSystem(entry.second);
-                delete entry.second;
-            }
-            mGameSystems.clear();
+            dropGameSystems();
             mGameSystemTypes.clear();
             mObjectUniqueInt = 0;
             mPlayerCamera = nullptr;

@@ -311,7 +311,9 @@ TEST_F(WorldStart, CollisionShapesAreRecoveredUnlessTheHostSaysNo)
         ASSERT_NE(collision, nullptr);
         EXPECT_EQ(collision->getRecovery(), recovery);
         if (recovery)
+        {
             EXPECT_EQ(collision->getHoldMaxCount(), 64);
+        }
     }
 }
 
