@@ -19,15 +19,17 @@ namespace Ogre
 namespace Wren
 {
     /** How a light is baked into vertex colours: as a point light or as a
-        directional light. Other values are refused by the object types. */
-    enum VertexColorLightModel
+        directional light. Other values are refused by the object types; the
+        underlying type is fixed so that such a value, come from a script or
+        a tool, is one to refuse and not undefined. */
+    enum VertexColorLightModel : int
     {
         VCLM_POINT = 0,
         VCLM_DIRECTIONAL = 1
     };
 
     /** How a vertex-colour brush combines its colour with a vertex colour. */
-    enum BrushVertexColorMethod
+    enum BrushVertexColorMethod : int
     {
         BVCM_REPLACE = 0,
         BVCM_ADD = 1,
