@@ -89,6 +89,8 @@ namespace Ogre
         BackgroundLoader(const BackgroundLoader&) = delete;
         BackgroundLoader& operator=(const BackgroundLoader&) = delete;
 
+        /** Queues the task for the thread and wakes it. */
+        TaskPtr enqueue(const TaskPtr& task);
         void run();
         static void finish(Task& task);
 

@@ -38,6 +38,13 @@ namespace Ogre
     {
         TaskPtr task = std::make_shared<Task>();
         task->mWork = std::move(work);
+        return enqueue(task);
+    }
+
+    BackgroundLoader::TaskPtr BackgroundLoader::enqueue(const TaskPtr& task)
+    {
+        // Tasks the thread finished are released here, on the frame thread,
+        // outside the lock.
         std::vector<TaskPtr> retired;
         {
             std::lock_guard<std::mutex> lock(mMutex);
@@ -65,14 +72,7 @@ namespace Ogre
                 // Left unprepared: the frame thread's load() reports it.
             }
         };
-        std::vector<TaskPtr> retired;
-        {
-            std::lock_guard<std::mutex> lock(mMutex);
-            mQueue.push_back(task);
-            retired.swap(mRetired);
-        }
-        mWake.notify_one();
-        return task;
+        return enqueue(task);
     }
 
     size_t BackgroundLoader::getPendingCount() const

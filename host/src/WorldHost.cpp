@@ -179,38 +179,35 @@ namespace Wren
         // host declared its folders gets the scripts of those folders parsed
         // one by one.
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        std::vector<std::string> named;
+        std::vector<std::string> initialisedNow;
         for (const WorldResourceLocation& location : mLocations)
-            if (std::find(named.begin(), named.end(), location.group) == named.end())
-                named.push_back(location.group);
-        for (const std::string& group : named)
         {
+            const std::string& group = location.group;
+            if (std::find(initialisedNow.begin(), initialisedNow.end(), group) !=
+                initialisedNow.end())
+                continue;
             try
             {
                 if (!groups.isResourceGroupInitialised(group))
                 {
                     groups.initialiseResourceGroup(group);
+                    initialisedNow.push_back(group);
                     continue;
                 }
-                for (const WorldResourceLocation& location : mLocations)
-                {
-                    if (location.group != group)
-                        continue;
-                    std::error_code ec;
-                    for (std::filesystem::directory_iterator it(location.folder, ec), end;
-                         !ec && it != end; it.increment(ec))
-                        if (it->path().extension() == ".material")
-                        {
-                            const std::string file = it->path().filename().string();
-                            Ogre::DataStreamPtr stream = groups.openResource(file, group);
-                            Ogre::MaterialManager::getSingleton().parseScript(stream, group);
-                        }
-                }
+                std::error_code ec;
+                for (std::filesystem::directory_iterator it(location.folder, ec), end;
+                     !ec && it != end; it.increment(ec))
+                    if (it->path().extension() == ".material")
+                    {
+                        const std::string file = it->path().filename().string();
+                        Ogre::DataStreamPtr stream = groups.openResource(file, group);
+                        Ogre::MaterialManager::getSingleton().parseScript(stream, group);
+                    }
             }
             catch (const Ogre::Exception& e)
             {
-                logMessage("the scripts of group " + group + " can not be read: " +
-                           e.getDescription());
+                logMessage("the scripts of " + location.folder + " in group " + group +
+                           " can not be read: " + e.getDescription());
             }
         }
     }

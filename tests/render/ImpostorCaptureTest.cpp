@@ -53,7 +53,6 @@ TEST_F(ImpostorCapture, RegionHoldsTheMeshWhereItIsAndTheClearedColourElsewhere)
 TEST_F(ImpostorCapture, BillboardShowsTheRegionWhereTheNodeWas)
 {
     Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 10, kRed, kGreen);
-    Ogre::SceneNode* node = handler->getNode();
 
     Ogre::Billboard* billboard = handler->getBillboard();
     ASSERT_NE(billboard, nullptr);

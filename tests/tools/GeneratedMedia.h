@@ -1,7 +1,9 @@
 #ifndef __WrenTestGeneratedMedia_H__
 #define __WrenTestGeneratedMedia_H__
 
+#include "GridPartitionManager.h"
 #include "MediaGenerator.h"
+#include "WorldHost.h"
 
 #include <OgreMaterialManager.h>
 #include <OgreMeshManager.h>
@@ -13,6 +15,24 @@ namespace Wren
 {
 namespace Test
 {
+    /** How the tests host a generated world "W": from its resources.cfg,
+        through a grid manager reading the given form, files read on the
+        frame thread. */
+    inline WorldHostSettings generatedWorldSettings(const std::string& resourcesFile, bool binary)
+    {
+        WorldHostSettings settings;
+        settings.worldName = "W";
+        settings.resourcesConfig = resourcesFile;
+        settings.declareConfigLocations = true;
+        settings.backgroundLoading = false;
+        settings.makePartitionManager = [binary](CoreGameObjectManager* manager) {
+            auto* partitions = new GridPartitionManager(manager);
+            partitions->setUseBinaryFiles(binary);
+            return partitions;
+        };
+        return settings;
+    }
+
     /** Undoes what a test loaded into "General" from a generated world's
         media folder: its meshes, its materials and the folder itself. */
     inline void forgetGeneratedMedia(const std::string& mediaFolder)

@@ -261,16 +261,8 @@ TEST(GeneratedWorld, HostStreamsItInAndMeshObjectsBuildTheirEntities)
         EXPECT_GT(farthest, 64.0f);
 
         Wren::WorldHost host;
-        Wren::WorldHostSettings settings;
-        settings.worldName = "W";
-        settings.resourcesConfig = result.resourcesFile;
-        settings.declareConfigLocations = true;
-        settings.backgroundLoading = false;
-        settings.makePartitionManager = [binary](Wren::CoreGameObjectManager* manager) {
-            auto* partitions = new Wren::GridPartitionManager(manager);
-            partitions->setUseBinaryFiles(binary);
-            return partitions;
-        };
+        Wren::WorldHostSettings settings =
+            Wren::Test::generatedWorldSettings(result.resourcesFile, binary);
         ASSERT_TRUE(host.start(std::move(settings)));
         ASSERT_TRUE(MediaGenerator::declareMaterials());
         // The camera at the origin sits on the corner of all four cells.

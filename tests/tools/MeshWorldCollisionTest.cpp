@@ -82,17 +82,9 @@ TEST(MeshWorldCollision, ObjectsNearTheCameraCollideByTheirObstacleMeshAndLetGoW
             placed[o.name] = o;
 
         Wren::WorldHost host;
-        Wren::WorldHostSettings settings;
-        settings.worldName = "W";
-        settings.resourcesConfig = result.resourcesFile;
-        settings.declareConfigLocations = true;
-        settings.backgroundLoading = false;
+        Wren::WorldHostSettings settings =
+            Wren::Test::generatedWorldSettings(result.resourcesFile, binary);
         settings.editing = run.editing;
-        settings.makePartitionManager = [binary](Wren::CoreGameObjectManager* manager) {
-            auto* partitions = new Wren::GridPartitionManager(manager);
-            partitions->setUseBinaryFiles(binary);
-            return partitions;
-        };
         ASSERT_TRUE(host.start(std::move(settings)));
         ASSERT_TRUE(MediaGenerator::declareMaterials());
         auto* collision =

@@ -159,6 +159,8 @@ namespace Wren
         bool readWorld(const WorldFolder& folder);
         bool startWorld(const WorldFolder& folder);
         void addGround(Ogre::SceneManager* scene);
+        /** Stops everything run started, in the reverse order. */
+        void teardown();
         /** Takes the view, the ground and its resources away again. */
         void removeDrawing();
         void fly(const CameraPath& path, std::uint64_t frames, const FrameListener& listener);

@@ -115,11 +115,22 @@ namespace Wren
 
     WorldViewer::~WorldViewer()
     {
-        delete mImpostors;
-        removeDrawing();
-        delete mHost;
+        teardown();
         delete mEngine;
         delete mSeen;
+    }
+
+    void WorldViewer::teardown()
+    {
+        // The reverse order of start: the impostors, the drawing, the world,
+        // then the engine.
+        delete mImpostors;
+        mImpostors = nullptr;
+        removeDrawing();
+        delete mHost;
+        mHost = nullptr;
+        if (mEngine)
+            mEngine->stop();
     }
 
     bool WorldViewer::fail(const std::string& error)
@@ -168,14 +179,7 @@ namespace Wren
                 writeOutputs();
             }
         }
-        // Teardown in the reverse order of start: the impostors, the world,
-        // then the engine.
-        delete mImpostors;
-        mImpostors = nullptr;
-        removeDrawing();
-        delete mHost;
-        mHost = nullptr;
-        mEngine->stop();
+        teardown();
         return ok;
     }
 
