@@ -4,6 +4,7 @@
 #include "WrenCommonPrerequisites.h"
 
 #include <string>
+#include <vector>
 
 namespace Wren
 {
@@ -15,8 +16,7 @@ namespace Wren
         with one 276-byte CompleteObjectDataInfo record. Only what that
         record holds survives the binary form: an object's type, name,
         position, orientation, scale, metadata id, partition id and, for a
-        "MeshGameObject", its IsStatic and CastShadows flags. Children and
-        dynamic properties are dropped.
+        "MeshGameObject", its IsStatic and CastShadows flags.
 
         Both operations leave their input unchanged, return a new document
         that the caller owns, and return null (with the reason logged and,
@@ -26,13 +26,32 @@ namespace Wren
     {
     public:
         /** Builds the binary form of an XML partition objects document.
+
             Null when xmlFile is null, has no root, or its root has no
-            "CorePartitionData" child; also null when some object's type,
-            name, metadata id or partition id is too long for its field
-            (31, 127, 63 and 7 bytes): such an object can not be stored
-            faithfully, and converting the rest would lose it. */
+            "CorePartitionData" child.
+
+            An object holds what the record can not keep when it has
+            children (elements under "Children"), dynamic properties
+            (elements under "DynamicProperties" of "CoreData"), type data
+            (any other element under "Object" than "CoreData", "Children"
+            and, for a "MeshGameObject", "MeshData"), or a type, name,
+            metadata id or partition id longer than its field (31, 127, 63
+            and 7 bytes). By default such a document is refused: the result
+            is null and error names such objects and what they hold (the
+            first twenty of them; losses has them all).
+            With allowLoss the document is converted anyway: children,
+            dynamic properties and type data are left behind, and an object
+            whose text does not fit is left out whole (a cut name or id
+            would name another object or template).
+
+            Either way losses, when given, receives one line per such
+            object, "object \"NAME\": what it holds", in document order; it
+            is empty after a conversion that kept everything.
+        */
         static Ogre::BinaryFileResource* ConvetToBinary(DataFile* xmlFile,
-                                                        std::string* error = nullptr);
+                                                        std::string* error = nullptr,
+                                                        bool allowLoss = false,
+                                                        std::vector<std::string>* losses = nullptr);
 
         /** Builds the XML form (a SelectorDataFile) of a binary objects
             file: per object "CoreData" (holding an empty

@@ -4,10 +4,12 @@
 #include "CompleteObjectDataInfo.h"
 #include "DataElement.h"
 #include "SelectorDataFile.h"
+#include "XMLDataElement.h"
 
 #include <OgreLogManager.h>
 #include <OgreStringConverter.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -16,6 +18,8 @@ namespace Wren
     namespace
     {
         const char* const gMeshType = "MeshGameObject";
+        /** Objects named in a refusal's message; losses lists them all. */
+        const size_t MaxNamedInError = 20;
 
         template <typename T> T* fail(std::string* error, const std::string& reason)
         {
@@ -26,20 +30,116 @@ namespace Wren
             return nullptr;
         }
 
-        bool setField(bool stored, const std::string& what, const std::string& value, size_t size,
-                      const std::string& object, std::string& reason)
+        std::string elementName(const DataElementPtr& element)
         {
-            if (!stored)
-                reason = "object \"" + object + "\": " + what + " \"" + value + "\" is longer than " +
-                         Ogre::StringConverter::toString(size - 1) + " bytes";
-            return stored;
+            const XMLDataElement* xml = dynamic_cast<const XMLDataElement*>(element.get());
+            return xml ? xml->getName() : std::string();
+        }
+
+        size_t countChildren(const DataElementPtr& element)
+        {
+            size_t count = 0;
+            if (!element->getIsEmpty())
+                for (DataElementPtr e = element->getFirstChild(); !e->getIsEmpty();
+                     e = e->getNextSibling())
+                    ++count;
+            return count;
+        }
+
+        std::string counted(size_t count, const char* one, const char* many)
+        {
+            return Ogre::StringConverter::toString(count) + " " + (count == 1 ? one : many);
+        }
+
+        /** Appends to what the reason a text can not be stored in its field. */
+        void checkText(const char* field, const std::string& value, size_t size,
+                       std::vector<std::string>& what)
+        {
+            if (!CompleteObjectDataInfo::fits(value, size))
+                what.push_back(std::string(field) + " longer than " +
+                               Ogre::StringConverter::toString(size - 1) + " bytes");
+        }
+
+        /** The record of one "Object" element; lost receives what of the
+            object the record can not keep. False when the object's texts do
+            not fit, so that it can not be stored at all. */
+        bool makeRecord(const DataElementPtr& object, CompleteObjectDataInfo& record,
+                        std::vector<std::string>& lost)
+        {
+            typedef CompleteObjectDataInfo Record;
+            const std::string type = object->getAttributeString("Type", "");
+            const std::string name = object->getAttributeString("Name", "");
+            DataElementPtr core = object->getFirstChild("CoreData");
+            const std::string metaId =
+                core->getIsEmpty() ? std::string() : core->getAttributeString("MetaID", "");
+            const std::string partitionId =
+                core->getIsEmpty() ? std::string() : core->getAttributeString("PartitionID", "");
+
+            std::vector<std::string> tooLong;
+            checkText("type", type, Record::TypeSize, tooLong);
+            checkText("name", name, Record::NameSize, tooLong);
+            checkText("metadata id", metaId, Record::MetaIdSize, tooLong);
+            checkText("partition id", partitionId, Record::PartitionIdSize, tooLong);
+            lost.insert(lost.end(), tooLong.begin(), tooLong.end());
+
+            if (const size_t n = countChildren(object->getFirstChild("Children")))
+                lost.push_back(counted(n, "child", "children"));
+            if (!core->getIsEmpty())
+                if (const size_t n = countChildren(core->getFirstChild("DynamicProperties")))
+                    lost.push_back(counted(n, "dynamic property", "dynamic properties"));
+            for (DataElementPtr e = object->getFirstChild(); !e->getIsEmpty(); e = e->getNextSibling())
+            {
+                const std::string kind = elementName(e);
+                if (kind != "CoreData" && kind != "Children" && !(kind == "MeshData" && type == gMeshType))
+                    lost.push_back("type data \"" + kind + "\"");
+            }
+            if (!tooLong.empty())
+                return false;
+
+            record.setType(type);
+            record.setName(name);
+            if (!core->getIsEmpty())
+            {
+                record.setMetaId(metaId);
+                record.setPartitionId(partitionId);
+                record.posX = core->getAttributeFloat("PosX", 0.0f);
+                record.posY = core->getAttributeFloat("PosY", 0.0f);
+                record.posZ = core->getAttributeFloat("PosZ", 0.0f);
+                record.orientX = core->getAttributeFloat("OrientX", 0.0f);
+                record.orientY = core->getAttributeFloat("OrientY", 0.0f);
+                record.orientZ = core->getAttributeFloat("OrientZ", 0.0f);
+                record.orientW = core->getAttributeFloat("OrientW", 0.0f);
+                record.scaleX = core->getAttributeFloat("ScaleX", 0.0f);
+                record.scaleY = core->getAttributeFloat("ScaleY", 0.0f);
+                record.scaleZ = core->getAttributeFloat("ScaleZ", 0.0f);
+            }
+            if (type == gMeshType)
+            {
+                DataElementPtr mesh = object->getFirstChild("MeshData");
+                if (!mesh->getIsEmpty())
+                {
+                    record.isStatic = mesh->getAttributeBool("IsStatic", false) ? 1 : 0;
+                    record.castShadows = mesh->getAttributeBool("CastShadows", false) ? 1 : 0;
+                }
+            }
+            return true;
+        }
+
+        std::string join(const std::vector<std::string>& parts, const char* separator)
+        {
+            std::string out;
+            for (const std::string& part : parts)
+                out += (out.empty() ? "" : separator) + part;
+            return out;
         }
     }
 
-    Ogre::BinaryFileResource* PartitionXmlBinaryConvert::ConvetToBinary(DataFile* xmlFile,
-                                                                        std::string* error)
+    Ogre::BinaryFileResource* PartitionXmlBinaryConvert::ConvetToBinary(
+        DataFile* xmlFile, std::string* error, bool allowLoss, std::vector<std::string>* losses)
     {
         typedef CompleteObjectDataInfo Record;
+        if (losses)
+            losses->clear();
         if (!xmlFile)
             return fail<Ogre::BinaryFileResource>(error, "no XML document to convert");
         DataElementPtr root = xmlFile->getRootElement();
@@ -52,47 +152,45 @@ namespace Wren
         const bool showBounds = partitionData->getAttributeBool("ShowBounds", false);
 
         std::vector<Record> records;
+        std::vector<std::string> lossLines;
+        size_t leftOut = 0;
         for (DataElementPtr object = root->getFirstChild("Object"); !object->getIsEmpty();
              object = object->getNextSibling("Object"))
         {
             Record record;
-            const std::string type = object->getAttributeString("Type", "");
-            const std::string name = object->getAttributeString("Name", "");
-            std::string reason;
-            bool ok = setField(record.setType(type), "type", type, Record::TypeSize, name, reason) &&
-                      setField(record.setName(name), "name", name, Record::NameSize, name, reason);
-            DataElementPtr core = object->getFirstChild("CoreData");
-            if (ok && !core->getIsEmpty())
+            std::vector<std::string> lost;
+            const bool stored = makeRecord(object, record, lost);
+            if (!lost.empty())
+                lossLines.push_back("object \"" + object->getAttributeString("Name", "") +
+                                    "\": " + join(lost, ", ") +
+                                    (stored ? "" : " (the object is left out)"));
+            if (stored)
+                records.push_back(record);
+            else
+                ++leftOut;
+        }
+        if (losses)
+            *losses = lossLines;
+        if (!lossLines.empty())
+        {
+            const std::string count = counted(lossLines.size(), "object holds", "objects hold");
+            if (!allowLoss)
             {
-                const std::string metaId = core->getAttributeString("MetaID", "");
-                const std::string partitionId = core->getAttributeString("PartitionID", "");
-                ok = setField(record.setMetaId(metaId), "metadata id", metaId, Record::MetaIdSize,
-                              name, reason) &&
-                     setField(record.setPartitionId(partitionId), "partition id", partitionId,
-                              Record::PartitionIdSize, name, reason);
-                record.posX = core->getAttributeFloat("PosX", 0.0f);
-                record.posY = core->getAttributeFloat("PosY", 0.0f);
-                record.posZ = core->getAttributeFloat("PosZ", 0.0f);
-                record.orientX = core->getAttributeFloat("OrientX", 0.0f);
-                record.orientY = core->getAttributeFloat("OrientY", 0.0f);
-                record.orientZ = core->getAttributeFloat("OrientZ", 0.0f);
-                record.orientW = core->getAttributeFloat("OrientW", 0.0f);
-                record.scaleX = core->getAttributeFloat("ScaleX", 0.0f);
-                record.scaleY = core->getAttributeFloat("ScaleY", 0.0f);
-                record.scaleZ = core->getAttributeFloat("ScaleZ", 0.0f);
+                const size_t named = std::min<size_t>(lossLines.size(), MaxNamedInError);
+                std::string list = join(std::vector<std::string>(lossLines.begin(),
+                                                                 lossLines.begin() + named),
+                                        "; ");
+                if (named < lossLines.size())
+                    list += "; and " + Ogre::StringConverter::toString(lossLines.size() - named) +
+                            " more";
+                return fail<Ogre::BinaryFileResource>(
+                    error, "can not convert without loss: " + count +
+                               " what the binary record can not keep: " + list);
             }
-            if (!ok)
-                return fail<Ogre::BinaryFileResource>(error, "can not convert: " + reason);
-            if (type == gMeshType)
-            {
-                DataElementPtr mesh = object->getFirstChild("MeshData");
-                if (!mesh->getIsEmpty())
-                {
-                    record.isStatic = mesh->getAttributeBool("IsStatic", false) ? 1 : 0;
-                    record.castShadows = mesh->getAttributeBool("CastShadows", false) ? 1 : 0;
-                }
-            }
-            records.push_back(record);
+            if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr())
+                logs->logMessage("PartitionXmlBinaryConvert: converted with loss, " + count +
+                                 " what the binary record can not keep (" +
+                                 Ogre::StringConverter::toString(leftOut) + " left out)");
         }
 
         std::unique_ptr<Ogre::BinaryFileResource> binary(new Ogre::BinaryFileResource());

@@ -31,10 +31,11 @@ namespace
         return file;
     }
 
-    std::unique_ptr<BinaryFileResource> toBinary(const std::string& xml)
+    std::unique_ptr<BinaryFileResource> toBinary(const std::string& xml, bool allowLoss = false)
     {
         std::unique_ptr<DataFile> file = parse(xml);
-        return std::unique_ptr<BinaryFileResource>(PartitionXmlBinaryConvert::ConvetToBinary(file.get()));
+        return std::unique_ptr<BinaryFileResource>(
+            PartitionXmlBinaryConvert::ConvetToBinary(file.get(), nullptr, allowLoss));
     }
 
     std::vector<CompleteObjectDataInfo> records(BinaryFileResource& file)
@@ -83,7 +84,7 @@ TEST(XmlToBinary, PartitionWithoutObjectsGivesOneByteRootAndNoChildren)
 
 TEST(XmlToBinary, RecordsFollowTheObjectsInOrderWithMeshFlagsOnlyForMeshes)
 {
-    auto binary = toBinary(gPartition);
+    auto binary = toBinary(gPartition, true);
     ASSERT_TRUE(binary);
     EXPECT_EQ(1, *static_cast<unsigned char*>(binary->getRootElement()->getBuf()));
     std::vector<CompleteObjectDataInfo> r = records(*binary);
@@ -110,7 +111,7 @@ TEST(XmlToBinary, RecordsFollowTheObjectsInOrderWithMeshFlagsOnlyForMeshes)
 
 TEST(XmlToBinary, ObjectWithoutCoreDataGivesAllZeroFloatsAndIds)
 {
-    auto binary = toBinary(gPartition);
+    auto binary = toBinary(gPartition, true);
     ASSERT_TRUE(binary);
     const CompleteObjectDataInfo bare = records(*binary)[2];
     CompleteObjectDataInfo expected;
@@ -154,9 +155,44 @@ TEST(XmlToBinary, TextTooLongForItsFieldRefusesTheWholeConversionNamingTheObject
     }
 }
 
+TEST(XmlToBinary, WhatTheRecordCanNotKeepIsRefusedByNameUnlessLossIsAllowedThenListed)
+{
+    const std::string tooLongName(128, 'n');
+    auto file = parse(std::string(gPartition).insert(
+        std::strlen(gPartition) - std::strlen("</Objects>"),
+        "<Object Type=\"MeshGameObject\" Name=\"" + tooLongName + "\"/>"));
+    Wren::Test::LogCapture log;
+    std::string why;
+    std::vector<std::string> losses;
+    EXPECT_EQ(nullptr, PartitionXmlBinaryConvert::ConvetToBinary(file.get(), &why, false, &losses));
+    const std::vector<std::string> expected = {
+        "object \"rock_1\": 1 child, 1 dynamic property",
+        "object \"lamp_2\": type data \"MeshData\"",
+        "object \"" + tooLongName + "\": name longer than 127 bytes (the object is left out)"};
+    EXPECT_EQ(expected, losses);
+    for (const std::string& line : expected)
+        EXPECT_NE(std::string::npos, why.find(line)) << why;
+    EXPECT_TRUE(log.contains("can not convert without loss"));
+
+    std::unique_ptr<BinaryFileResource> binary(
+        PartitionXmlBinaryConvert::ConvetToBinary(file.get(), &why, true, &losses));
+    ASSERT_TRUE(binary);
+    EXPECT_EQ(expected, losses);
+    std::vector<std::string> names;
+    for (const CompleteObjectDataInfo& r : records(*binary))
+        names.push_back(r.getName());
+    EXPECT_EQ((std::vector<std::string>{"rock_1", "lamp_2", "bare"}), names);
+
+    // What was converted back from binary holds nothing the record drops.
+    std::unique_ptr<DataFile> xml(PartitionXmlBinaryConvert::ConvertToXml(binary.get()));
+    binary.reset(PartitionXmlBinaryConvert::ConvetToBinary(xml.get(), &why, false, &losses));
+    EXPECT_TRUE(binary) << why;
+    EXPECT_TRUE(losses.empty());
+}
+
 TEST(BinaryToXml, ObjectsBecomeCoreDataChildrenAndMeshDataInThatOrder)
 {
-    auto binary = toBinary(gPartition);
+    auto binary = toBinary(gPartition, true);
     std::unique_ptr<DataFile> xml(PartitionXmlBinaryConvert::ConvertToXml(binary.get()));
     ASSERT_TRUE(xml);
     DataElementPtr root = xml->getRootElement();
