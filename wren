@@ -21,6 +21,7 @@ export CCACHE_BASEDIR="$ROOT"
 PACKAGES=(cmake g++ make pkg-config ccache
   libogre-1.12-dev libtinyxml-dev libois-dev libboost-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+  libopenal-dev libsndfile1-dev
   xvfb xauth libgl1-mesa-dri)
 
 ensure_packages() {
