@@ -3,6 +3,8 @@
 
 #include "FxEffect.h"
 
+#include <OgreSceneManager.h>
+
 #include <memory>
 #include <vector>
 
@@ -11,9 +13,9 @@
     getSingleton() is always available. Effects are placed in the scene
     manager given to createEffect or, when that is null, in the manager's
     default scene manager (setSceneManager), or else in the first scene
-    manager of the engine; with none at all the effect has no node.
-    Effects must be removed (removeEffect, removeAllEffects) before their
-    scene manager goes. Main thread only. */
+    manager of the engine; with none at all the effect has no node until it
+    gets a parent. An effect whose scene manager is destroyed loses its node
+    and stays valid until it is removed. Main thread only. */
 class WREN_PLATFORM_EXPORT FxEffectManager
 {
 public:
@@ -33,11 +35,30 @@ public:
     size_t getEffectCount() const { return mEffects.size(); }
 
 private:
-    FxEffectManager() = default;
+    friend class FxEffect;
+
+    /** Hears of the destruction of the scene managers effects are in. */
+    class SceneWatcher : public Ogre::SceneManager::Listener
+    {
+    public:
+        explicit SceneWatcher(FxEffectManager& manager) : mManager(manager) {}
+        void sceneManagerDestroyed(Ogre::SceneManager* sceneManager) override;
+
+    private:
+        FxEffectManager& mManager;
+    };
+
+    FxEffectManager() : mWatcher(*this) {}
+    ~FxEffectManager();
+
+    /** Listens for the destruction of a scene manager that holds effects. */
+    void watch(Ogre::SceneManager* sceneManager);
 
     Ogre::SceneManager* mSceneManager = nullptr;
     std::vector<std::unique_ptr<FxEffect>> mEffects;
     unsigned long mNextId = 0;
+    SceneWatcher mWatcher;
+    std::vector<Ogre::SceneManager*> mWatched;
 };
 
 #endif

@@ -1,7 +1,6 @@
 #include "FxEffectManager.h"
 
 #include <OgreRoot.h>
-#include <OgreSceneManager.h>
 #include <OgreStringConverter.h>
 
 #include <algorithm>
@@ -10,6 +9,13 @@ FxEffectManager& FxEffectManager::getSingleton()
 {
     static FxEffectManager manager;
     return manager;
+}
+
+FxEffectManager::~FxEffectManager()
+{
+    mEffects.clear();
+    for (Ogre::SceneManager* sceneManager : mWatched)
+        sceneManager->removeListener(&mWatcher);
 }
 
 FxEffect* FxEffectManager::createEffect(const std::string& name, EFFECTLOGICTYPE type, bool,
@@ -39,3 +45,20 @@ void FxEffectManager::removeEffect(FxEffect* effect)
 }
 
 void FxEffectManager::removeAllEffects() { mEffects.clear(); }
+
+void FxEffectManager::watch(Ogre::SceneManager* sceneManager)
+{
+    if (std::find(mWatched.begin(), mWatched.end(), sceneManager) != mWatched.end())
+        return;
+    sceneManager->addListener(&mWatcher);
+    mWatched.push_back(sceneManager);
+}
+
+void FxEffectManager::SceneWatcher::sceneManagerDestroyed(Ogre::SceneManager* sceneManager)
+{
+    for (const std::unique_ptr<FxEffect>& effect : mManager.mEffects)
+        if (effect->getSceneManager() == sceneManager)
+            effect->forgetScene();
+    std::vector<Ogre::SceneManager*>& watched = mManager.mWatched;
+    watched.erase(std::remove(watched.begin(), watched.end(), sceneManager), watched.end());
+}
