@@ -72,8 +72,10 @@ public:
         device voices, a sound read for silent playing); every call takes
         0 and does nothing with it. */
     //@{
+    /** Starts the sound from its beginning; a relative voice plays at the
+        listener whatever its position. */
     unsigned startVoice(const ChimeSound& sound, bool loop, float range, bool relative,
-                        const Ogre::Vector3& position, float offset);
+                        const Ogre::Vector3& position);
     void moveVoice(unsigned voice, const Ogre::Vector3& position);
     void seekVoice(unsigned voice, float offset);
     void loopVoice(unsigned voice, bool loop);

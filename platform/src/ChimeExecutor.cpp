@@ -52,7 +52,7 @@ void ChimeExecutor::Play(bool loop)
     mPlaying = true;
     mLoop = loop;
     mVoice = ChimeSoundSystem::getSingleton().startVoice(*mSound, loop, mRange, mRelative,
-                                                         getPosition(), 0);
+                                                         getPosition());
 }
 
 void ChimeExecutor::Stop()

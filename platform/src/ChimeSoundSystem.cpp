@@ -151,7 +151,7 @@ size_t ChimeSoundSystem::getSoundCount() const
 }
 
 unsigned ChimeSoundSystem::startVoice(const ChimeSound& sound, bool loop, float range,
-                                      bool relative, const Ogre::Vector3& position, float offset)
+                                      bool relative, const Ogre::Vector3& position)
 {
     if (!mOutput || !sound.getBuffer())
         return 0;
@@ -173,7 +173,6 @@ unsigned ChimeSoundSystem::startVoice(const ChimeSound& sound, bool loop, float 
     alSourcef(source, AL_ROLLOFF_FACTOR, 1.0f);
     const Ogre::Vector3 place = relative ? Ogre::Vector3::ZERO : position;
     alSource3f(source, AL_POSITION, place.x, place.y, place.z);
-    alSourcef(source, AL_SEC_OFFSET, offset);
     alSourcePlay(source);
     mVoices.push_back(source);
     return source;
