@@ -82,7 +82,8 @@ run_tests() {
   # buffers that its MemoryDataStream frees with delete[].
   export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:halt_on_error=1:alloc_dealloc_mismatch=0}"
   export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-  export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1}"
+  # OpenAL Soft is not instrumented; tests/tsan.supp says why its reports go.
+  export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1:suppressions=$ROOT/tests/tsan.supp}"
   (cd "$BUILD/$variant" && with_display ctest --output-on-failure -j "$JOBS" "$@")
 }
 

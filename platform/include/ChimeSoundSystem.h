@@ -23,7 +23,8 @@ namespace Ogre
     first need (a sound to read, a listener to place) unless open chose one
     before. Without a device (no sound card, a server) the system runs
     silent: sounds are still read for their lengths and executors keep the
-    same timing and state, nothing is heard; the log says so once.
+    same timing and state, nothing is heard; the log says so once, when
+    the device fails to open.
 
     Sounds are positioned in world units: a voice is heard at full loudness
     at its source, fading linearly to silence at its range. The listener
@@ -104,7 +105,6 @@ private:
     bool mOpen = false;
     std::unique_ptr<Output> mOutput;
     std::string mDeviceName;
-    bool mSilenceLogged = false;
     bool mVoicesExhaustedLogged = false;
     Ogre::Vector3 mListenerPosition = Ogre::Vector3::ZERO;
     Ogre::Quaternion mListenerOrientation = Ogre::Quaternion::IDENTITY;

@@ -58,10 +58,8 @@ bool ChimeSoundSystem::open(const std::string& device)
         output->context = alcCreateContext(output->device, nullptr);
     if (!output->context || !alcMakeContextCurrent(output->context))
     {
-        if (!mSilenceLogged)
-            logLine("no sound device" + (device.empty() ? std::string() : " named " + device) +
-                    " could be opened; sounds play silently");
-        mSilenceLogged = true;
+        logLine("no sound device" + (device.empty() ? std::string() : " named " + device) +
+                " could be opened; sounds play silently");
         return false;
     }
     mOutput = std::move(output);

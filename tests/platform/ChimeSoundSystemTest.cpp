@@ -92,8 +92,8 @@ TEST_F(ChimeSoundSystemTest, WithoutADeviceRunsSilentWithTheSameTimingAndSaysSoO
     EXPECT_TRUE(sounds().isSilent());
     EXPECT_TRUE(sounds().getDeviceName().empty());
     std::vector<Step> silent = run();
-    ASSERT_TRUE(sounds().close());
     openSilent();
+    sounds().setListener(Ogre::Vector3::UNIT_X, Ogre::Quaternion::IDENTITY);
     ASSERT_TRUE(sounds().close());
     EXPECT_EQ(1, std::count_if(log.lines().begin(), log.lines().end(), [](const std::string& line) {
                   return line.find("sounds play silently") != std::string::npos;
