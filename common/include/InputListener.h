@@ -22,6 +22,11 @@ namespace Wren
         framework only passes the flag and the result through; what they
         mean is the host's convention.
 
+        A child may add or remove listeners, itself or a sibling included,
+        while it handles an event: the event goes to the children registered
+        when it arrived, less those removed before their turn. A listener
+        added meanwhile hears from the next event on.
+
         Devices and children are not owned. Only OIS types are used; no OIS
         function is called.
     */
@@ -57,6 +62,12 @@ namespace Wren
         OIS::Mouse* mMouse;
         OIS::JoyStick* mJoyStick;
         std::vector<InputListener*> mChildren;
+
+    private:
+        /** Calls call(child) for each child registered when the walk began
+            and still registered at its turn; the AND of the results. */
+        template <typename Call>
+        bool forEachChild(Call call);
     };
 }
 

@@ -12,56 +12,60 @@ namespace Wren
 
     InputListener::~InputListener() {}
 
-    void InputListener::update(float elapsedSeconds)
+    template <typename Call>
+    bool InputListener::forEachChild(Call call)
     {
-        for (size_t i = 0; i < mChildren.size(); ++i)
-            mChildren[i]->update(elapsedSeconds);
+        // A child may add or remove listeners (itself or a sibling) while it
+        // handles the event: the walk goes over the children as they were
+        // when the event arrived and skips those no longer registered, so no
+        // child is missed or called twice because another one left.
+        const std::vector<InputListener*> snapshot = mChildren;
+        bool result = true;
+        for (InputListener* child : snapshot)
+        {
+            if (std::find(mChildren.begin(), mChildren.end(), child) != mChildren.end())
+                result = call(child) && result;
+        }
+        return result;
     }
 
-    // Children are walked by index and the size is read again before each
-    // step, so a child may add or remove listeners (itself included) while it
-    // handles an event without the walk running off the list.
+    void InputListener::update(float elapsedSeconds)
+    {
+        forEachChild([&](InputListener* child) {
+            child->update(elapsedSeconds);
+            return true;
+        });
+    }
 
     bool InputListener::keyPressed(const OIS::KeyEvent& event, bool& handled)
     {
-        bool result = true;
-        for (size_t i = 0; i < mChildren.size(); ++i)
-            result = mChildren[i]->keyPressed(event, handled) && result;
-        return result;
+        return forEachChild(
+            [&](InputListener* child) { return child->keyPressed(event, handled); });
     }
 
     bool InputListener::keyReleased(const OIS::KeyEvent& event, bool& handled)
     {
-        bool result = true;
-        for (size_t i = 0; i < mChildren.size(); ++i)
-            result = mChildren[i]->keyReleased(event, handled) && result;
-        return result;
+        return forEachChild(
+            [&](InputListener* child) { return child->keyReleased(event, handled); });
     }
 
     bool InputListener::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button,
                                      bool& handled)
     {
-        bool result = true;
-        for (size_t i = 0; i < mChildren.size(); ++i)
-            result = mChildren[i]->mousePressed(event, button, handled) && result;
-        return result;
+        return forEachChild(
+            [&](InputListener* child) { return child->mousePressed(event, button, handled); });
     }
 
     bool InputListener::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button,
                                       bool& handled)
     {
-        bool result = true;
-        for (size_t i = 0; i < mChildren.size(); ++i)
-            result = mChildren[i]->mouseReleased(event, button, handled) && result;
-        return result;
+        return forEachChild(
+            [&](InputListener* child) { return child->mouseReleased(event, button, handled); });
     }
 
     bool InputListener::mouseMoved(const OIS::MouseEvent& event, bool& handled)
     {
-        bool result = true;
-        for (size_t i = 0; i < mChildren.size(); ++i)
-            result = mChildren[i]->mouseMoved(event, handled) && result;
-        return result;
+        return forEachChild([&](InputListener* child) { return child->mouseMoved(event, handled); });
     }
 
     void InputListener::addChildListener(InputListener* child)

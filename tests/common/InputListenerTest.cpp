@@ -151,3 +151,41 @@ TEST(InputListenerTree, DevicesAreKeptAsGiven)
     EXPECT_EQ(listener.getMouse(), mouse);
     EXPECT_EQ(listener.getJoyStick(), nullptr);
 }
+
+TEST(InputListenerTree, ListenerLeavingMidEventMakesNoOtherListenerMissIt)
+{
+    // Each child takes one listener out of the tree when it hears a key.
+    class Leaving : public ScriptedListener
+    {
+    public:
+        Leaving(const std::string& name, Journal& journal, InputListener& parent)
+            : ScriptedListener(name, true, journal), mParent(parent)
+        {
+        }
+        InputListener* leaver = nullptr;
+        bool keyPressed(const OIS::KeyEvent& event, bool& handled) override
+        {
+            ScriptedListener::keyPressed(event, handled);
+            mParent.removeChildListener(leaver);
+            return true;
+        }
+
+    private:
+        InputListener& mParent;
+    };
+
+    Journal journal;
+    InputListener root(nullptr, nullptr, nullptr);
+    Leaving self("self", journal, root), next("next", journal, root), gone("gone", journal, root);
+    self.leaver = &self;
+    next.leaver = &gone;
+    ScriptedListener last("last", true, journal);
+    for (InputListener* child : {(InputListener*)&self, (InputListener*)&next,
+                                 (InputListener*)&gone, (InputListener*)&last})
+        root.addChildListener(child);
+
+    OIS::KeyEvent key(nullptr, OIS::KC_C, 'c');
+    bool handled = false;
+    EXPECT_TRUE(root.keyPressed(key, handled));
+    EXPECT_EQ(journal, Journal({"self key 46", "next key 46", "last key 46"}));
+}
