@@ -129,11 +129,15 @@ namespace Wren
                                          const Ogre::Quaternion& orientation,
                                          const Ogre::Vector3& scale, const std::string& material,
                                          const std::string& collisionMesh, AxisMode mode);
-        /** An arrow along the child node's +Y: "_Line" and "_Cone" entities,
-            the node scaled (4, 1, 4). */
-        AxisManipulatorHandle* addArrow(const std::string& nodeSuffix,
-                                        const Ogre::Quaternion& orientation,
-                                        const std::string& material, AxisMode mode);
+        /** A handle of one entity of mesh, named as its child node. */
+        AxisManipulatorHandle* addChildHandle(const std::string& nodeSuffix, const char* mesh,
+                                              const char* collisionMesh,
+                                              const Ogre::Quaternion& orientation,
+                                              const std::string& material, AxisMode mode);
+        /** An arrow per axis, each a child node with the entities "_Line"
+            and "_Cone" scaled (4, 1, 4): "_Y" red, "_X" green (turned 270
+            degrees about Z), "_Z" blue (turned 90 degrees about X). */
+        void addArrows(AxisMode x, AxisMode y, AxisMode z);
 
         /** The camera ray through a mouse position. */
         Ogre::Ray mouseRay(const Ogre::Vector2& pos) const;

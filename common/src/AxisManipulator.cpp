@@ -120,15 +120,35 @@ namespace Wren
         return &handle;
     }
 
-    AxisManipulatorHandle* AxisManipulator::addArrow(const std::string& nodeSuffix,
-                                                     const Ogre::Quaternion& orientation,
-                                                     const std::string& material, AxisMode mode)
+    AxisManipulatorHandle* AxisManipulator::addChildHandle(const std::string& nodeSuffix,
+                                                           const char* mesh,
+                                                           const char* collisionMesh,
+                                                           const Ogre::Quaternion& orientation,
+                                                           const std::string& material,
+                                                           AxisMode mode)
     {
-        return addHandle(nodeSuffix,
-                         {{"_Line", ManipulatorMedia::ArrowLineMesh},
-                          {"_Cone", ManipulatorMedia::ArrowConeMesh}},
-                         orientation, Ogre::Vector3(4, 1, 4), material,
-                         ManipulatorMedia::ArrowCollisionMesh, mode);
+        return addHandle(nodeSuffix, {{"", mesh}}, orientation, Ogre::Vector3::UNIT_SCALE, material,
+                         collisionMesh, mode);
+    }
+
+    void AxisManipulator::addArrows(AxisMode x, AxisMode y, AxisMode z)
+    {
+        typedef ManipulatorMedia M;
+        const struct
+        {
+            const char* suffix;
+            Ogre::Quaternion orientation;
+            const char* material;
+            AxisMode mode;
+        } arrows[] = {{"_Y", Ogre::Quaternion::IDENTITY, M::RedMaterial, y},
+                      {"_X", Ogre::Quaternion(Ogre::Degree(270), Ogre::Vector3::UNIT_Z),
+                       M::GreenMaterial, x},
+                      {"_Z", Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_X),
+                       M::BlueMaterial, z}};
+        for (const auto& arrow : arrows)
+            addHandle(arrow.suffix, {{"_Line", M::ArrowLineMesh}, {"_Cone", M::ArrowConeMesh}},
+                      arrow.orientation, Ogre::Vector3(4, 1, 4), arrow.material,
+                      M::ArrowCollisionMesh, arrow.mode);
     }
 
     AxisManipulatorHandle* AxisManipulator::getHandle(AxisMode mode) const

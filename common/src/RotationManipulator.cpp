@@ -9,21 +9,14 @@ namespace Wren
     void RotationManipulator::buildHandles()
     {
         typedef ManipulatorMedia M;
-        const struct
-        {
-            const char* suffix;
-            Ogre::Quaternion orientation;
-            const char* material;
-            AxisMode mode;
-        } rings[] = {
-            {"_Y", Ogre::Quaternion::IDENTITY, M::RedMaterial, AM_ROTATE_Y},
-            {"_X", Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Z), M::GreenMaterial,
-             AM_ROTATE_X},
-            {"_Z", Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_X), M::BlueMaterial,
-             AM_ROTATE_Z}};
-        for (const auto& ring : rings)
-            addHandle(ring.suffix, {{"", M::RingMesh}}, ring.orientation, Ogre::Vector3::UNIT_SCALE,
-                      ring.material, M::RingCollisionMesh, ring.mode);
+        addChildHandle("_Y", M::RingMesh, M::RingCollisionMesh, Ogre::Quaternion::IDENTITY,
+                       M::RedMaterial, AM_ROTATE_Y);
+        addChildHandle("_X", M::RingMesh, M::RingCollisionMesh,
+                       Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Z), M::GreenMaterial,
+                       AM_ROTATE_X);
+        addChildHandle("_Z", M::RingMesh, M::RingCollisionMesh,
+                       Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_X), M::BlueMaterial,
+                       AM_ROTATE_Z);
     }
 
     bool RotationManipulator::mouseMoved(const Ogre::Vector2& pos)

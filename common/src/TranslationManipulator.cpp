@@ -32,27 +32,15 @@ namespace Wren
     void TranslationManipulator::buildHandles()
     {
         typedef ManipulatorMedia M;
-        const Ogre::Quaternion unrotated = Ogre::Quaternion::IDENTITY;
-        addArrow("_Y", unrotated, M::RedMaterial, AM_TRANSLATE_Y);
-        addArrow("_X", Ogre::Quaternion(Ogre::Degree(270), Ogre::Vector3::UNIT_Z), M::GreenMaterial,
-                 AM_TRANSLATE_X);
-        addArrow("_Z", Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_X), M::BlueMaterial,
-                 AM_TRANSLATE_Z);
-        const struct
-        {
-            const char* suffix;
-            Ogre::Quaternion orientation;
-            const char* material;
-            AxisMode mode;
-        } planes[] = {
-            {"_XY", unrotated, M::RedMaterial, AM_TRANSLATE_XY},
-            {"_XZ", Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_X), M::GreenMaterial,
-             AM_TRANSLATE_XZ},
-            {"_YZ", Ogre::Quaternion(Ogre::Degree(270), Ogre::Vector3::UNIT_Y), M::BlueMaterial,
-             AM_TRANSLATE_YZ}};
-        for (const auto& plane : planes)
-            addHandle(plane.suffix, {{"", M::TwoAxisMesh}}, plane.orientation,
-                      Ogre::Vector3::UNIT_SCALE, plane.material, M::TwoAxisCollisionMesh, plane.mode);
+        addArrows(AM_TRANSLATE_X, AM_TRANSLATE_Y, AM_TRANSLATE_Z);
+        addChildHandle("_XY", M::TwoAxisMesh, M::TwoAxisCollisionMesh, Ogre::Quaternion::IDENTITY,
+                       M::RedMaterial, AM_TRANSLATE_XY);
+        addChildHandle("_XZ", M::TwoAxisMesh, M::TwoAxisCollisionMesh,
+                       Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_X), M::GreenMaterial,
+                       AM_TRANSLATE_XZ);
+        addChildHandle("_YZ", M::TwoAxisMesh, M::TwoAxisCollisionMesh,
+                       Ogre::Quaternion(Ogre::Degree(270), Ogre::Vector3::UNIT_Y), M::BlueMaterial,
+                       AM_TRANSLATE_YZ);
     }
 
     bool TranslationManipulator::isHighlighted(const AxisManipulatorHandle& handle) const
