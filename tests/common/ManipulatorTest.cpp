@@ -36,10 +36,7 @@ TEST_F(Manipulators, TranslationHoverDragAndReleaseReportOneMoveBetweenStartAndS
 {
     TranslationManipulator move;
     RecordingObserver observer;
-    move.setManipulatorObserver(&observer);
-    ASSERT_TRUE(move.init(mWrapper.get(), mCamera, "Move"));
-    move.activate();
-    place(move);
+    ready(move, &observer, "Move");
     ASSERT_FLOAT_EQ(move.getDistance(), 10);
     const float size = 10.0f / 8; // the root node's scale
 
@@ -92,11 +89,8 @@ TEST_F(Manipulators, DragMovesTheSelectionToWhereTheMouseRayMeetsTheWorld)
     RecordingObserver observer;
     observer.rayHits = true;
     observer.rayHit = Ogre::Vector3(5, 0, 2);
-    drag.setManipulatorObserver(&observer);
-    ASSERT_TRUE(drag.init(mWrapper.get(), mCamera, "Drag"));
+    ready(drag, &observer, "Drag", Ogre::Vector3(1, 0, 0));
     EXPECT_TRUE(mScene->hasEntity("Drag"));
-    drag.activate();
-    place(drag, Ogre::Vector3(1, 0, 0));
 
     const Ogre::Vector2 centre = screenOf(Ogre::Vector3(1, 0, 0));
     EXPECT_TRUE(drag.mouseMoved(centre));
@@ -113,17 +107,13 @@ TEST_F(Manipulators, MouseMotionBecomesRotationsAndScalesInTheCameraDistance)
 {
     RecordingObserver observer;
     RotationManipulator rotate;
-    rotate.setManipulatorObserver(&observer);
-    ASSERT_TRUE(rotate.init(mWrapper.get(), mCamera, "Rotate"));
-    place(rotate);
+    ready(rotate, &observer, "Rotate");
     rotate.performManipulation(0, 0.1f, AM_ROTATE_X);
     rotate.performManipulation(-0.1f, 0, AM_ROTATE_Y);
     rotate.performManipulation(0.5f, 0.5f, AM_DRAG);
 
     ScaleManipulator scale;
-    scale.setManipulatorObserver(&observer);
-    ASSERT_TRUE(scale.init(mWrapper.get(), mCamera, "Scale"));
-    place(scale, Ogre::Vector3(0, 0, -10));
+    ready(scale, &observer, "Scale", Ogre::Vector3(0, 0, -10));
     ASSERT_FLOAT_EQ(scale.getDistance(), 20);
     scale.performManipulation(0.05f, 0, AM_SCALE_ALL);
     scale.performManipulation(0.05f, 0.1f, AM_SCALE_Y);
@@ -135,9 +125,7 @@ TEST_F(Manipulators, ScaleWithTheCameraOnTheManipulatorSendsNoInfiniteFactors)
 {
     RecordingObserver observer;
     ScaleManipulator scale;
-    scale.setManipulatorObserver(&observer);
-    ASSERT_TRUE(scale.init(mWrapper.get(), mCamera, "Scale"));
-    place(scale, mCameraNode->getPosition());
+    ready(scale, &observer, "Scale", mCameraNode->getPosition());
     ASSERT_FLOAT_EQ(scale.getDistance(), 0);
     for (AxisMode mode : {AM_SCALE_X, AM_SCALE_Y, AM_SCALE_Z, AM_SCALE_ALL})
         scale.performManipulation(0.05f, 0.05f, mode);
@@ -179,11 +167,10 @@ TEST_F(Manipulators, DestroyingOneLeavesNothingBehindSoItsNameCanBeUsedAgain)
 TEST_F(Manipulators, WithoutACollisionSystemHandlesHaveNoShapesAndRingsArePickedByTheirBounds)
 {
     RotationManipulator rotate;
-    ASSERT_TRUE(rotate.init(mWrapper.get(), mCamera, "Rings"));
+    ready(rotate, nullptr, "Rings");
     EXPECT_EQ(rotate.getCollisionSystem(), nullptr);
     for (size_t i = 0; i < rotate.getNumHandles(); ++i)
         EXPECT_FALSE(rotate.getHandle(i)->getCollisionShape());
-    place(rotate);
     // Inside the Z ring's disc, off the ring itself.
     EXPECT_TRUE(rotate.mouseMoved(screenOf(Ogre::Vector3(0.5f, 0.5f, 0))));
     EXPECT_EQ(rotate.getCurrentHandle(), rotate.getHandle(AM_ROTATE_Z));

@@ -62,10 +62,7 @@ TEST_F(ManipulatorCollision, RingsArePickedOnTheirTubeOnlyAndDragIntoRotations)
 {
     RotationManipulator rotate;
     RecordingObserver observer;
-    rotate.setManipulatorObserver(&observer);
-    ASSERT_TRUE(rotate.init(mWrapper.get(), mCamera, "Rings"));
-    rotate.activate();
-    place(rotate);
+    ready(rotate, &observer, "Rings");
     const float radius = 10.0f / 8; // the rings' radius at distance 10
 
     // Through the Z ring's hole: its bounds are hit, its tube is not.

@@ -120,9 +120,7 @@ TEST_F(DrawnEditingAids, HandlesShowInsideObjectsAndTheHoveredArrowTurnsYellow)
     mScene->getRootSceneNode()->createChildSceneNode()->attachObject(box);
 
     TranslationManipulator move;
-    ASSERT_TRUE(move.init(mWrapper.get(), mCamera, "Move"));
-    move.activate();
-    place(move);
+    ready(move, nullptr, "Move");
     const float size = 10.0f / 8;
     const Ogre::Vector3 yTip(0, 0.84f * size, 0), xTip(0.84f * size, 0, 0);
 

@@ -1,6 +1,7 @@
 #ifndef __WrenManipulatorScene_H__
 #define __WrenManipulatorScene_H__
 
+#include "AxisManipulator.h"
 #include "ManipulatorObserver.h"
 #include "SceneManagerWrapper.h"
 #include "TestEngine.h"
@@ -104,11 +105,21 @@ namespace Test
         }
 
         /** Places a manipulator at position with unrotated axes. */
-        template <typename M>
-        static void place(M& manipulator, const Ogre::Vector3& position = Ogre::Vector3::ZERO)
+        static void place(Manipulator& manipulator, const Ogre::Vector3& position = Ogre::Vector3::ZERO)
         {
             manipulator.update(0.016f, position, Ogre::Vector3::UNIT_X, Ogre::Vector3::UNIT_Y,
                                Ogre::Vector3::UNIT_Z);
+        }
+
+        /** Builds a manipulator as name, observed by observer, active and
+            placed at position. */
+        void ready(AxisManipulator& manipulator, ManipulatorObserver* observer, const std::string& name,
+                   const Ogre::Vector3& position = Ogre::Vector3::ZERO)
+        {
+            manipulator.setManipulatorObserver(observer);
+            EXPECT_TRUE(manipulator.init(mWrapper.get(), mCamera, name));
+            manipulator.activate();
+            place(manipulator, position);
         }
 
         Ogre::SceneManager* mScene = nullptr;
