@@ -8,34 +8,48 @@
 #include <OgreSubEntity.h>
 #include <OgreTechnique.h>
 
-#include <map>
+#include <memory>
 
 namespace Ogre
 {
     namespace
     {
-        struct SpecificState
-        {
-            MaterialPtr original;
-            MaterialPtr clone;
-            Real opacity = 1;
-        };
-
-        std::map<const SubEntity*, SpecificState>& states()
-        {
-            static std::map<const SubEntity*, SpecificState> map;
-            return map;
-        }
-
+        const char* const kState = "Wren/RenderableState";
         const char* const kViewRangeScale = "Wren/ViewRangeScale";
         const char* const kFarDistLevel = "Wren/FarDistLevel";
         const char* const kRenderableType = "Wren/RenderableType";
         const char* const kStaticCulling = "Wren/StaticCulling";
         const char* const kOccluder = "Wren/Occluder";
 
-        // Sub-entities carry no user bindings of their own; their far level
-        // lives in custom parameter 1.
-        const size_t kFarDistParameter = 1;
+        size_t gStateCount = 0;
+
+        /** What one sub-entity shows in place of its own material. */
+        struct SpecificState
+        {
+            SpecificState() { ++gStateCount; }
+            ~SpecificState()
+            {
+                --gStateCount;
+                removeClone();
+            }
+            SpecificState(const SpecificState&) = delete;
+            SpecificState& operator=(const SpecificState&) = delete;
+
+            void removeClone()
+            {
+                if (clone)
+                    if (MaterialManager* materials = MaterialManager::getSingletonPtr())
+                        materials->remove(clone);
+                clone.reset();
+            }
+
+            MaterialPtr own;
+            MaterialPtr clone;
+            bool fading = false;
+            Real opacity = 1;
+            bool wireframe = false;
+        };
+        typedef std::shared_ptr<SpecificState> StatePtr;
 
         template <typename T>
         T readAny(const UserObjectBindings& bindings, const char* key, T fallback)
@@ -44,6 +58,25 @@ namespace Ogre
             if (any.has_value())
                 return any_cast<T>(any);
             return fallback;
+        }
+
+        StatePtr stateOf(const SubEntity* sub)
+        {
+            return sub ? readAny<StatePtr>(sub->getUserObjectBindings(), kState, StatePtr())
+                       : StatePtr();
+        }
+
+        /** The state of sub, made (holding its present material as its own)
+            when it has none; null for a sub-entity without material. */
+        StatePtr obtainState(SubEntity* sub)
+        {
+            StatePtr state = stateOf(sub);
+            if (state || !sub || !sub->getMaterial())
+                return state;
+            state = std::make_shared<SpecificState>();
+            state->own = sub->getMaterial();
+            sub->getUserObjectBindings().setUserAny(kState, Any(state));
+            return state;
         }
 
         void applyOpacity(const MaterialPtr& material, Real opacity)
@@ -62,30 +95,53 @@ namespace Ogre
                 }
             }
         }
+
+        void applyWireframe(const MaterialPtr& material)
+        {
+            for (unsigned short t = 0; t < material->getNumTechniques(); ++t)
+                for (unsigned short p = 0; p < material->getTechnique(t)->getNumPasses(); ++p)
+                    material->getTechnique(t)->getPass(p)->setPolygonMode(PM_WIREFRAME);
+        }
+
+        /** Puts what the state asks for on sub: its own material when
+            nothing is on (the state then goes), else a fresh clone of the own
+            material carrying the fade and the wireframe. */
+        void showState(SubEntity* sub, const StatePtr& state)
+        {
+            if (!state->fading && !state->wireframe)
+            {
+                sub->setMaterial(state->own);
+                sub->getUserObjectBindings().eraseUserAny(kState);
+                return;
+            }
+            static unsigned long counter = 0;
+            MaterialPtr clone =
+                state->own->clone(state->own->getName() + "/State/" + StringConverter::toString(++counter));
+            clone->load();
+            if (state->fading)
+                applyOpacity(clone, state->opacity);
+            if (state->wireframe)
+                applyWireframe(clone);
+            sub->setMaterial(clone);
+            state->removeClone();
+            state->clone = clone;
+        }
     }
 
     void RenderableState::CreateSpecificState(SubEntity* sub, Real opacity)
     {
-        if (!sub)
+        StatePtr state = obtainState(sub);
+        if (!state)
             return;
         sub->setCustomParameter(0, Vector4(opacity, opacity, opacity, opacity));
-        auto it = states().find(sub);
-        if (it == states().end())
+        state->opacity = opacity;
+        if (state->fading)
+            applyOpacity(state->clone, opacity);
+        else
         {
-            MaterialPtr original = sub->getMaterial();
-            if (!original)
-                return;
-            static unsigned long counter = 0;
-            SpecificState state;
-            state.original = original;
-            state.clone = original->clone(original->getName() + "/State/" +
-                                          StringConverter::toString(++counter));
-            state.clone->load();
-            sub->setMaterial(state.clone);
-            it = states().emplace(sub, state).first;
+            state->fading = true;
+            showState(sub, state);
         }
-        it->second.opacity = opacity;
-        applyOpacity(it->second.clone, opacity);
     }
 
     void RenderableState::clearSpecificState(SubEntity* sub)
@@ -93,17 +149,67 @@ namespace Ogre
         if (!sub)
             return;
         sub->setCustomParameter(0, Vector4(1, 1, 1, 1));
-        auto it = states().find(sub);
-        if (it == states().end())
+        StatePtr state = stateOf(sub);
+        if (!state || !state->fading)
             return;
-        sub->setMaterial(it->second.original);
-        MaterialManager::getSingleton().remove(it->second.clone);
-        states().erase(it);
+        state->fading = false;
+        state->opacity = 1;
+        showState(sub, state);
     }
 
     bool RenderableState::hasSpecificState(const SubEntity* sub)
     {
-        return states().count(sub) != 0;
+        StatePtr state = stateOf(sub);
+        return state && state->fading;
+    }
+
+    Real RenderableState::getOpacity(const SubEntity* sub)
+    {
+        StatePtr state = stateOf(sub);
+        return state && state->fading ? state->opacity : Real(1);
+    }
+
+    void RenderableState::setWireframe(SubEntity* sub, bool on)
+    {
+        StatePtr state = on ? obtainState(sub) : stateOf(sub);
+        if (!state || state->wireframe == on)
+            return;
+        state->wireframe = on;
+        showState(sub, state);
+    }
+
+    bool RenderableState::getWireframe(const SubEntity* sub)
+    {
+        StatePtr state = stateOf(sub);
+        return state && state->wireframe;
+    }
+
+    void RenderableState::setMaterial(SubEntity* sub, const MaterialPtr& material)
+    {
+        if (!sub || !material)
+            return;
+        StatePtr state = stateOf(sub);
+        if (!state)
+        {
+            sub->setMaterial(material);
+            return;
+        }
+        state->own = material;
+        showState(sub, state);
+    }
+
+    MaterialPtr RenderableState::getMaterial(const SubEntity* sub)
+    {
+        if (!sub)
+            return MaterialPtr();
+        StatePtr state = stateOf(sub);
+        return state ? state->own : sub->getMaterial();
+    }
+
+    void RenderableState::refreshMaterial(SubEntity* sub)
+    {
+        if (StatePtr state = stateOf(sub))
+            showState(sub, state);
     }
 
     void RenderableState::releaseEntity(Entity* entity)
@@ -111,27 +217,30 @@ namespace Ogre
         if (!entity)
             return;
         for (size_t i = 0; i < entity->getNumSubEntities(); ++i)
-            clearSpecificState(entity->getSubEntity(i));
+        {
+            SubEntity* sub = entity->getSubEntity(i);
+            sub->setCustomParameter(0, Vector4(1, 1, 1, 1));
+            if (StatePtr state = stateOf(sub))
+            {
+                state->fading = false;
+                state->wireframe = false;
+                showState(sub, state);
+            }
+        }
     }
 
-    size_t RenderableState::getSpecificStateCount() { return states().size(); }
+    size_t RenderableState::getSpecificStateCount() { return gStateCount; }
 
     bool RenderableState::hasAlphaRejection(const SubEntity* sub)
     {
         if (!sub)
             return false;
-        const MaterialPtr& material = sub->getMaterial();
+        const MaterialPtr material = getMaterial(sub);
         if (!material || material->getNumTechniques() == 0 ||
             material->getTechnique(0)->getNumPasses() == 0)
             return false;
         return material->getTechnique(0)->getPass(0)->getAlphaRejectFunction() !=
                CMPF_ALWAYS_PASS;
-    }
-
-    Real RenderableState::getOpacity(const SubEntity* sub)
-    {
-        auto it = states().find(sub);
-        return it == states().end() ? Real(1) : it->second.opacity;
     }
 
     void RenderableState::SetViewRangeScale(Entity* entity, Real scale)
@@ -155,14 +264,12 @@ namespace Ogre
     void RenderableState::SetFarDistLevel(SubEntity* sub, int level)
     {
         if (sub)
-            sub->setCustomParameter(kFarDistParameter, Vector4(Real(level), 0, 0, 0));
+            sub->getUserObjectBindings().setUserAny(kFarDistLevel, Any(level));
     }
 
     int RenderableState::GetFarDistLevel(const SubEntity* sub)
     {
-        if (!sub || !sub->hasCustomParameter(kFarDistParameter))
-            return 0;
-        return int(sub->getCustomParameter(kFarDistParameter).x);
+        return sub ? readAny<int>(sub->getUserObjectBindings(), kFarDistLevel, 0) : 0;
     }
 
     void RenderableState::setRenderableType(Entity* entity, int type)

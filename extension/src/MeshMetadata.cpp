@@ -88,10 +88,12 @@ namespace Wren
         }
         mLogicObjectExists = checkExistLogicObj();
 
+        // A template read again keeps nothing of its earlier effects.
+        mEffects.clear();
+        mStrikeItems.clear();
         DataElementPtr effects = meshData->getFirstChild("DefaultEffectData");
         if (effects->getIsEmpty())
             return true;
-        mEffects.clear();
         for (DataElementPtr e = effects->getFirstChild("EffectData"); !e->getIsEmpty();
              e = e->getNextSibling("EffectData"))
         {
@@ -106,7 +108,6 @@ namespace Wren
             effect.boundToBone = e->getAttributeBool("BoundToBone", false);
             mEffects.push_back(effect);
         }
-        mStrikeItems.clear();
         DataElementPtr strikes = root->getFirstChild("StrikeData");
         if (!strikes->getIsEmpty())
             for (DataElementPtr e = strikes->getFirstChild("StrikeItem"); !e->getIsEmpty();

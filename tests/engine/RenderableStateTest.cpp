@@ -79,3 +79,59 @@ TEST(RenderableSpecificState, HintsReadBackWithDefaults)
     EXPECT_FALSE(Ogre::RenderableState::getStaticCulling(nullptr));
     Wren::Test::TestEngine::instance().clearScene();
 }
+
+TEST(RenderableSpecificState, EntityDestroyedWithItsStateTakesTheCloneAndLeavesNothingToInherit)
+{
+    Ogre::SceneManager* scene = Wren::Test::TestEngine::instance().getSceneManager();
+    const size_t before = Ogre::RenderableState::getSpecificStateCount();
+    // Made and destroyed again and again, entities come back at the
+    // addresses of the ones before them.
+    for (int round = 0; round < 8; ++round)
+    {
+        Ogre::Entity* entity = makeEntity("stateGone");
+        Ogre::SubEntity* sub = entity->getSubEntity(0);
+        EXPECT_FALSE(Ogre::RenderableState::hasSpecificState(sub)) << "round " << round;
+        EXPECT_EQ("BaseWhite", sub->getMaterial()->getName());
+        Ogre::RenderableState::CreateSpecificState(sub, 0.5f);
+        Ogre::RenderableState::setWireframe(sub, true);
+        const std::string clone = sub->getMaterial()->getName();
+        scene->destroyEntity(entity);
+        EXPECT_FALSE(Ogre::MaterialManager::getSingleton().resourceExists(clone, "General"));
+        EXPECT_EQ(before, Ogre::RenderableState::getSpecificStateCount());
+    }
+}
+
+TEST(RenderableSpecificState, WireframeAndFadeShareOneCloneOverTheOwnMaterial)
+{
+    Ogre::Entity* entity = makeEntity("stateD");
+    Ogre::SubEntity* sub = entity->getSubEntity(0);
+    const Ogre::MaterialPtr shared = sub->getMaterial();
+    Ogre::MaterialPtr own = Ogre::MaterialManager::getSingleton().create("stateDOwn", "General");
+    auto shownPass = [sub]() { return sub->getMaterial()->getTechnique(0)->getPass(0); };
+
+    Ogre::RenderableState::setWireframe(sub, true);
+    Ogre::RenderableState::CreateSpecificState(sub, 0.5f);
+    // A material given under the states is the own one and shows through them.
+    Ogre::RenderableState::setMaterial(sub, own);
+    EXPECT_EQ(own, Ogre::RenderableState::getMaterial(sub));
+    EXPECT_EQ(Ogre::PM_WIREFRAME, shownPass()->getPolygonMode());
+    EXPECT_FLOAT_EQ(0.5f, shownPass()->getDiffuse().a);
+    EXPECT_EQ(1u, Ogre::RenderableState::getSpecificStateCount());
+    // An edit of the own material shows once refreshed.
+    own->getTechnique(0)->getPass(0)->setVertexColourTracking(Ogre::TVC_DIFFUSE);
+    Ogre::RenderableState::refreshMaterial(sub);
+    EXPECT_EQ(Ogre::TVC_DIFFUSE, shownPass()->getVertexColourTracking());
+
+    // The fade ends: the wireframe stays, drawn opaque.
+    Ogre::RenderableState::clearSpecificState(sub);
+    EXPECT_EQ(Ogre::PM_WIREFRAME, shownPass()->getPolygonMode());
+    EXPECT_TRUE(shownPass()->getDepthWriteEnabled());
+    EXPECT_FLOAT_EQ(1.0f, shownPass()->getDiffuse().a);
+    Ogre::RenderableState::setWireframe(sub, false);
+    EXPECT_EQ(own, sub->getMaterial());
+    EXPECT_EQ(0u, Ogre::RenderableState::getSpecificStateCount());
+    for (const Ogre::MaterialPtr& m : {shared, own})
+        EXPECT_EQ(Ogre::PM_SOLID, m->getTechnique(0)->getPass(0)->getPolygonMode());
+    Wren::Test::TestEngine::instance().clearScene();
+    Ogre::MaterialManager::getSingleton().remove(own);
+}

@@ -432,7 +432,7 @@ namespace Wren
             {
                 const MeshGameObject* mesh = dynamic_cast<const MeshGameObject*>(o);
                 Seen::ObjectState state{o->getLevelOfDetail(),
-                                        mesh ? mesh->getFadeState() : int(MeshGameObject::FADE_NONE)};
+                                        mesh ? mesh->getFadeState() : int(MeshFade::FADE_NONE)};
                 states.emplace(o, state);
                 if (!wasLoaded)
                     continue;
@@ -441,7 +441,7 @@ namespace Wren
                     continue;
                 if (before->second.lod != state.lod)
                     ++lodChanges;
-                if (state.fade != MeshGameObject::FADE_NONE && before->second.fade != state.fade)
+                if (state.fade != MeshFade::FADE_NONE && before->second.fade != state.fade)
                     ++fades;
             }
         }
