@@ -228,9 +228,12 @@ namespace Wren
             changes. With immediate the resources are loaded and finalised at
             once. */
         virtual void setLevelOfDetail(LevelOfDetail level, bool immediate);
-        /** Fetches the collision shape named by the metadata (once) and
-            leaves the level-of-detail queue. Object types call it first. */
+        /** Fetches the collision shape named by the metadata (once), leaves
+            the level-of-detail queue and reports the resources ready (state
+            3). Object types call it first and then set their own state. */
         virtual void changeLODLoadResources(bool immediate);
+        /** Settles the object (state 1): a plain object has nothing to
+            show, so a level change must not keep it busy. */
         virtual void changeLODFinalize(bool immediate);
         /** Hangs the node under node (detaching it from its former parent). */
         virtual void addToParentSceneNode(Ogre::SceneNode* node);

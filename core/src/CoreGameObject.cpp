@@ -737,9 +737,12 @@ namespace Wren
                     mSceneNode ? mSceneNode->getScale() : mScale);
         }
         mQueuedForLODChange = false;
+        // A plain object has nothing more to load; types with resources set
+        // their own state after this.
+        setCurrentState(STATE_RESOURCES_READY);
     }
 
-    void CoreGameObject::changeLODFinalize(bool) {}
+    void CoreGameObject::changeLODFinalize(bool) { setCurrentState(STATE_SETTLED); }
 
     void CoreGameObject::addToParentSceneNode(Ogre::SceneNode* node)
     {
