@@ -65,10 +65,10 @@ namespace Wren
         it has no dynamic properties and no children.
 
         Save rule: an object whose save flag is off, or whose parent-relative
-        x or z lies outside [-bound, bound] is not written; the second case
-        is logged. The bound of a top-level object is its partition's extent
-        (CorePartition::getObjectBound, 64 for a plain partition); a child
-        keeps within 64 units of its parent.
+        position lies outside its bounds is not written; the second case is
+        logged. A top-level object keeps within its partition's extent
+        (CorePartition::holdsObjectAt: x and z within 64 for a plain
+        partition); a child keeps x and z within [-64, 64] of its parent.
 
         Level of detail: checkLevelOfDetail asks the partition for the level
         at the current camera distance. A change that needs resources

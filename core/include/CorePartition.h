@@ -195,6 +195,15 @@ namespace Wren
             to this partition that its objects file may hold;
             DEFAULT_OBJECT_BOUND in this class. */
         virtual float getObjectBound() const;
+        /** Whether its objects file may hold a top-level object at this
+            position relative to the partition: |x| and |z| at most
+            getObjectBound() in this class. */
+        virtual bool holdsObjectAt(const Ogre::Vector3& localPosition) const
+        {
+            const float bound = getObjectBound();
+            return localPosition.x >= -bound && localPosition.x <= bound &&
+                   localPosition.z >= -bound && localPosition.z <= bound;
+        }
 
         /** Appends every object that is its own selection. */
         void enumerateObjects(std::vector<CoreGameObject*>& out);

@@ -305,9 +305,10 @@ namespace Wren
             return false;
         // A top-level object lies within its partition's extent; a child
         // within the fixed bound of its parent.
-        const float bound = (mPartition && !mParent) ? mPartition->getObjectBound()
-                                                     : CorePartition::DEFAULT_OBJECT_BOUND;
-        if (!isWithinSaveBound(getPosition(), bound))
+        const bool within = (mPartition && !mParent)
+                                ? mPartition->holdsObjectAt(getPosition())
+                                : isWithinSaveBound(getPosition(), CorePartition::DEFAULT_OBJECT_BOUND);
+        if (!within)
         {
             if (log)
                 Ogre::LogManager::getSingleton().logMessage(

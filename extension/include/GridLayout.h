@@ -65,13 +65,6 @@ namespace Wren
         /** The cell whose square holds the position, lower edges included;
             nullopt outside the grid. */
         std::optional<std::pair<int, int>> cellAt(const Ogre::Vector3& position) const;
-        /** The grid manager's first guess of the cell under a position:
-            ((cellsX / 2)*s + x) / s and the same in z, with integer halves
-            and truncation toward zero. The guess may name a cell outside
-            the grid or a neighbour of the right one (odd counts, positions
-            outside); the caller checks it by containment. */
-        std::pair<int, int> guessCell(const Ogre::Vector3& position) const;
-
         /** Proximity band of a squared distance d2 to a cell of size s:
             0 up to (4s)^2, 1 up to (8s)^2, 2 beyond. */
         static int proximityBand(float d2, float cellSize);

@@ -24,8 +24,10 @@ namespace Wren
         closer than the load radius to this one's, this cell included, in ID
         order. With the default grid (256, radius 384) that is the cell and
         its eight neighbours.
-        Objects of a cell may lie up to half a cell size from its world
-        position along x and z.
+        Objects of a cell are stored while they lie within max(64, half a
+        cell size) of the centre of the cell's own square along x and z, or
+        within 64 of its world position (which in a grid that is not square
+        is not the centre).
     */
     class WREN_EXTENSION_EXPORT GridPartition : public CorePartition
     {
@@ -42,8 +44,9 @@ namespace Wren
         /** The bounds display is inactive: nothing is made. */
         void createBoundsVisualization() override;
         void destroyBoundsVisualization() override;
-        /** Half the grid's cell size. */
+        /** max(64, half the grid's cell size), about the cell's centre. */
         float getObjectBound() const override;
+        bool holdsObjectAt(const Ogre::Vector3& localPosition) const override;
 
         int getCellX() const { return mCellX; }
         int getCellZ() const { return mCellZ; }

@@ -71,20 +71,6 @@ namespace Wren
         return std::string();
     }
 
-    std::pair<int, int> GridLayout::guessCell(const Ogre::Vector3& p) const
-    {
-        // Integer halves and truncation, as the grid manager has always
-        // guessed; the containment check that follows corrects the guess.
-        // Done in double and clamped so far-away positions can not overflow.
-        auto guess = [this](int count, float coordinate) {
-            double index = ((count / 2) * double(cellSize) + coordinate) / cellSize;
-            if (!(index > -1e9 && index < 1e9))
-                return -1;
-            return static_cast<int>(index);
-        };
-        return std::make_pair(guess(cellsX, p.x), guess(cellsZ, p.z));
-    }
-
     int GridLayout::proximityBand(float d2, float cellSize)
     {
         const float nearDistance = 4.0f * cellSize;

@@ -1,5 +1,6 @@
 #include "GridPartition.h"
 
+#include "CoreGameObject.h"
 #include "CoreGameObjectManager.h"
 #include "GridLayout.h"
 #include "GridPartitionManager.h"
@@ -8,6 +9,8 @@
 #include <OgreEntity.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+
+#include <algorithm>
 
 namespace Wren
 {
@@ -78,7 +81,21 @@ namespace Wren
 
     float GridPartition::getObjectBound() const
     {
-        return mGridManager ? mGridManager->getGridCellSize() * 0.5f
-                            : CorePartition::getObjectBound();
+        const float base = CorePartition::getObjectBound();
+        return mGridManager ? std::max(base, mGridManager->getGridCellSize() * 0.5f) : base;
+    }
+
+    bool GridPartition::holdsObjectAt(const Ogre::Vector3& localPosition) const
+    {
+        const bool nearOrigin = CoreGameObject::isWithinSaveBound(localPosition, DEFAULT_OBJECT_BOUND);
+        if (nearOrigin || !mGridManager)
+            return nearOrigin;
+        // Measured from the centre of the cell's square, which lies away from
+        // the world position in a grid that is not square.
+        const GridLayout& layout = mGridManager->getLayout();
+        const Ogre::Vector3 centre(layout.cellMinX(mCellX) + layout.cellSize * 0.5f, 0.0f,
+                                   layout.cellMinZ(mCellZ) + layout.cellSize * 0.5f);
+        return CoreGameObject::isWithinSaveBound(localPosition - (centre - mWorldPosition),
+                                                 getObjectBound());
     }
 }

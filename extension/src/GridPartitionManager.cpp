@@ -147,17 +147,24 @@ namespace Wren
     CorePartition* GridPartitionManager::getPartition(const Ogre::Vector3& position,
                                                       bool nearestIfNone)
     {
-        const std::pair<int, int> guess = mLayout.guessCell(position);
-        if (mLayout.hasCell(guess.first, guess.second))
+        if (mOffGridPartitions == 0 && !mCells.empty())
         {
-            const size_t slot = size_t(guess.first) * size_t(mLayout.cellsZ) + size_t(guess.second);
-            CorePartition* p = slot < mCells.size()
-                                   ? mCells[slot]
-                                   : CorePartitionManager::getPartition(
-                                         GridLayout::cellId(guess.first, guess.second));
-            if (p && p->isPositionInPartition(position + Ogre::Vector3(0.5f, 0.0f, 0.5f)) !=
-                         CorePartition::POSITION_OUTSIDE)
-                return p;
+            // The cell under the position by arithmetic, for any count of
+            // cells. A point on the cell's lower edges belongs to it (the
+            // half-unit nudge); otherwise the cell must hold it strictly.
+            const std::optional<std::pair<int, int>> cell = mLayout.cellAt(position);
+            if (!cell && !nearestIfNone)
+                return nullptr;
+            CorePartition* found =
+                cell ? mCells[size_t(cell->first) * size_t(mLayout.cellsZ) + size_t(cell->second)]
+                     : nullptr;
+            if (found &&
+                (found->isPositionInPartition(position + Ogre::Vector3(0.5f, 0.0f, 0.5f)) !=
+                     CorePartition::POSITION_OUTSIDE ||
+                 found->isPositionInPartition(position) != CorePartition::POSITION_OUTSIDE))
+                return found;
+            // Off the grid the nearest cell is searched for; on it only a
+            // destroyed cell or a point on an edge lands here.
         }
         return CorePartitionManager::getPartition(position, nearestIfNone);
     }

@@ -64,6 +64,73 @@ TEST(GridPartitionLookup, NonSquareGridOffsetsWorldPositionButNotContainment)
     EXPECT_EQ(grid.idAt(Ogre::Vector3(-384, 0, -128), false), "0_0");
 }
 
+namespace
+{
+    /** A cell that counts how often it is asked whether it holds a point. */
+    class CountingCell : public Wren::GridPartition
+    {
+    public:
+        CountingCell(const Wren::GridPartition& cell, Wren::CorePartitionManager* manager, int* asked)
+            : GridPartition(cell.getID(), cell.getWorldPosition(), manager, cell.getCellX(),
+                            cell.getCellZ()),
+              mAsked(asked)
+        {
+        }
+        PositionResult isPositionInPartition(const Ogre::Vector3& p) override
+        {
+            ++*mAsked;
+            return GridPartition::isPositionInPartition(p);
+        }
+
+    private:
+        int* mAsked;
+    };
+
+    class CountingGrid : public Wren::GridPartitionManager
+    {
+    public:
+        CountingGrid() : GridPartitionManager(nullptr) {}
+        void addPartition(Wren::CorePartition* p) override
+        {
+            std::unique_ptr<Wren::GridPartition> made(static_cast<Wren::GridPartition*>(p));
+            GridPartitionManager::addPartition(new CountingCell(*made, this, &asked));
+        }
+        int asked = 0;
+    };
+}
+
+TEST(GridPartitionLookup, OddAndUnevenGridsFindTheCellByArithmetic)
+{
+    for (auto counts : {std::make_pair(3, 3), std::make_pair(5, 2), std::make_pair(1, 7)})
+    {
+        TestEngine::instance();
+        Wren::XMLDataFile file;
+        Wren::DataElementPtr root = file.createRootElement("World");
+        Wren::DataElementPtr data = root->createChild("GridPartitionManagerData");
+        data->setAttributeInt("NumGridCellsX", counts.first);
+        data->setAttributeInt("NumGridCellsZ", counts.second);
+        data->setAttributeFloat("GridCellSize", 100);
+        CountingGrid grid;
+        ASSERT_TRUE(grid.initStart("w", root) && grid.initFinish());
+        const Wren::GridLayout& layout = grid.getLayout();
+        for (int i = 0; i < counts.first; ++i)
+            for (int j = 0; j < counts.second; ++j)
+                for (const Ogre::Vector3& offset :
+                     {Ogre::Vector3(1, 0, 1), Ogre::Vector3(50, 0, 50), Ogre::Vector3(99, 0, 3),
+                      Ogre::Vector3(0, 0, 0)})
+                {
+                    const Ogre::Vector3 p(layout.cellMinX(i) + offset.x, 0,
+                                          layout.cellMinZ(j) + offset.z);
+                    grid.asked = 0;
+                    Wren::CorePartition* found = grid.getPartition(p, false);
+                    ASSERT_NE(found, nullptr) << counts.first << "x" << counts.second << " " << p;
+                    EXPECT_EQ(found->getID(), Wren::GridLayout::cellId(i, j)) << p;
+                    EXPECT_LE(grid.asked, 2) << "a walk over the cells for " << p;
+                }
+        grid.destroy();
+    }
+}
+
 TEST(GridStreaming, CornerCellLoadsItselfAndThreeNeighbours)
 {
     Grid grid;
