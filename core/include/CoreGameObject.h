@@ -70,6 +70,10 @@ namespace Wren
         (CorePartition::holdsObjectAt: x and z within 64 for a plain
         partition); a child keeps x and z within [-64, 64] of its parent.
 
+        Every change of what is stored (the transform through any setter,
+        children, dynamic properties) marks the partition dirty
+        (notifyStoredChange), so that its next save writes the object.
+
         Level of detail: checkLevelOfDetail asks the partition for the level
         at the current camera distance. A change that needs resources
         (IsChangeLod) is queued with the partition manager, which calls
@@ -151,7 +155,8 @@ namespace Wren
             ancestors. */
         virtual void addChild(CoreGameObject* child);
         /** Erases child from the children and takes its node off this node;
-            its parent and partition are left to the caller. */
+            the child has no parent any more. Its partition, and where its
+            node hangs next, are left to the caller. */
         virtual void removeChild(CoreGameObject* child);
         virtual void startSimulation();
         virtual void endSimulation();
@@ -168,6 +173,13 @@ namespace Wren
             Object types with data of their own beyond the record answer
             false. */
         virtual bool fitsBinaryRecord() const;
+        /** Whether type, name, metadata ID and partition ID fit their fields
+            of the binary record. */
+        bool textsFitBinaryRecord() const;
+        /** Appends the names of the descendants that save leaves out because
+            the save rule refuses them (a refused child's own children are
+            not looked at). */
+        void listRefusedDescendants(std::vector<std::string>& names) const;
         /** Reads the binary record (transform, metadata, partition ID); the
             caller has read type and name. Always true. */
         virtual bool loadBinaryStart(CompleteObjectDataInfo& record,
@@ -185,9 +197,12 @@ namespace Wren
                                bool rename);
         /** Builds the node from the staged transform, joins the partition
             named by the loaded partition ID and finishes and takes in the
-            children. When that partition does not exist, the object is left
-            without partition, the fact is logged and false is returned (the
-            loading partition then takes the object in). */
+            children. When that partition does not exist or is not loaded,
+            the object is left without partition, the fact is logged and
+            false is returned (the loading partition then takes the object
+            in; a child joins its parent's). A child whose finish throws
+            (its name is taken) is logged, destroyed and deleted; its
+            siblings still load. */
         virtual bool loadFinish();
         /** Takes defaults from the metadata: dynamic properties and flags. */
         virtual bool initStart(CoreMetadata* metadata, bool flag);
@@ -258,6 +273,16 @@ namespace Wren
             ignored); a hit names this object in info. */
         bool collide(const Ogre::Ray& ray, CollisionInfo& info) const;
 
+        /** Tells the partition that what it stores of this object changed, so
+            that its next save writes it. Every setter of what is stored
+            calls it. */
+        void notifyStoredChange();
+        /** Sets the node's transform relative to its parent node so that its
+            world position, orientation and scale are the ones given (the
+            object stays in its partition). */
+        void placeInWorld(const Ogre::Vector3& position, const Ogre::Quaternion& orientation,
+                          const Ogre::Vector3& scale);
+
         /** Makes every descendant a member of partition (leaving its former
             one), so that no part of an object tree is left behind in another
             partition. Descendants whose name partition already holds for
@@ -301,7 +326,11 @@ namespace Wren
         }
         const CollisionShapePtr& getCollisionShape() const { return mCollisionShape; }
         /** Appends a copy. */
-        void addDynamicProperty(const Property& property) { mDynamicProperties.push_back(property); }
+        void addDynamicProperty(const Property& property)
+        {
+            mDynamicProperties.push_back(property);
+            notifyStoredChange();
+        }
         /** The first dynamic property with that id, or null. */
         Property* getDynamicProperty(const std::string& id);
         const std::vector<Property>& getDynamicProperties() const { return mDynamicProperties; }

@@ -1,6 +1,8 @@
 #ifndef __WrenCoreGameObjectManager_H__
 #define __WrenCoreGameObjectManager_H__
 
+#include "CollisionGameSystem.h"
+#include "FullSceneOperation.h"
 #include "GameObjectManager.h"
 #include "Property.h"
 
@@ -59,6 +61,18 @@ namespace Wren
         Metadata: loaded once per ID from the resource of that name in the
         group "General" and cached; a missing or empty file raises
         Ogre::InternalErrorException ("can not find meta file:" and the ID).
+
+        Editing (CoreGameObjectManagerEditing.cpp), selection
+        (CoreGameObjectManagerSelection.cpp), ray and collision queries
+        (CoreGameObjectManagerQueries.cpp) and the listings of an object
+        browser (CoreGameObjectManagerFolders.cpp) have a form on
+        CoreGameObject and, where GameObjectManager lists them, one on
+        GameObject that calls it. Every change to what a partition stores
+        marks that partition dirty (the objects tell it), so that the next
+        save writes it. Folders are "/"-separated; the objects folder
+        (default "../../Data/maps/Objects") and the compounds folder
+        (default "../../../media/Wren/Objects/Compounds") are relative to
+        the working folder unless set otherwise.
     */
     class WREN_CORE_EXPORT CoreGameObjectManager : public GameObjectManager,
                                                    public PropertyContainer
@@ -94,6 +108,12 @@ namespace Wren
                        PartitionManager* partitionManager,
                        AboveGroundManager* aboveGroundManager) override;
         bool initFinish() override;
+        /** The partition manager's snapshot; null without one. */
+        FullSceneOperation* createOperation(const std::string& name) override;
+        void enumerateCategoryInfos(const std::string& dir,
+                                    std::vector<CategoryInfo>& out) const override;
+        void enumerateObjectInfos(const std::string& dir,
+                                  std::vector<GameObjectInfo>& out) const override;
         void enumerateObjects(std::vector<GameObject*>& out) override;
         void enumeratePartitions(std::vector<Partition*>& out) override;
         void enumerateObjectsByType(std::vector<GameObject*>& out,
@@ -101,12 +121,40 @@ namespace Wren
         GameObject* getObjectByName(const std::string& name) override;
         GameObject* createGameObject(const std::string& metaID,
                                      const Ogre::Vector3& position) override;
+        Ogre::Vector3 getAveragedCenter(const std::vector<GameObject*>& objs) override;
+        void cloneObjects(const std::vector<GameObject*>& objs,
+                          std::vector<GameObject*>& out) override;
+        void deleteObjects(std::vector<GameObject*>& objs) override;
+        void startMovingObjects(const std::vector<GameObject*>& objs) override;
+        void finishMovingObjects(const std::vector<GameObject*>& objs) override;
+        void rotateObjects(const std::vector<GameObject*>& objs,
+                           const Ogre::Quaternion& rotation) override;
+        void rotateObjects(const std::vector<GameObject*>& objs, const Ogre::Radian& angle) override;
+        void translateObjects(const std::vector<GameObject*>& objs,
+                              const Ogre::Vector3& delta) override;
+        void moveObjects(const std::vector<GameObject*>& objs, const Ogre::Vector3& target) override;
+        void scaleObjects(const std::vector<GameObject*>& objs, const Ogre::Vector3& factor) override;
+        bool linkObjects(const std::vector<GameObject*>& objs, GameObject* parent) override;
+        void unlinkObjects(const std::vector<GameObject*>& objs) override;
+        bool saveCompoundGameObject(GameObject* object, const std::string& name) override;
+        bool rayCollide(const Ogre::Ray& ray, bool objects, bool world, GameObject*& hit,
+                        Ogre::Vector3& point) override;
+        bool rayCollide(const Ogre::Ray& ray, bool objects, bool world, GameObject*& hit,
+                        const std::vector<GameObject*>& ignore, Ogre::Vector3& point) override;
+        void selectObject(GameObject* object) override;
+        void unselectObject(GameObject* object) override;
+
         /** Writes the world file, the partitions (through the partition
             manager) and the game systems' parts. The world name becomes
-            worldName. False, with the reason logged, when the worlds folder
-            is not configured, when the world file could not be written, or
-            when the partition manager reports a failed save; a failed write
-            leaves the earlier world file as it was. */
+            worldName. Under a new name ("Save As") every partition is
+            written, loaded or not, so the new world is complete; the world's
+            game systems keep the names they were made under. False, with
+            the reason logged, when the worlds folder is not configured, when
+            the world file could not be written, or when the partition
+            manager reports a failed save (a file that could not be written,
+            or objects that refused to be written: see
+            CorePartitionManager::getRefusedObjects); a failed write leaves
+            the earlier file as it was. */
         bool save(const std::string& worldName) override;
         void startSimulation() override;
         /** Clears the selection list (without unselecting), then ends the
@@ -146,8 +194,9 @@ namespace Wren
 
         /** A new object from metadata metaID: uniquely named, initialised
             and placed at worldPosition (which puts it into the loaded
-            partition there). Null when the metadata yields nothing or no
-            factory makes its type. */
+            partition there). Null when the metadata yields nothing, no
+            factory makes its type, or no loaded partition lies under
+            worldPosition (logged: such an object would belong to nobody). */
         virtual CoreGameObject* createCoreGameObject(const std::string& metaID,
                                              const Ogre::Vector3& worldPosition);
         /** A new, uninitialised object of that type and name from the first
@@ -155,6 +204,150 @@ namespace Wren
             factory's object is not a CoreGameObject). The caller owns it. */
         virtual CoreGameObject* createCoreGameObjectFromFactory(const std::string& type,
                                                         const std::string& name);
+
+        // Editing (CoreGameObjectManagerEditing.cpp). Every operation works
+        // on the set without duplicates and without objects whose ancestor
+        // is in the set (see GameObjectManager).
+
+        virtual Ogre::Vector3 getAveragedCenter(const std::vector<CoreGameObject*>& objs);
+        /** Destroys and deletes the objects with their children (each
+            leaves its parent, its partition and the selection first), then
+            empties objs. */
+        virtual void deleteObjects(std::vector<CoreGameObject*>& objs);
+        /** For each object: its stored form read back into a new object of
+            the same type, named after it with a new unique number (its
+            children renamed too), in the partition named by the stored form,
+            never with a parent; a child's clone stands at the child's offset
+            from its partition's origin. An object that refuses to be saved,
+            or whose clone finds no loaded partition, gives no clone
+            (logged). */
+        virtual void cloneObjects(const std::vector<CoreGameObject*>& objs,
+                                  std::vector<CoreGameObject*>& out);
+        virtual void startMovingObjects(const std::vector<CoreGameObject*>& objs);
+        virtual void finishMovingObjects(const std::vector<CoreGameObject*>& objs);
+        virtual void rotateObjects(const std::vector<CoreGameObject*>& objs,
+                                   const Ogre::Quaternion& rotation);
+        virtual void rotateObjects(const std::vector<CoreGameObject*>& objs,
+                                   const Ogre::Radian& angle);
+        /** Turns the group rigidly by rotation about the world position of
+            pivot: positions exactly; each orientation by the direction of
+            its local z axis (the roll about it is kept, see
+            CoreGameObject::setOrientation). */
+        virtual void rotateObjectsAroundOne(const std::vector<CoreGameObject*>& objs,
+                                            CoreGameObject* pivot,
+                                            const Ogre::Quaternion& rotation);
+        virtual void rotateObjectsAroundOne(const std::vector<GameObject*>& objs, GameObject* pivot,
+                                            const Ogre::Quaternion& rotation);
+        /** As rotateObjectsAroundOne, about the group's averaged centre. */
+        virtual void rotateObjectsAroundCenter(const std::vector<CoreGameObject*>& objs,
+                                               const Ogre::Quaternion& rotation);
+        virtual void rotateObjectsAroundCenter(const std::vector<GameObject*>& objs,
+                                               const Ogre::Quaternion& rotation);
+        virtual void translateObjects(const std::vector<CoreGameObject*>& objs,
+                                      const Ogre::Vector3& delta);
+        virtual void moveObjects(const std::vector<CoreGameObject*>& objs,
+                                 const Ogre::Vector3& target);
+        /** Moves every object onto target (its height the fixed height while
+            enabled). */
+        virtual void moveObjectsAsOne(const std::vector<CoreGameObject*>& objs,
+                                      const Ogre::Vector3& target);
+        /** Gives every object the scale and parent-relative orientation, then
+            moves it onto position as moveObjectsAsOne does. */
+        virtual void moveObjectsAsOneEx(const std::vector<CoreGameObject*>& objs,
+                                        const Ogre::Vector3& position, const Ogre::Vector3& scale,
+                                        const Ogre::Quaternion& orientation);
+        virtual void scaleObjects(const std::vector<CoreGameObject*>& objs,
+                                  const Ogre::Vector3& factor);
+        virtual bool linkObjects(const std::vector<CoreGameObject*>& objs, CoreGameObject* parent);
+        virtual void unlinkObjects(const std::vector<CoreGameObject*>& objs);
+        virtual bool saveCompoundGameObject(CoreGameObject* object, const std::string& name);
+
+        // Ray and collision queries (CoreGameObjectManagerQueries.cpp); all
+        // answer false without a scene.
+
+        /** The objects the scene's ray query finds under ray whose collision
+            shapes the ray hits: one info per hit, naming its object. */
+        virtual bool rayCollideObjects(const Ogre::Ray& ray, std::vector<CollisionInfo>& infos);
+        /** The point where ray meets the world geometry, when the scene has
+            any. */
+        virtual bool rayCollideWorld(const Ogre::Ray& ray, Ogre::Vector3& point);
+        /** The hit nearest to the ray's origin among the objects (when
+            objects; those of ignore passed over) and the world geometry
+            (when world). point is that hit; hit is the group head of the
+            nearest object hit, also when the world point is nearer (null
+            when no object was hit). */
+        virtual bool rayCollide(const Ogre::Ray& ray, bool objects, bool world,
+                                CoreGameObject*& hit, const std::vector<CoreGameObject*>& ignore,
+                                Ogre::Vector3& point);
+        virtual bool rayCollide(const Ogre::Ray& ray, bool objects, bool world,
+                                CoreGameObject*& hit, Ogre::Vector3& point);
+        /** Appends (once each) the objects hit between a and b, by rays cast
+            from each end towards the other. False when a and b are equal. */
+        virtual bool segmentCollide(const Ogre::Vector3& a, const Ogre::Vector3& b,
+                                    std::vector<CoreGameObject*>& out);
+        /** The hits of ray on the height planes of the objects that hold
+            logic data. */
+        virtual bool rayCollideObjectsHeight(const Ogre::Ray& ray,
+                                             std::vector<CollisionInfo>& infos);
+        /** The hit of the first object of objs whose height plane ray hits. */
+        virtual bool rayCollideObjectsHeight(const Ogre::Ray& ray,
+                                             const std::vector<CoreGameObject*>& objs,
+                                             CollisionInfo& info);
+        virtual bool rayCollideObjectsUnderGroundHeight(const Ogre::Ray& ray,
+                                                        std::vector<CollisionInfo>& infos);
+        virtual bool rayCollideObjectsUnderGroundHeight(const Ogre::Ray& ray,
+                                                        const std::vector<CoreGameObject*>& objs,
+                                                        CollisionInfo& info);
+        /** Appends the contacts of object with the objects near it (the
+            search box is its world box grown about its own centre by
+            |motion| x 1.5 + 1), each naming the other object. */
+        virtual void collisionDetect(CoreGameObject* object, std::vector<CollisionInfo>& infos,
+                                     const Ogre::Vector3& motion);
+
+        // Selection (CoreGameObjectManagerSelection.cpp): the selected
+        // objects in order of selection, each once.
+
+        virtual void selectObject(CoreGameObject* object);
+        virtual void unselectObject(CoreGameObject* object);
+        /** Shows or hides the object's editing box; the selection is not
+            changed. */
+        virtual void selectObjectAndShowBox(CoreGameObject* object);
+        virtual void selectObjectAndShowBox(GameObject* object);
+        virtual void unselectObjectAndBox(CoreGameObject* object);
+        virtual void unselectObjectAndBox(GameObject* object);
+        /** The first selected object (null for none); the cursor of
+            GetNextSelectedObject starts there. */
+        virtual CoreGameObject* GetFirstSelectedObject();
+        /** The selected object after the cursor; null at the end, and again
+            on every later call. Unselecting the object under the cursor
+            leaves the cursor before the next one. */
+        virtual CoreGameObject* GetNextSelectedObject();
+        /** Unselects every selected object. */
+        void UnselectAllObjects();
+        /** Empties the selection without unselecting the objects. */
+        void IgnoreSelectObject();
+        const std::list<CoreGameObject*>& getSelection() const { return mSelection; }
+        /** Called by an object that is destroyed: it leaves the selection. */
+        void handleObjectDestroyed(CoreGameObject* object);
+
+        // Object browser (CoreGameObjectManagerFolders.cpp).
+
+        /** enumerateCategoryInfos sorted by name ignoring letter case. */
+        virtual void enumerateCategoryInfosByNameOrder(const std::string& dir,
+                                                       std::vector<CategoryInfo>& out,
+                                                       bool ascending) const;
+        /** The entries of enumerateCategoryInfos keyed by their last
+            modification in UTC as "YYYYMMDDhhmmss", so that the map is in
+            time order. */
+        virtual void enumerateCategoryInfosByTimeOrder(
+            const std::string& dir, std::multimap<std::string, CategoryInfo>& out) const;
+        /** Whether a's name comes before (after) b's, ignoring letter case. */
+        static bool lessByNmae(const CategoryInfo& a, const CategoryInfo& b);
+        static bool greaterByNmae(const CategoryInfo& a, const CategoryInfo& b);
+        void setObjectsFolder(const std::string& folder) { mObjectsFolder = folder; }
+        const std::string& getObjectsFolder() const { return mObjectsFolder; }
+        void setCompoundsFolder(const std::string& folder) { mCompoundsFolder = folder; }
+        const std::string& getCompoundsFolder() const { return mCompoundsFolder; }
 
         /** base (without its last "_" part when stripSuffix), "_" and the
             next unique number. */
@@ -233,7 +426,8 @@ namespace Wren
             exists. */
         static std::string getWorldResourceName(const std::string& worldName);
 
-        /** worldName + "_" + type. */
+        /** The name the world was started under, "_" and type; a world
+            saved under another name keeps finding its systems. */
         std::string getGameSystemName(const std::string& type) const;
         /** Takes the world's game systems out of the registry and deletes them. */
         void dropGameSystems();
@@ -244,6 +438,26 @@ namespace Wren
 
         /** Writes "GameObjectManagerData" under root. */
         void saveManagerData(DataElementPtr& root);
+
+        static std::vector<CoreGameObject*> castGameObjectsToCoreGameObjects(
+            const std::vector<GameObject*>& objs);
+        static std::vector<GameObject*> castCoreObjectsToGameObjects(
+            const std::vector<CoreGameObject*>& objs);
+        static std::vector<CorePartition*> castPartitionsToCorePartitions(
+            const std::vector<Partition*>& partitions);
+        static std::vector<Partition*> castCorePartitionsToPartitions(
+            const std::vector<CorePartition*>& partitions);
+        /** objs without duplicates and without objects whose ancestor is in
+            objs, in their first order. */
+        static std::vector<CoreGameObject*> distinctRoots(const std::vector<CoreGameObject*>& objs);
+        /** target with the fixed height while it is enabled. */
+        Ogre::Vector3 applyFixedHeight(const Ogre::Vector3& target) const;
+        /** Turns the objects rigidly about pivot. */
+        void rotateObjectsAbout(const std::vector<CoreGameObject*>& objs,
+                                const Ogre::Vector3& pivot, const Ogre::Quaternion& rotation);
+        /** Takes object off the selection, keeping the cursor on a listed
+            entry. */
+        void eraseFromSelection(CoreGameObject* object);
 
         MetadataMap mMetadataCache;
         CorePartitionManager* mPartitionManager = nullptr;
@@ -264,10 +478,18 @@ namespace Wren
         std::vector<std::string> mGameSystemTypes;
         std::list<CoreGameObject*> mSelection;
         std::list<CoreGameObject*>::iterator mSelectionCursor;
+        /** The entry under the cursor was erased: the cursor stands on the
+            one after it, which the next GetNextSelectedObject returns. */
+        bool mSelectionCursorAhead = false;
         Ogre::Vector3 mConsultPos = Ogre::Vector3::ZERO;
         bool mConsultPosEnabled = false;
         Ogre::Quaternion mRotateObjOrient = Ogre::Quaternion::IDENTITY;
         Ogre::Vector3 mRotateObjPos = Ogre::Vector3::ZERO;
+        /** The world name initStart was given; the game systems are named
+            after it. */
+        std::string mStartWorldName;
+        std::string mObjectsFolder = "../../Data/maps/Objects";
+        std::string mCompoundsFolder = "../../../media/Wren/Objects/Compounds";
     };
 }
 

@@ -1,12 +1,15 @@
 #ifndef __WrenCorePartition_H__
 #define __WrenCorePartition_H__
 
+#include "CompleteObjectDataInfo.h"
 #include "CorePartitionResourceLoading.h"
 #include "GameObjectEnums.h"
 #include "Partition.h"
 
 #include <OgreAxisAlignedBox.h>
 
+#include <functional>
+#include <memory>
 #include <unordered_map>
 
 namespace Ogre
@@ -17,8 +20,6 @@ namespace Ogre
 
 namespace Wren
 {
-    struct CompleteObjectDataInfo;
-
     /** The working partition that every partition kind derives from: it owns
         its objects while loaded, reads and writes its objects file (XML or
         binary) and decides each object's level of detail from the camera
@@ -40,14 +41,30 @@ namespace Wren
         Both are saved to <worlds>/w/Partitions/ (see WorldsFolder), written
         beside the old file and put in its place only once complete. The
         form is chosen by the manager (CorePartitionManager::setUseBinaryFiles)
-        for all partitions together. The binary record keeps no children, no
-        dynamic properties and no type data beyond the two mesh flags: saving
-        an object holding such data in binary form logs a warning naming it.
-        A partition loads the form its manager uses, or the other form when
-        only that file exists. Only objects whose save flag is on and that
-        have no parent are written; children are written inside their
-        parents. An object that refuses to be written (outside its bound) is
-        listed in getRefusedObjects after the save.
+        for all partitions together. A partition reads the form written last
+        when both exist (logged when it is not its manager's), else the one
+        that exists. Only objects whose save flag is on and that have no
+        parent are written; children are written inside their parents.
+
+        Saving never loses data quietly. The binary record keeps no
+        children, no dynamic properties, no type data beyond the two mesh
+        flags and no text longer than its field: a partition holding such an
+        object is not written in binary form at all (its old file stays);
+        the objects are named in the log and in getRefusedObjects, and the
+        save answers false. An object (or a child) that refuses to be written
+        for its position is left out of the file, listed the same way, and
+        the save answers false too. After a save that answers false the
+        partition stays dirty.
+
+        What a load can not make an object of (a type no factory makes, a
+        missing metadata file, a name already taken, a child that does not
+        load) is kept as it was stored and written back unchanged by every
+        save and snapshot, so that a save never erases objects that could
+        not be shown.
+
+        Every change of what the partition stores (an object added, removed
+        or destroyed, an object's transform, children or dynamic properties)
+        marks it dirty; loading does not.
 
         A captured state (a snapshot of undo or redo, see FullSceneOperation)
         held while unloaded is used by the next load in either form, and by
@@ -126,13 +143,17 @@ namespace Wren
         /** Writes the partition into parent: "CorePartitionData", then one
             "Object" per saved object. */
         virtual bool save(DataElementPtr& parent);
-        /** Writes the XML objects file when the partition changed since its
-            last save. False (partition stays dirty) when it could not. */
+        /** Writes the XML objects file of world worldName: when the
+            partition changed since its last save, and always for another
+            world than its manager's (Save As), where an unloaded partition
+            writes its captured state or else its objects file of the
+            manager's world. False (partition stays dirty) when it could not,
+            or when objects refused to be written. */
         virtual bool save(const std::string& worldName);
         /** Creates the scene node and the objects of root (may be empty). */
         virtual bool load(DataElementPtr& root, bool flag);
-        /** Loads from the captured state when one is held, else from the XML
-            objects file. */
+        /** Loads from the captured state when one is held, else from the
+            objects file written last (the XML one when both are as old). */
         virtual bool load(const std::string& worldName);
         /** Destroys the objects, the scene node and any captured state. */
         virtual bool unload(bool flag);
@@ -163,19 +184,17 @@ namespace Wren
         /** The manager's fog-scaled distance table. */
         virtual const LODDistanceInfo& getLODDistanceInfo() const;
         /** Writes the binary form into root (which must be a
-            BinaryDataElement). */
+            BinaryDataElement). False, with the objects named in the log and
+            in getRefusedObjects, when some object holds more than the
+            record keeps; root is then not to be used. */
         virtual bool saveBinary(Ogre::IBinaryDataElement* root);
-        /** Writes the binary objects file when the partition changed since
-            its last save; an object holding more than the record keeps is
-            written as far as the record goes, with a warning naming it.
-            False (partition stays dirty) when the file could not be
-            written. */
+        /** As save, in the binary form; a partition that holds more than the
+            record keeps is not written (see the class comment). */
         virtual bool saveBinary(const std::string& worldName);
         /** Creates the scene node and the objects of a binary root (null for
             an empty partition). */
         virtual bool loadBinary(Ogre::IBinaryDataElement* root, bool flag);
-        /** Loads from the captured state when one is held, else the binary
-            objects file, or, when there is none, the XML one; an empty
+        /** As load, the binary file when both are as old; an empty
             partition when neither can be read. */
         virtual bool loadBinary(const std::string& worldName);
         /** As unload, keeping a captured state. */
@@ -218,7 +237,8 @@ namespace Wren
         /** Replaces the captured state, taking ownership. */
         void setState(DataFile* state);
         /** Loaded: a new binary document of the partition, which the caller
-            owns; unloaded: null. */
+            owns; null when unloaded, or when some object holds more than
+            the record keeps. */
         Ogre::BinaryFileResource* getBinaryState();
         void setBinaryState(Ogre::BinaryFileResource* state);
 
@@ -242,9 +262,14 @@ namespace Wren
         /** Selects the form of the objects file; the manager sets it for all
             its partitions (CorePartitionManager::setUseBinaryFiles). */
         void setUseBinaryFiles(bool binary) { mUseBinaryFiles = binary; }
-        /** Names of the objects the last save into a file or document left
-            out because they refused to be written (outside their bound). */
+        /** Names of the objects (children among them) the last save into a
+            file or document left out because they refused to be written:
+            outside their bound, or holding more than the binary record
+            keeps. */
         const std::vector<std::string>& getRefusedObjects() const { return mRefusedObjects; }
+        /** How many objects the last load could not make and keeps as
+            stored. */
+        size_t getKeptObjectCount() const;
         /** The scene node's world bounding box (null without a node). */
         Ogre::AxisAlignedBox GetAABB() const;
         bool IsEnableConsultPos() const;
@@ -253,29 +278,47 @@ namespace Wren
     protected:
         /** Whether obj is written by this partition. */
         bool shouldSave(const CoreGameObject* obj) const;
-        /** Logs a warning for every saved object holding more than the
-            binary record keeps. */
-        void warnAboutDataTheRecordDrops() const;
+        /** Writes the objects file of worldName in the given form (see
+            save). */
+        bool writeObjectsFile(const std::string& worldName, bool binary);
+        /** Writes an XML partition document to path in the given form. */
+        bool writeDocument(DataFile& document, const std::string& path, bool binary);
+        /** Writes the objects file of fromWorld (an empty partition when it
+            has none) to path in the given form. */
+        bool copyStoredFile(const std::string& fromWorld, const std::string& path, bool binary);
+        /** Whether the objects file of worldName written last is the binary
+            one; preferBinary when both are as old or neither exists. */
+        bool newestFormIsBinary(const std::string& worldName, bool preferBinary) const;
+        /** Calls use with the binary (XML) objects file of worldName, from
+            its group, else from where it is saved; false when there is none,
+            with corrupt set when one exists and can not be read. */
+        bool withBinaryObjectsFile(const std::string& worldName,
+                                   const std::function<void(Ogre::BinaryFileResource&)>& use,
+                                   bool& corrupt);
+        bool withXmlObjectsFile(const std::string& worldName,
+                                const std::function<void(DataFile&)>& use, bool& corrupt);
+        /** load and loadBinary of a world name. */
+        bool loadStored(const std::string& worldName, bool preferBinary);
         /** Loads the captured state (copied first when it must survive the
             load); false when none is held. */
         bool loadCapturedState();
         /** Tells the manager that an objects file of this partition exists
             and can not be read. */
         void reportCorruptFile(const std::string& fileName);
-        /** Loads the XML objects file (from its group, else from where it is
-            saved); false when there is none. */
-        bool loadObjectsFile(const std::string& worldName);
         void createSceneNode();
         /** Destroys and deletes every object, then the node. */
         void destroyObjectsAndNode();
         /** loadFinish of every started object; an object that found no
-            partition of its own is taken in, one whose name is taken is
-            dropped (logged). */
-        void finishLoading(const std::vector<CoreGameObject*>& started);
+            loaded partition of its own is taken in, one that fails (its name
+            is taken) is dropped and keep is called with its index. */
+        void finishLoading(const std::vector<CoreGameObject*>& started,
+                           const std::function<void(size_t)>& keep);
         /** Creates and starts one object from a stored form; null when it
             can not be made (logged). */
         CoreGameObject* startObject(const std::string& type, const std::string& name,
                                     DataElementPtr* element, CompleteObjectDataInfo* record);
+        /** Keeps a copy of an "Object" element that could not be loaded. */
+        void keepElement(DataElementPtr& element);
 
         std::vector<CoreGameObject*> mObjects;
         /** How many of mObjects carry each name (names never change), so
@@ -293,6 +336,10 @@ namespace Wren
         bool mObjectDirty = false;
         bool mUseBinaryFiles = true;
         std::vector<std::string> mRefusedObjects;
+        /** What the last load could not make, as it was stored: XML
+            "Object" elements (under a root "Objects") and binary records. */
+        std::unique_ptr<DataFile> mKeptElements;
+        std::vector<CompleteObjectDataInfo> mKeptRecords;
     };
 }
 

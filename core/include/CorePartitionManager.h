@@ -71,14 +71,19 @@ namespace Wren
         void setProperty(const std::string& id, const PropertyData& value) override;
 
         // PartitionManager
-        /** Empties the wait lists, then destroys and deletes every partition. */
+        /** Empties the wait lists, then destroys and deletes every partition.
+            The full-scene operations of this manager in the history become
+            steps that do nothing (they log), so that an undo after the
+            world is gone harms nothing. */
         void destroy() override;
         bool initStart(const std::string& worldName, DataElementPtr& element) override;
         bool initFinish() override;
-        /** Saves every partition in ID order in the manager's file form; true
-            when every file could be written. Objects that refused to be
-            written are listed by getRefusedObjects. worldFile is for
-            partition kinds that write their part of the world file. */
+        /** Saves every partition in ID order in the manager's file form,
+            then takes worldName as the world's name. Under a new name every
+            partition is written, loaded or not (see CorePartition::save).
+            True when every file could be written and no object refused to
+            be; the refusals are listed by getRefusedObjects. worldFile is
+            for partition kinds that write their part of the world file. */
         bool save(const std::string& worldName, DataFile* worldFile) override;
         void update(float elapsed) override;
         void startSimulation() override;
@@ -148,9 +153,10 @@ namespace Wren
         /** Scales the view-range table by s squared. */
         void SetViewRangeScale(float s);
 
-        /** Every object of every partition. */
-        void enumerateNearbyObjects(const Ogre::AxisAlignedBox& box,
-                                    std::vector<CoreGameObject*>& out);
+        /** Every object of every partition (the box is not consulted here;
+            a partition kind may narrow the search to it). */
+        virtual void enumerateNearbyObjects(const Ogre::AxisAlignedBox& box,
+                                            std::vector<CoreGameObject*>& out);
         /** Objects (or logic objects) of the loaded partitions whose origin
             lies less than 300 units from position in the XZ plane. */
         void enumerateNearbyPartitionObjects(const Ogre::Vector3& position,
@@ -196,6 +202,9 @@ namespace Wren
         bool getInitialised() const { return mInitialised; }
 
     protected:
+        /** Turns this manager's full-scene operations in the history into
+            steps that do nothing. */
+        void detachOperations();
         /** Stores p under its ID, replacing any partition of that ID. */
         virtual void addPartition(CorePartition* p);
         void LoadPartitionToWaitList(CorePartition* p);

@@ -22,7 +22,11 @@ namespace Wren
         (nothing when there is none). A partition that is loaded is reloaded
         from the snapshot; one that is not receives a copy that its next load
         uses, in either file form. The operation owns its documents; a
-        partition never shares one with it (each hand-over copies). */
+        partition never shares one with it (each hand-over copies).
+
+        An operation outlives its world when the history keeps it after the
+        partition manager is gone: the manager detaches it first, and from
+        then on undo and redo only log that its world is gone. */
     class WREN_CORE_EXPORT FullSceneOperation : public Operation
     {
     public:
@@ -48,7 +52,10 @@ namespace Wren
         const PartitionStateList& getPartionStates() const { return mPartitionStates; }
         /** The document held for that partition, or null. */
         DataFile* getPartitionState(const std::string& partitionId) const;
+        /** The manager that made it; null once detached. */
         CorePartitionManager* getPartitionManager() const { return mPartitionManager; }
+        /** Forgets the manager: undo and redo do nothing from now on. */
+        void detach() { mPartitionManager = nullptr; }
 
         /** A new document with the same content as file (the caller owns
             it); null when file is null or not an XML document. */

@@ -7,6 +7,7 @@
 #include "CorePartitionManager.h"
 #include "DataElement.h"
 
+#include <OgreException.h>
 #include <OgreLogManager.h>
 #include <OgreMatrix3.h>
 #include <OgreSceneManager.h>
@@ -137,7 +138,37 @@ namespace Wren
         else if (Property* property = getDynamicProperty(id))
         {
             property->data = value;
+            notifyStoredChange();
         }
+    }
+
+    void CoreGameObject::notifyStoredChange()
+    {
+        if (mPartition)
+            mPartition->notifyObjectDirty();
+    }
+
+    void CoreGameObject::placeInWorld(const Ogre::Vector3& position,
+                                      const Ogre::Quaternion& orientation,
+                                      const Ogre::Vector3& scale)
+    {
+        if (!mSceneNode)
+            return;
+        if (Ogre::Node* parent = mSceneNode->getParent())
+        {
+            mSceneNode->setPosition(parent->convertWorldToLocalPosition(position));
+            mSceneNode->setOrientation(parent->convertWorldToLocalOrientation(orientation));
+            mSceneNode->setScale(scale / parent->_getDerivedScale());
+        }
+        else
+        {
+            mSceneNode->setPosition(position);
+            mSceneNode->setOrientation(orientation);
+            mSceneNode->setScale(scale);
+        }
+        mSceneNode->needUpdate();
+        mSceneNode->_update(true, false);
+        notifyStoredChange();
     }
 
     void CoreGameObject::startMoving() {}
@@ -158,6 +189,7 @@ namespace Wren
             mSceneNode->setPosition(position);
         mSceneNode->needUpdate();
         mSceneNode->_update(true, false);
+        notifyStoredChange();
         if (checkPartition)
             checkCurrentPartition();
     }
@@ -170,14 +202,18 @@ namespace Wren
             mOrientation = orientation;
             return;
         }
-        if (!worldSpace)
+        if (worldSpace)
+        {
+            const Ogre::Vector3 from =
+                mSceneNode->_getDerivedOrientation() * Ogre::Vector3::UNIT_Z;
+            const Ogre::Vector3 to = orientation * Ogre::Vector3::UNIT_Z;
+            mSceneNode->rotate(from.getRotationTo(to, Ogre::Vector3::ZERO), Ogre::Node::TS_WORLD);
+        }
+        else
         {
             mSceneNode->setOrientation(orientation);
-            return;
         }
-        const Ogre::Vector3 from = mSceneNode->_getDerivedOrientation() * Ogre::Vector3::UNIT_Z;
-        const Ogre::Vector3 to = orientation * Ogre::Vector3::UNIT_Z;
-        mSceneNode->rotate(from.getRotationTo(to, Ogre::Vector3::ZERO), Ogre::Node::TS_WORLD);
+        notifyStoredChange();
     }
 
     void CoreGameObject::translate(const Ogre::Vector3& delta, bool checkPartition)
@@ -189,6 +225,7 @@ namespace Wren
         }
         mSceneNode->translate(delta, Ogre::Node::TS_WORLD);
         mSceneNode->needUpdate();
+        notifyStoredChange();
         if (checkPartition)
             checkCurrentPartition();
     }
@@ -217,20 +254,26 @@ namespace Wren
 
     void CoreGameObject::rotate(const Ogre::Quaternion& rotation)
     {
-        if (mSceneNode)
-            mSceneNode->rotate(rotation, Ogre::Node::TS_LOCAL);
+        if (!mSceneNode)
+            return;
+        mSceneNode->rotate(rotation, Ogre::Node::TS_LOCAL);
+        notifyStoredChange();
     }
 
     void CoreGameObject::rotate(const Ogre::Vector3& axis, const Ogre::Radian& angle)
     {
-        if (mSceneNode)
-            mSceneNode->rotate(axis, angle, Ogre::Node::TS_LOCAL);
+        if (!mSceneNode)
+            return;
+        mSceneNode->rotate(axis, angle, Ogre::Node::TS_LOCAL);
+        notifyStoredChange();
     }
 
     void CoreGameObject::scale(const Ogre::Vector3& factor)
     {
-        if (mSceneNode)
-            mSceneNode->scale(factor);
+        if (!mSceneNode)
+            return;
+        mSceneNode->scale(factor);
+        notifyStoredChange();
     }
 
     bool CoreGameObject::isSelfOrAncestor(const CoreGameObject* candidate) const
@@ -257,6 +300,7 @@ namespace Wren
 
         mChildren.push_back(child);
         child->setParent(this);
+        notifyStoredChange();
         if (mSceneNode)
             child->addToParentSceneNode(mSceneNode);
         if (mPartition)
@@ -279,7 +323,13 @@ namespace Wren
         std::vector<CoreGameObject*>::iterator it =
             std::find(mChildren.begin(), mChildren.end(), child);
         if (it != mChildren.end())
+        {
             mChildren.erase(it);
+            notifyStoredChange();
+        }
+        // A child that is no longer listed has no parent either.
+        if (child->mParent == this)
+            child->mParent = nullptr;
         if (mSceneNode)
             child->removeFromParentSceneNode(mSceneNode);
     }
@@ -374,16 +424,33 @@ namespace Wren
         return true;
     }
 
+    bool CoreGameObject::textsFitBinaryRecord() const
+    {
+        return CompleteObjectDataInfo::fits(getObjectType(), CompleteObjectDataInfo::TypeSize) &&
+               CompleteObjectDataInfo::fits(getName(), CompleteObjectDataInfo::NameSize) &&
+               CompleteObjectDataInfo::fits(getMetadataID(), CompleteObjectDataInfo::MetaIdSize) &&
+               CompleteObjectDataInfo::fits(getPartitionID(),
+                                            CompleteObjectDataInfo::PartitionIdSize);
+    }
+
+    void CoreGameObject::listRefusedDescendants(std::vector<std::string>& names) const
+    {
+        for (const CoreGameObject* child : mChildren)
+        {
+            if (!shouldSaveChild(child))
+                continue;
+            if (child->isRefusedForPosition(false))
+                names.push_back(child->getName());
+            else
+                child->listRefusedDescendants(names);
+        }
+    }
+
     bool CoreGameObject::saveBinary(CompleteObjectDataInfo& record)
     {
         if (!checkSaveRule(true))
             return false;
-        const bool fits =
-            CompleteObjectDataInfo::fits(getObjectType(), CompleteObjectDataInfo::TypeSize) &&
-            CompleteObjectDataInfo::fits(getName(), CompleteObjectDataInfo::NameSize) &&
-            CompleteObjectDataInfo::fits(getMetadataID(), CompleteObjectDataInfo::MetaIdSize) &&
-            CompleteObjectDataInfo::fits(getPartitionID(), CompleteObjectDataInfo::PartitionIdSize);
-        if (!fits)
+        if (!textsFitBinaryRecord())
         {
             logMessage("CoreGameObject::saveBinary: the type, name, metadata ID or partition ID of " +
                        mName + " is too long for the binary record; the object is not written");
@@ -401,11 +468,7 @@ namespace Wren
 
     bool CoreGameObject::fitsBinaryRecord() const
     {
-        return mChildren.empty() && mDynamicProperties.empty() &&
-               CompleteObjectDataInfo::fits(getObjectType(), CompleteObjectDataInfo::TypeSize) &&
-               CompleteObjectDataInfo::fits(getName(), CompleteObjectDataInfo::NameSize) &&
-               CompleteObjectDataInfo::fits(getMetadataID(), CompleteObjectDataInfo::MetaIdSize) &&
-               CompleteObjectDataInfo::fits(getPartitionID(), CompleteObjectDataInfo::PartitionIdSize);
+        return mChildren.empty() && mDynamicProperties.empty() && textsFitBinaryRecord();
     }
 
     bool CoreGameObject::loadBinaryStart(CompleteObjectDataInfo& record,
@@ -526,10 +589,13 @@ namespace Wren
         mSceneNode->setOrientation(mOrientation);
         mSceneNode->setScale(mScale);
 
+        // A partition that is not loaded (or loading) has no node to hang
+        // the object under: its objects would stand at partition-relative
+        // coordinates under the scene's root.
         bool found = true;
         CorePartitionManager* partitions = mManager->getPartitionManager();
         CorePartition* partition = partitions ? partitions->getPartition(mPartitionID) : nullptr;
-        if (partition)
+        if (partition && partition->getSceneNode())
         {
             mPartition = partition;
             mPartitionID.clear();
@@ -538,7 +604,7 @@ namespace Wren
         else
         {
             logMessage("CoreGameObject::loadFinish: the partition '" + mPartitionID + "' of " +
-                       mName + " does not exist");
+                       mName + (partition ? " is not loaded" : " does not exist"));
             mPartitionID.clear();
             found = false;
         }
@@ -547,8 +613,20 @@ namespace Wren
         pending.swap(mPendingChildren);
         for (CoreGameObject* child : pending)
         {
-            child->loadFinish();
-            addChild(child);
+            try
+            {
+                child->loadFinish();
+                addChild(child);
+            }
+            catch (const Ogre::Exception& e)
+            {
+                // The child goes; its siblings still load.
+                logMessage("CoreGameObject::loadFinish: child " + child->getName() + " of " +
+                           mName + " left out: " + e.getDescription());
+                removeChild(child);
+                child->destroy(true, false);
+                delete child;
+            }
         }
         return found;
     }
@@ -605,6 +683,7 @@ namespace Wren
         mQueuedForLODChange = false;
         mManager->removeUpdateListener(this, true);
         mManager->removeUpdateListenerAnim(this);
+        mManager->handleObjectDestroyed(this);
     }
 
     void CoreGameObject::select()

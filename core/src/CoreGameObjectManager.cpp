@@ -24,6 +24,7 @@
 #include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
+#include <OgreStringConverter.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -75,8 +76,7 @@ namespace Wren
 
     void CoreGameObjectManager::destroy()
     {
-        mSelection.clear();
-        mSelectionCursor = mSelection.end();
+        IgnoreSelectObject();
 
         if (mAboveGroundManager)
         {
@@ -158,6 +158,7 @@ namespace Wren
 
         mSceneManagerWrapper = wrapper;
         mWorldName = worldName;
+        mStartWorldName = worldName;
         mCollisionGameSystem = collisionSystem;
 
         if (!root->getIsEmpty())
@@ -215,6 +216,7 @@ namespace Wren
             mCollisionGameSystem = nullptr;
             mSceneManagerWrapper = nullptr;
             mWorldName.clear();
+            mStartWorldName.clear();
             if (mEditing)
                 world.forget();
             return false;
@@ -241,6 +243,11 @@ namespace Wren
         if (mAboveGroundManager)
             mAboveGroundManager->initFinish();
         return mPartitionManager ? mPartitionManager->initFinish() : true;
+    }
+
+    FullSceneOperation* CoreGameObjectManager::createOperation(const std::string& name)
+    {
+        return mPartitionManager ? mPartitionManager->createOperation(name) : nullptr;
     }
 
     void CoreGameObjectManager::update(float elapsed)
@@ -275,14 +282,16 @@ namespace Wren
     {
         std::vector<CoreGameObject*> objects;
         enumerateObjects(objects);
-        out.insert(out.end(), objects.begin(), objects.end());
+        const std::vector<GameObject*> cast = castCoreObjectsToGameObjects(objects);
+        out.insert(out.end(), cast.begin(), cast.end());
     }
 
     void CoreGameObjectManager::enumeratePartitions(std::vector<Partition*>& out)
     {
         std::vector<CorePartition*> partitions;
         enumeratePartitions(partitions);
-        out.insert(out.end(), partitions.begin(), partitions.end());
+        const std::vector<Partition*> cast = castCorePartitionsToPartitions(partitions);
+        out.insert(out.end(), cast.begin(), cast.end());
     }
 
     void CoreGameObjectManager::enumerateObjectsByType(std::vector<GameObject*>& out,
@@ -290,7 +299,8 @@ namespace Wren
     {
         std::vector<CoreGameObject*> objects;
         enumerateObjectsByType(objects, type);
-        out.insert(out.end(), objects.begin(), objects.end());
+        const std::vector<GameObject*> cast = castCoreObjectsToGameObjects(objects);
+        out.insert(out.end(), cast.begin(), cast.end());
     }
 
     GameObject* CoreGameObjectManager::getObjectByName(const std::string& name)
@@ -351,15 +361,32 @@ namespace Wren
     CoreGameObject* CoreGameObjectManager::createCoreGameObject(const std::string& metaID,
                                                                 const Ogre::Vector3& worldPosition)
     {
+        // An object no partition takes in would never be saved nor freed.
+        CorePartition* partition =
+            mPartitionManager ? mPartitionManager->getPartition(worldPosition, true) : nullptr;
+        if (!partition || !partition->getLoaded())
+        {
+            logMessage("CoreGameObjectManager::createCoreGameObject: no loaded partition lies under " +
+                       Ogre::StringConverter::toString(worldPosition) + "; no " + metaID +
+                       " object made");
+            return nullptr;
+        }
         CoreMetadata* metadata = getMetadata(metaID);
         if (!metadata)
             return nullptr;
         const std::string name = getUniqueName(metadata->getName(), false) + "_" + getTimeStamp();
         CoreGameObject* object = createCoreGameObjectFromFactory(metadata->getType(), name);
-        if (object)
+        if (!object)
+            return nullptr;
+        object->initStart(metadata, false);
+        object->initFinish(worldPosition);
+        if (!object->getPartition())
         {
-            object->initStart(metadata, false);
-            object->initFinish(worldPosition);
+            logMessage("CoreGameObjectManager::createCoreGameObject: no partition takes " + name +
+                       " in; the object is dropped");
+            object->destroy(true, false);
+            delete object;
+            return nullptr;
         }
         return object;
     }
@@ -443,8 +470,7 @@ namespace Wren
 
     void CoreGameObjectManager::endSimulation()
     {
-        mSelection.clear();
-        mSelectionCursor = mSelection.end();
+        IgnoreSelectObject();
         if (mPartitionManager)
             mPartitionManager->endSimulation();
         mSimulating = false;
@@ -721,7 +747,7 @@ namespace Wren
 
     std::string CoreGameObjectManager::getGameSystemName(const std::string& type) const
     {
-        return mWorldName + "_" + type;
+        return mStartWorldName + "_" + type;
     }
 
     bool CoreGameObjectManager::addGameObjectManagerGameSystem(const std::string& name,

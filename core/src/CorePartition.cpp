@@ -1,29 +1,17 @@
 #include "CorePartition.h"
 
-#include "BinaryDataElement.h"
-#include "BinaryFileResource.h"
-#include "BinaryFileResourceManager.h"
-#include "CompleteObjectDataInfo.h"
 #include "CoreGameObject.h"
 #include "CoreGameObjectManager.h"
 #include "CorePartitionManager.h"
-#include "DataElement.h"
-#include "ResourceDataFile.h"
 #include "SelectorDataFile.h"
 #include "WorldsFolder.h"
-#include "FullSceneOperation.h"
-#include "PartitionXmlBinaryConvert.h"
-#include "XMLDataElement.h"
 
 #include <OgreCamera.h>
 #include <OgreException.h>
-#include <OgreLogManager.h>
-#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace Wren
 {
@@ -31,18 +19,6 @@ namespace Wren
     {
         const std::string gPartitionType = "CorePartition";
         const std::string gShowBoundsId = "CorePartition_ShowBounds";
-        const Ogre::Vector3 gNoPosition = Ogre::Vector3::ZERO;
-
-        void logMessage(const std::string& text)
-        {
-            Ogre::LogManager::getSingleton().logMessage(text);
-        }
-
-        void makeParentFolder(const std::string& path)
-        {
-            std::error_code ec;
-            std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-        }
     }
 
     const float CorePartition::DEFAULT_OBJECT_BOUND = 64.0f;
@@ -92,6 +68,7 @@ namespace Wren
             }
             mObjects.push_back(obj);
             ++mObjectNames[obj->getName()];
+            notifyObjectDirty();
             mManager->addStaticObject(obj, transform);
             return;
         }
@@ -101,6 +78,7 @@ namespace Wren
                         "CorePartition::addObject");
         mObjects.push_back(obj);
         ++mObjectNames[obj->getName()];
+        notifyObjectDirty();
         if (!obj->getParent() && mSceneNode)
             obj->addToParentSceneNode(mSceneNode);
         obj->checkLevelOfDetail();
@@ -117,6 +95,7 @@ namespace Wren
             if (named != mObjectNames.end() && --named->second == 0)
                 mObjectNames.erase(named);
             mObjects.erase(it);
+            notifyObjectDirty();
             return;
         }
         if (obj && !obj->getParent() && mSceneNode && obj->getSceneNode() &&
@@ -138,54 +117,6 @@ namespace Wren
         return const_cast<CoreGameObject*>(obj)->GetSaveFlag() && !obj->getParent();
     }
 
-    bool CorePartition::save(DataElementPtr& parent)
-    {
-        if (!parent || parent->getIsEmpty())
-            return false;
-        mRefusedObjects.clear();
-        parent->createChild("CorePartitionData")->setAttributeBool("ShowBounds", mShowBounds);
-        for (CoreGameObject* obj : mObjects)
-        {
-            if (!shouldSave(obj))
-                continue;
-            if (!obj->passesSaveRule())
-            {
-                // No empty "Object" is left behind for it.
-                if (obj->isRefusedForPosition(true))
-                    mRefusedObjects.push_back(obj->getName());
-                continue;
-            }
-            DataElementPtr element = parent->createChild("Object");
-            obj->save(element);
-        }
-        return true;
-    }
-
-    bool CorePartition::save(const std::string& worldName)
-    {
-        if (!mObjectDirty)
-            return true;
-        const std::string path = getObjectsFilePath(worldName);
-        if (path.empty())
-        {
-            logMessage("CorePartition::save: partition " + mID + " of world " + worldName +
-                       " not saved: no worlds folder is configured");
-            return false;
-        }
-        DataFile* file = getState();
-        if (!file)
-            return true;
-        makeParentFolder(path);
-        const bool written = file->save(path);
-        if (written)
-            mObjectDirty = false;
-        else
-            logMessage("CorePartition::save: can not write " + path);
-        if (mLoaded)
-            delete file;
-        return written;
-    }
-
     void CorePartition::createSceneNode()
     {
         if (mSceneNode)
@@ -193,149 +124,6 @@ namespace Wren
         Ogre::SceneManager* scene = mManager->getGameObjectManager()->getSceneManager();
         mSceneNode = scene->getRootSceneNode()->createChildSceneNode(mID, mWorldPosition,
                                                                      Ogre::Quaternion::IDENTITY);
-    }
-
-    CoreGameObject* CorePartition::startObject(const std::string& type, const std::string& name,
-                                               DataElementPtr* element,
-                                               CompleteObjectDataInfo* record)
-    {
-        CoreGameObjectManager* objects = mManager->getGameObjectManager();
-        CoreGameObject* obj = objects->createCoreGameObjectFromFactory(type, name);
-        if (!obj)
-        {
-            logMessage("CorePartition::load: partition " + mID + ": no factory makes the type '" +
-                       type + "' of " + name + "; left out");
-            return nullptr;
-        }
-        std::vector<CoreGameObject*> created;
-        try
-        {
-            if (element)
-                obj->loadStart(*element, created, false);
-            else
-                obj->loadBinaryStart(*record, created, false);
-        }
-        catch (const Ogre::Exception& e)
-        {
-            logMessage("CorePartition::load: partition " + mID + ": " + name + " left out: " +
-                       e.getDescription());
-            delete obj;
-            return nullptr;
-        }
-        return obj;
-    }
-
-    void CorePartition::finishLoading(const std::vector<CoreGameObject*>& started)
-    {
-        for (CoreGameObject* obj : started)
-        {
-            try
-            {
-                if (!obj->loadFinish() && !obj->getPartition())
-                {
-                    // Its own partition does not exist: the partition whose
-                    // file held it keeps it, so nothing stored is lost.
-                    obj->setPartition(this);
-                    addObject(obj);
-                    obj->moveDescendantsTo(this);
-                    logMessage("CorePartition::load: partition " + mID + " keeps " +
-                               obj->getName());
-                }
-            }
-            catch (const Ogre::Exception& e)
-            {
-                logMessage("CorePartition::load: partition " + mID + ": " + obj->getName() +
-                           " left out: " + e.getDescription());
-                obj->destroy(true, false);
-                delete obj;
-            }
-        }
-    }
-
-    bool CorePartition::load(DataElementPtr& root, bool)
-    {
-        createSceneNode();
-        if (root && !root->getIsEmpty())
-        {
-            DataElementPtr data = root->getFirstChild("CorePartitionData");
-            if (!data->getIsEmpty())
-                mShowBounds = data->getAttributeBool("ShowBounds", mShowBounds);
-            std::vector<CoreGameObject*> started;
-            for (DataElementPtr e = root->getFirstChild("Object"); !e->getIsEmpty();
-                 e = e->getNextSibling("Object"))
-            {
-                CoreGameObject* obj = startObject(e->getAttributeString("Type", ""),
-                                                  e->getAttributeString("Name", ""), &e, nullptr);
-                if (obj)
-                    started.push_back(obj);
-            }
-            finishLoading(started);
-        }
-        mLoaded = true;
-        checkBounds();
-        return true;
-    }
-
-    bool CorePartition::loadCapturedState()
-    {
-        if (!mState)
-            return false;
-        DataElementPtr root = mState->getRootElement();
-        load(root, false);
-        return true;
-    }
-
-    void CorePartition::reportCorruptFile(const std::string& fileName)
-    {
-        logMessage("CorePartition::load: the objects file " + fileName + " of partition " + mID +
-                   " can not be read; the partition comes up empty");
-        mManager->notifyCorruptPartitionFile(this);
-    }
-
-    bool CorePartition::load(const std::string& worldName)
-    {
-        if (loadCapturedState())
-            return true;
-        if (!loadObjectsFile(worldName))
-        {
-            DataElementPtr none;
-            load(none, false);
-        }
-        return true;
-    }
-
-    bool CorePartition::loadObjectsFile(const std::string& worldName)
-    {
-        ResourceDataFile resource(getObjectsFileName(worldName), "General");
-        DataFile* file = resource.getFile();
-        // A file saved after the groups indexed their folders is read where
-        // it was saved.
-        SelectorDataFile saved;
-        const std::string path = getObjectsFilePath(worldName, false);
-        if (!file && !path.empty() && std::filesystem::exists(path) && saved.load(path))
-            file = &saved;
-        if (!file)
-        {
-            const std::string name = getObjectsFileName(worldName);
-            bool exists = !path.empty() && std::filesystem::exists(path);
-            try
-            {
-                exists = exists ||
-                         Ogre::ResourceGroupManager::getSingleton().resourceExists("General", name);
-            }
-            catch (const Ogre::Exception&)
-            {
-            }
-            if (exists)
-                reportCorruptFile(name);
-            return false;
-        }
-        DataElementPtr root = file->getRootElement();
-        load(root, false);
-        // The objects are made: the file is not kept, so that the next load
-        // reads what a save wrote since.
-        resource.forget();
-        return true;
     }
 
     bool CorePartition::unload(bool)
@@ -360,6 +148,8 @@ namespace Wren
         mResourceLoading.resetLoadState();
         destroyBoundsVisualization();
         destroyObjectsAndNode();
+        mKeptElements.reset();
+        mKeptRecords.clear();
         return true;
     }
 
@@ -472,199 +262,6 @@ namespace Wren
         return mManager->getLODDistanceInfo();
     }
 
-    bool CorePartition::saveBinary(Ogre::IBinaryDataElement* root)
-    {
-        Ogre::BinaryDataElement* element = dynamic_cast<Ogre::BinaryDataElement*>(root);
-        if (!element)
-            return false;
-        mRefusedObjects.clear();
-        *static_cast<unsigned char*>(element->allocBuf(1)) = mShowBounds ? 1 : 0;
-        for (CoreGameObject* obj : mObjects)
-        {
-            if (!shouldSave(obj))
-                continue;
-            if (obj->isRefusedForPosition(false))
-            {
-                obj->isRefusedForPosition(true);
-                mRefusedObjects.push_back(obj->getName());
-                continue;
-            }
-            CompleteObjectDataInfo record;
-            if (!obj->saveBinary(record))
-            {
-                // Its texts do not fit the record (logged by the object).
-                mRefusedObjects.push_back(obj->getName());
-                continue;
-            }
-            Ogre::BinaryDataElement* child = element->createDefaultChild("Object");
-            record.toBytes(child->allocBuf(CompleteObjectDataInfo::Size));
-        }
-        return true;
-    }
-
-    bool CorePartition::saveBinary(const std::string& worldName)
-    {
-        if (!mObjectDirty)
-            return true;
-        const std::string path = getObjectsFilePath(worldName, true);
-        if (path.empty())
-        {
-            logMessage("CorePartition::saveBinary: partition " + mID + " of world " + worldName +
-                       " not saved: no worlds folder is configured");
-            return false;
-        }
-        std::unique_ptr<Ogre::BinaryFileResource> file;
-        if (mLoaded)
-        {
-            warnAboutDataTheRecordDrops();
-            file.reset(getBinaryState());
-        }
-        else if (mState)
-        {
-            // A snapshot handed over while unloaded is what the partition
-            // now holds.
-            std::string error;
-            file.reset(PartitionXmlBinaryConvert::ConvetToBinary(mState, &error));
-            if (!file)
-            {
-                logMessage("CorePartition::saveBinary: the held state of partition " + mID +
-                           " can not be written in binary form: " + error);
-                return false;
-            }
-        }
-        else
-        {
-            return true;
-        }
-        makeParentFolder(path);
-        if (!file->save(path))
-        {
-            logMessage("CorePartition::saveBinary: can not write " + path);
-            return false;
-        }
-        mObjectDirty = false;
-        return true;
-    }
-
-    void CorePartition::warnAboutDataTheRecordDrops() const
-    {
-        for (const CoreGameObject* obj : mObjects)
-        {
-            if (!shouldSave(obj) || obj->fitsBinaryRecord())
-                continue;
-            logMessage("CorePartition::saveBinary: warning: " + obj->getName() + " of partition " +
-                       mID +
-                       " holds children, dynamic properties or type data that the binary form "
-                       "does not keep; they are not written");
-        }
-    }
-
-    bool CorePartition::loadBinary(Ogre::IBinaryDataElement* root, bool)
-    {
-        createSceneNode();
-        if (Ogre::BinaryDataElement* element = dynamic_cast<Ogre::BinaryDataElement*>(root))
-        {
-            mShowBounds = element->getSize() > 0 &&
-                          *static_cast<const unsigned char*>(element->getBuf()) != 0;
-            std::vector<CoreGameObject*> started;
-            for (Ogre::IBinaryDataElement* e = element->getFirstChildElement("Object"); e;
-                 e = e->getNextChildElement("Object"))
-            {
-                CompleteObjectDataInfo record;
-                if (e->getSize() == 0)
-                    continue;
-                if (!record.fromBytes(e->getBuf(), e->getSize()))
-                {
-                    logMessage("CorePartition::loadBinary: partition " + mID +
-                               ": a record of " + std::to_string(e->getSize()) +
-                               " bytes is not an object; left out");
-                    continue;
-                }
-                CoreGameObject* obj =
-                    startObject(record.getType(), record.getName(), nullptr, &record);
-                if (obj)
-                    started.push_back(obj);
-            }
-            finishLoading(started);
-        }
-        mLoaded = true;
-        checkBounds();
-        return true;
-    }
-
-    bool CorePartition::loadBinary(const std::string& worldName)
-    {
-        if (loadCapturedState())
-            return true;
-        const std::string name = getObjectsBinaryFileName(worldName);
-        bool corrupt = false;
-        Ogre::BinaryFileResourceManager* binaryFiles =
-            Ogre::BinaryFileResourceManager::getSingletonPtr();
-        Ogre::BinaryFileResourcePtr file;
-        if (binaryFiles)
-        {
-            Ogre::BinaryFileResourcePtr known = binaryFiles->getBinaryFileByName(name, "PLSM2");
-            if (known && known->isBadResource())
-            {
-                corrupt = true;
-                // Forgotten, so that a file saved later is read.
-                binaryFiles->remove(known->getHandle());
-            }
-            else
-            {
-                try
-                {
-                    file = Ogre::static_pointer_cast<Ogre::BinaryFileResource>(
-                        binaryFiles->load(name, "PLSM2"));
-                }
-                catch (const Ogre::Exception&)
-                {
-                    // The file logged why.
-                    corrupt = true;
-                    if (Ogre::BinaryFileResourcePtr failed =
-                            binaryFiles->getBinaryFileByName(name, "PLSM2"))
-                        binaryFiles->remove(failed->getHandle());
-                }
-            }
-        }
-        if (file)
-        {
-            loadBinary(file->getRootElement(), false);
-            binaryFiles->remove(file->getHandle());
-            return true;
-        }
-        // A file saved after the groups indexed their folders is read where
-        // it was saved; a partition saved in XML form (it held more than the
-        // record keeps) is read from its XML file; otherwise the partition
-        // comes up empty.
-        const std::string path = getObjectsFilePath(worldName, true);
-        Ogre::BinaryFileResource saved;
-        const bool saveExists = !path.empty() && std::filesystem::exists(path);
-        if (saveExists)
-        {
-            if (saved.loadFromFile(path))
-                return loadBinary(saved.getRootElement(), false);
-            corrupt = true;
-        }
-        // A resource that failed because there is no such file is no damage.
-        bool inGroup = false;
-        try
-        {
-            inGroup = Ogre::ResourceGroupManager::getSingleton().resourceExists("PLSM2", name);
-        }
-        catch (const Ogre::Exception&)
-        {
-        }
-        if (corrupt && (saveExists || inGroup))
-        {
-            reportCorruptFile(name);
-            return loadBinary(nullptr, false);
-        }
-        if (loadObjectsFile(worldName))
-            return true;
-        return loadBinary(nullptr, false);
-    }
-
     void CorePartition::createBoundsVisualization() {}
 
     void CorePartition::destroyBoundsVisualization() {}
@@ -707,35 +304,6 @@ namespace Wren
     {
         out.insert(out.end(), mObjects.begin(), mObjects.end());
     }
-
-    DataFile* CorePartition::getState()
-    {
-        if (!mLoaded)
-            return mState;
-        SelectorDataFile* file = new SelectorDataFile();
-        DataElementPtr root = file->createRootElement("Objects");
-        save(root);
-        return file;
-    }
-
-    void CorePartition::setState(DataFile* state)
-    {
-        if (state == mState)
-            return;
-        delete mState;
-        mState = state;
-    }
-
-    Ogre::BinaryFileResource* CorePartition::getBinaryState()
-    {
-        if (!mLoaded)
-            return nullptr;
-        Ogre::BinaryFileResource* file = new Ogre::BinaryFileResource();
-        saveBinary(file->createRootElement("Objects"));
-        return file;
-    }
-
-    void CorePartition::setBinaryState(Ogre::BinaryFileResource*) {}
 
     void CorePartition::threadLoadResource(const std::string& worldName)
     {

@@ -8,6 +8,7 @@
 #include "DataElement.h"
 #include "DataFile.h"
 #include "FullSceneOperation.h"
+#include "OperationManager.h"
 
 #include <OgreCamera.h>
 #include <OgreLogManager.h>
@@ -45,7 +46,24 @@ namespace Wren
         Ogre::FogLevelNotifier::addListener(this);
     }
 
-    CorePartitionManager::~CorePartitionManager() { Ogre::FogLevelNotifier::removeListener(this); }
+    CorePartitionManager::~CorePartitionManager()
+    {
+        detachOperations();
+        Ogre::FogLevelNotifier::removeListener(this);
+    }
+
+    void CorePartitionManager::detachOperations()
+    {
+        OperationManager* history = OperationManager::getSingletonPtr();
+        if (!history)
+            return;
+        for (Operation* op : history->getOperations())
+        {
+            FullSceneOperation* full = dynamic_cast<FullSceneOperation*>(op);
+            if (full && full->getPartitionManager() == this)
+                full->detach();
+        }
+    }
 
     void CorePartitionManager::enumerateProperties(std::vector<Property>& out)
     {
@@ -73,6 +91,9 @@ namespace Wren
 
     void CorePartitionManager::destroy()
     {
+        // The snapshots of this world stay in the history, but can no
+        // longer reach it.
+        detachOperations();
         mLoadWaitList.clear();
         mUnloadWaitList.clear();
         PartitionMap partitions;
@@ -103,7 +124,8 @@ namespace Wren
 
     bool CorePartitionManager::save(const std::string& worldName, DataFile*)
     {
-        mWorldName = worldName;
+        // The partitions compare worldName with the manager's: under a new
+        // name every partition writes its file.
         mRefusedObjects.clear();
         bool saved = true;
         for (auto& entry : mPartitions)
@@ -112,15 +134,16 @@ namespace Wren
             const bool dirty = p->isObjectDirty();
             const bool ok = mUseBinaryFiles ? p->saveBinary(worldName) : p->save(worldName);
             saved = ok && saved;
-            if (!dirty)
+            if (!dirty && worldName == mWorldName)
                 continue;
             for (const std::string& name : p->getRefusedObjects())
                 mRefusedObjects.emplace_back(p->getID(), name);
         }
+        mWorldName = worldName;
         if (!mRefusedObjects.empty())
             Ogre::LogManager::getSingleton().logMessage(
                 "CorePartitionManager::save: " + std::to_string(mRefusedObjects.size()) +
-                " objects of world " + worldName + " lie outside their bounds and were not saved");
+                " objects of world " + worldName + " refused to be written and were not saved");
         return saved;
     }
 

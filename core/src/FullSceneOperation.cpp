@@ -23,13 +23,32 @@ namespace Wren
             delete entry.state;
     }
 
+    namespace
+    {
+        bool isDetached(const CorePartitionManager* manager, const char* what)
+        {
+            if (manager)
+                return false;
+            Ogre::LogManager::getSingleton().logMessage(
+                std::string("FullSceneOperation::") + what +
+                ": the world of this step is gone; nothing is done");
+            return true;
+        }
+    }
+
     void FullSceneOperation::undo()
     {
+        if (isDetached(mPartitionManager, "undo"))
+            return;
         if (FullSceneOperation* previous = getPreviousFullSceneOperation())
             mPartitionManager->loadFromOperation(previous);
     }
 
-    void FullSceneOperation::redo() { mPartitionManager->loadFromOperation(this); }
+    void FullSceneOperation::redo()
+    {
+        if (!isDetached(mPartitionManager, "redo"))
+            mPartitionManager->loadFromOperation(this);
+    }
 
     void FullSceneOperation::addPartitionState(const std::string& partitionId, DataFile* state)
     {

@@ -134,8 +134,10 @@ namespace Wren
 
     bool GridPartitionManager::save(const std::string& worldName, DataFile* worldFile)
     {
+        // The grid is written whatever the partitions answered: a world file
+        // without it would no longer be a grid.
         const bool saved = CorePartitionManager::save(worldName, worldFile);
-        if (saved && worldFile)
+        if (worldFile)
         {
             DataElementPtr root = worldFile->getRootElement();
             if (root && !root->getIsEmpty())

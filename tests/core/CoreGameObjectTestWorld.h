@@ -25,6 +25,7 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -87,6 +88,7 @@ namespace Test
         {
             return child->getName() != refusedChild;
         }
+        Ogre::AxisAlignedBox getWorldAABB() const override { return worldBox; }
 
         using CoreGameObject::getChildren;
         using CoreGameObject::getCollidable;
@@ -100,6 +102,25 @@ namespace Test
         int updates = 0;
         bool removeSelfOnUpdate = false;
         std::string refusedChild = "-";
+        Ogre::AxisAlignedBox worldBox;
+    };
+
+    /** A partition that claims the square of 128 units around its origin. */
+    class RegionPartition : public CorePartition
+    {
+    public:
+        using CorePartition::CorePartition;
+        PositionResult isPositionInPartition(const Ogre::Vector3& p) override
+        {
+            const Ogre::Vector3& o = getWorldPosition();
+            return std::abs(p.x - o.x) <= 64 && std::abs(p.z - o.z) <= 64 ? POSITION_INSIDE
+                                                                         : POSITION_OUTSIDE;
+        }
+        static CorePartition* make(const std::string& id, const Ogre::Vector3& origin,
+                                   CorePartitionManager* manager)
+        {
+            return new RegionPartition(id, origin, manager);
+        }
     };
 
     /** Metadata that reports its end. */
@@ -381,7 +402,8 @@ namespace Test
                        {"0_0", Ogre::Vector3::ZERO}})
         {
             engine.rescanResources();
-            partitions = new StandInPartitionManager(manager.get());
+            partitions = makePartitionManager ? makePartitionManager(manager.get())
+                                              : new StandInPartitionManager(manager.get());
             partitions->cells = std::move(cells);
             partitions->makePartition = makePartition;
             partitions->refuseStart = partitionsRefuseStart;
@@ -430,6 +452,9 @@ namespace Test
         std::function<CorePartition*(const std::string&, const Ogre::Vector3&,
                                      CorePartitionManager*)>
             makePartition;
+        /** Kind of the partition manager start() makes; StandInPartitionManager
+            when empty. */
+        std::function<StandInPartitionManager*(GameObjectManager*)> makePartitionManager;
         /** Managers that start() makes refuse the world data. */
         bool partitionsRefuseStart = false;
         bool areasRefuseStart = false;

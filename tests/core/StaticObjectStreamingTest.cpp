@@ -238,7 +238,7 @@ namespace
             streamTo(0);
             CorePartition* a = world.partition("a");
             ASSERT_TRUE(a->getLoaded());
-            EXPECT_TRUE(log.contains("partition a: dup left out"));
+            EXPECT_TRUE(log.contains("partition a: dup kept as stored"));
             ASSERT_EQ(a->getObjects().size(), 2u);
             ASSERT_NE(a->getObjectByName("dup"), nullptr);
             EXPECT_FLOAT_EQ(a->getObjectByName("dup")->getPosition().x, 10.0f);
