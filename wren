@@ -8,6 +8,7 @@
 #   ./wren convert INPUT [OUTPUT]  objects files between XML and binary
 #   ./wren generate [options] OUT  writes a sample world folder
 #   ./wren view WORLD [options]    the world viewer (headless unless --render)
+#   ./wren edit WORLD [--script FILE] [--xml|--binary]  the scripted editor
 #   ./wren fuzz [SECONDS]      each fuzz target for SECONDS (default 60)
 #   ./wren build [release|test|asan|tsan]
 set -euo pipefail
@@ -138,6 +139,10 @@ case "$cmd" in
       *" --render "*) with_display "$BUILD/release/tools/wren-view" "$@" ;;
       *) exec "$BUILD/release/tools/wren-view" "$@" ;;
     esac
+    ;;
+  edit)
+    release_build
+    exec "$BUILD/release/tools/wren-edit" "$@"
     ;;
   fuzz)
     # libFuzzer needs clang; the fuzz build has a folder of its own.

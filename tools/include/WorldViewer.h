@@ -4,6 +4,7 @@
 #include "CameraPath.h"
 #include "ViewerReport.h"
 #include "WorldGrid.h"
+#include "WorldHost.h"
 
 #include <cstdint>
 #include <functional>
@@ -42,6 +43,20 @@ namespace Wren
             error, when the folder, its world file or its resources.cfg is
             missing. */
         static std::optional<WorldFolder> find(const std::string& folder, std::string* error);
+
+        /** Reads the layout of the world file: the grid of a grid world
+            (isGrid), else one cell of 1024 units holding the world. False,
+            with the reason in error, when the file can not be read or its
+            grid is refused. */
+        bool readLayout(WorldGrid& grid, bool& isGrid, std::string& error) const;
+
+        /** What hosts this world through WorldHost: the locations its
+            resources.cfg names, plain objects besides the standard types,
+            and a GridPartitionManager (grid) or SinglePartitionManager in
+            the given objects-file form, starting up to 1 or 5
+            level-of-detail changes per step. Nothing is made on disk. */
+        WorldHostSettings hostSettings(bool grid, bool binary, unsigned lodChangesPerStep,
+                                       bool backgroundLoading) const;
     };
 
     /** One partition entering or leaving the scene, as the viewer saw it. */

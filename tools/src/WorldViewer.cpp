@@ -183,27 +183,66 @@ namespace Wren
         return ok;
     }
 
-    bool WorldViewer::readWorld(const WorldFolder& folder)
+    bool WorldFolder::readLayout(WorldGrid& grid, bool& isGrid, std::string& error) const
     {
         XMLDataFile file;
-        if (!file.load(folder.worldFile))
-            return fail("the world file " + folder.worldFile + " can not be read (see the log)");
-        DataElementPtr root = file.getRootElement();
-        mIsGrid = GridLayout::hasGridData(root);
-        if (mIsGrid)
+        if (!file.load(worldFile))
         {
-            mGrid = GridLayout::load(root);
-            const std::string why = mGrid.validate();
+            error = "the world file " + worldFile + " can not be read (see the log)";
+            return false;
+        }
+        DataElementPtr root = file.getRootElement();
+        isGrid = GridLayout::hasGridData(root);
+        if (isGrid)
+        {
+            grid = GridLayout::load(root);
+            const std::string why = grid.validate();
             if (!why.empty())
-                return fail("the grid of " + folder.worldFile + " is refused: " + why);
+            {
+                error = "the grid of " + worldFile + " is refused: " + why;
+                return false;
+            }
         }
         else
         {
-            // One partition holds the world; the camera flies over one cell.
-            mGrid = GridLayout();
-            mGrid.cellsX = mGrid.cellsZ = 1;
-            mGrid.cellSize = 1024.0f;
+            // One partition holds the world: one cell.
+            grid = GridLayout();
+            grid.cellsX = grid.cellsZ = 1;
+            grid.cellSize = 1024.0f;
         }
+        return true;
+    }
+
+    WorldHostSettings WorldFolder::hostSettings(bool grid, bool binary, unsigned lodChangesPerStep,
+                                                bool backgroundLoading) const
+    {
+        WorldHostSettings settings;
+        settings.worldName = name;
+        settings.resourcesConfig = resourcesConfig;
+        // The configuration names the world's folders; nothing is made on
+        // disk.
+        settings.declareWorldFolders = false;
+        settings.declareConfigLocations = true;
+        settings.backgroundLoading = backgroundLoading;
+        settings.objectFactories.emplace_back(new PlainObjectFactory);
+        settings.makePartitionManager = [grid, binary,
+                                         lodChangesPerStep](CoreGameObjectManager* manager) {
+            CorePartitionManager* partitions = grid
+                                                   ? static_cast<CorePartitionManager*>(
+                                                         new GridPartitionManager(manager))
+                                                   : new SinglePartitionManager(manager);
+            partitions->setUseBinaryFiles(binary);
+            partitions->SetLoadingSinglebjectPerFrame(lodChangesPerStep < 5);
+            return partitions;
+        };
+        return settings;
+    }
+
+    bool WorldViewer::readWorld(const WorldFolder& folder)
+    {
+        std::string error;
+        if (!folder.readLayout(mGrid, mIsGrid, error))
+            return fail(error);
         switch (mOptions.form)
         {
         case WorldViewerOptions::Form::Xml: mBinary = false; break;
@@ -219,29 +258,9 @@ namespace Wren
 
     bool WorldViewer::startWorld(const WorldFolder& folder)
     {
-        WorldHostSettings settings;
-        settings.worldName = folder.name;
-        settings.resourcesConfig = folder.resourcesConfig;
-        // A viewer declares what the world's configuration names and makes
-        // nothing on disk.
-        settings.declareWorldFolders = false;
-        settings.declareConfigLocations = true;
-        settings.backgroundLoading = mOptions.backgroundLoading;
-        settings.objectFactories.emplace_back(new PlainObjectFactory);
-        const bool grid = mIsGrid;
-        const bool binary = mBinary;
-        const unsigned lodPerStep = mOptions.lodChangesPerStep;
-        settings.makePartitionManager = [grid, binary, lodPerStep](CoreGameObjectManager* manager) {
-            CorePartitionManager* partitions = grid
-                                                   ? static_cast<CorePartitionManager*>(
-                                                         new GridPartitionManager(manager))
-                                                   : new SinglePartitionManager(manager);
-            partitions->setUseBinaryFiles(binary);
-            partitions->SetLoadingSinglebjectPerFrame(lodPerStep < 5);
-            return partitions;
-        };
         mHost = new WorldHost();
-        if (!mHost->start(std::move(settings)))
+        if (!mHost->start(folder.hostSettings(mIsGrid, mBinary, mOptions.lodChangesPerStep,
+                                              mOptions.backgroundLoading)))
             return fail("the world " + folder.name + " does not start (see the log)");
 
         Ogre::SceneManager* scene = mHost->getSceneManager();
