@@ -217,9 +217,12 @@ TEST_F(Parenting, LinkKeepsThePlaceInTheWorldAndRefusesCyclesAndUnlinkLeavesNoOr
         LogCapture log;
         EXPECT_FALSE(m.linkObjects(Objects{parent}, parent));
         EXPECT_FALSE(m.linkObjects(Objects{parent}, far));
+        EXPECT_FALSE(m.linkObjects(Objects{child}, far));
         EXPECT_TRUE(log.contains("can not become a child"));
     }
     EXPECT_EQ(parent->getParent(), nullptr);
+    EXPECT_EQ(child->getParent(), parent);
+    EXPECT_EQ(child->getSceneNode()->getParent(), parent->getSceneNode());
     EXPECT_EQ(far->getParent(), child);
 
     // Unlinked, far stands where it stood, in the partition under it; the

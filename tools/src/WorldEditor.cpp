@@ -139,6 +139,8 @@ namespace Wren
     {
         OperationManager& history = OperationManager::getSingleton();
         FullSceneOperation* fresh = getManager()->createOperation("");
+        if (!fresh)
+            return;
         std::deque<Operation*>& steps = history.getOperations();
         if (!steps.empty())
         {
@@ -157,7 +159,8 @@ namespace Wren
 
     void WorldEditor::snapshotAfter()
     {
-        OperationManager::getSingleton().addOperation(getManager()->createOperation(""));
+        if (FullSceneOperation* op = getManager()->createOperation(""))
+            OperationManager::getSingleton().addOperation(op);
     }
 
     std::vector<CoreGameObject*> WorldEditor::selection() const
