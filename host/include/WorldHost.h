@@ -118,7 +118,8 @@ namespace Wren
         making. What the host found already existing (a Root, a scene, a
         registry) is left alone.
 
-        Standard factories: the collision system ("CollisionGameSystem").
+        Standard factories: the collision system ("CollisionGameSystem") and
+        the impostors ("ImpostorGameSystem", for worlds whose file names it).
 
         One world per host. Frame thread only.
     */

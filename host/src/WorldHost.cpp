@@ -13,6 +13,7 @@
 #include "GameObjectFactoryManager.h"
 #include "GameSystemFactory.h"
 #include "GameSystemManager.h"
+#include "ImpostorGameSystemFactory.h"
 #include "OgreBackgroundLoader.h"
 #include "OperationManager.h"
 #include "SceneManagerWrapper.h"
@@ -49,6 +50,7 @@ namespace Wren
     {
         std::vector<std::unique_ptr<GameSystemFactory>> factories;
         factories.emplace_back(new CollisionGameSystemFactory);
+        factories.emplace_back(new ImpostorGameSystemFactory);
         return factories;
     }
 

@@ -3,6 +3,9 @@
 
 #include "UniqueImpostorSetPool.h"
 
+#include <OgreRenderQueue.h>
+#include <OgreRenderQueueListener.h>
+
 #include <list>
 #include <set>
 
@@ -15,7 +18,9 @@ namespace Ogre
         init registers the impostor render queue with the scene manager as a
         special case (captures render only that queue; normal rendering
         leaves it out), reserves quad-tree nodes in the process-wide pool and
-        two sets of textureSize x textureSize texels.
+        two sets of textureSize x textureSize texels. The objects of nodes
+        shown as impostors wait in HIDDEN_RENDER_QUEUE, which a listener of
+        the scene manager skips in every rendering while the manager lives.
 
         update(camera), each frame: fog off while it runs; every handler
         decides and draws; sets left empty go back to the pool, as long as
@@ -37,6 +42,8 @@ namespace Ogre
         typedef std::set<UniqueImpostorHandler*> HandlerSet;
 
         static const unsigned int BILLBOARD_POOL_SIZE = 500;
+        /** The queue of hidden objects: the last one OGRE has. */
+        static const uint8 HIDDEN_RENDER_QUEUE = RENDER_QUEUE_MAX;
 
         ImpostorManager();
         ~ImpostorManager();
@@ -73,12 +80,26 @@ namespace Ogre
         const String& getResourceGroup() const { return mGroup; }
         unsigned int getTextureSize() const { return mTextureSize; }
         uint8 getRenderQueueId() const { return mRenderQueueId; }
+        uint8 getHiddenRenderQueueId() const { return HIDDEN_RENDER_QUEUE; }
+        /** Impostors shown now: billboards in the sets in use. */
+        size_t getImpostorCount() const;
         const SetList& getSetsInUse() const { return mSetsInUse; }
         const HandlerSet& getHandlers() const { return mHandlers; }
         const UniqueImpostorSetPool& getSetPool() const { return mSetPool; }
 
     private:
+        /** Skips the hidden queue wherever the scene is drawn. */
+        struct HiddenQueueSkipper : public RenderQueueListener
+        {
+            void renderQueueStarted(uint8 queueGroupId, const String&, bool& skip) override
+            {
+                if (queueGroupId == HIDDEN_RENDER_QUEUE)
+                    skip = true;
+            }
+        };
+
         UniqueImpostorSetPool mSetPool;
+        HiddenQueueSkipper mSkipper;
         SetList mSetsInUse;
         HandlerSet mHandlers;
         SceneManager* mSceneManager = nullptr;

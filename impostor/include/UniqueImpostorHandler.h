@@ -12,8 +12,12 @@
 namespace Ogre
 {
     /** Draws one scene node as an impostor when it is far and small on
-        screen: the node leaves the scene graph and a camera-facing billboard
-        shows a picture of it, captured into a region of a shared texture.
+        screen: the node's objects are hidden (they move to the manager's
+        hidden render queue, which is never drawn) and a camera-facing
+        billboard shows a picture of them, captured into a region of a
+        shared texture. The node stays where it is in the scene graph, so
+        its derived transforms, and everything measured from them, stay
+        right.
 
         Each update (driven by its ImpostorManager) the handler decides:
         - camera within the node's bounding sphere, or within 100 units:
@@ -21,21 +25,23 @@ namespace Ogre
         - otherwise the distance band (100, 200, 400 ... 3200 units; beyond
           3200 band 0) gives a pixel size, measured once per band when the
           camera sees the node (band 0 starts at the threshold). Size 0: the
-          node is out of view and leaves the scene graph; above the
-          threshold: the node is shown; otherwise the impostor is shown and,
-          when the camera sees it, its picture is kept current.
+          node is out of view and is hidden; above the threshold: the node is
+          shown; otherwise the impostor is shown and, when the camera sees
+          it, its picture is kept current.
 
         The picture's texture size follows from the pixel size (see
         ImpostorMath::chooseTextureSize); it is drawn again when that size
         changes or the view has turned by more than the redraw cosine allows.
 
         Callers may rely on:
-        - a node that is shown again goes back under the parent it was taken
-          from, with every movable object in the render queue it had before
-          any capture (captures borrow the impostor queue only while they
-          draw);
-        - a node without movable objects, or with an unbounded box, is
-          always shown as itself;
+        - a node that is shown again has every movable object in the render
+          queue it had before it was hidden (captures borrow the impostor
+          queue only while they draw);
+        - objects attached under a hidden node are hidden too once the
+          handler is told (invalidateBounds), which the node's owner does
+          when it changes what the node shows;
+        - a node without movable objects, or with an unbounded box, is shown
+          as itself; it is measured again every frame until it has some;
         - leaving the manager (removeHandler, the manager's end) or being
           destroyed gives back the region and billboard and shows the node;
         - a node destroyed before its handler is forgotten by it (when the
@@ -86,9 +92,8 @@ namespace Ogre
         unsigned int getScreenSizeThreshold() const { return mScreenSizeThreshold; }
         Real getSizeScale() const { return mSizeScale; }
         float getRedrawCosine() const { return mRedrawCosine; }
-        /** True while the node is out of the scene graph by this handler's
-            doing. */
-        bool isNodeDetached() const { return mDetached; }
+        /** True while the node's objects are hidden by this handler. */
+        bool isNodeHidden() const { return mHidden; }
         const AxisAlignedBox& getWorldBoundingBox() const { return mBoundingBox; }
         const Vector3& getCentre() const { return mCentre; }
         Real getBoundingRadius() const { return mBoundingRadius; }
@@ -117,8 +122,9 @@ namespace Ogre
         /** Pixel size for the band, measuring it when not yet known. */
         unsigned int pixelSizeFor(int level, Camera* camera);
         void showRealNode();
-        void detachNode();
-        void attachNode();
+        void hideNode();
+        /** Moves every object under node into the hidden queue, or back. */
+        void setHidden(SceneNode* node, bool hidden);
         /** Shows the impostor; false when no region could be had. */
         bool drawImpostor(Camera* camera, unsigned int pixelSize, float opacity);
         void capture(Camera* camera);
@@ -135,7 +141,6 @@ namespace Ogre
         Vector3 mLastToMin = Vector3::ZERO;
         String mName;
         SceneNode* mNode = nullptr;
-        Node* mParent = nullptr;
         std::vector<MovableObject*> mObjects;
         AxisAlignedBox mBoundingBox;
         Real mBoundingRadius = 0;
@@ -150,7 +155,8 @@ namespace Ogre
         bool mPictureStale = true;
         float mRedrawCosine;
         unsigned int mLevelPixelSizes[ImpostorMath::LEVEL_COUNT];
-        bool mDetached = false;
+        bool mHidden = false;
+        bool mEmptyLogged = false;
         bool mDeletedByManager = true;
         bool mRefusalLogged = false;
         unsigned int mCaptureCount = 0;

@@ -5,6 +5,7 @@
 
 #include <OgreCamera.h>
 #include <OgreLogManager.h>
+#include <OgreBillboardSet.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreStringConverter.h>
@@ -59,7 +60,10 @@ namespace Ogre
         mSetPool.clear();
         mSetsInUse.clear();
         if (mSceneManager)
+        {
             mSceneManager->removeSpecialCaseRenderQueue(mRenderQueueId);
+            mSceneManager->removeRenderQueueListener(&mSkipper);
+        }
         if (--gManagerCount == 0)
             QuadTreeTextureSpacePool::getSingleton().clear();
     }
@@ -108,6 +112,7 @@ namespace Ogre
         mSetPool.setGrowthFactor(1.0f);
 
         sceneManager->addSpecialCaseRenderQueue(renderQueueId);
+        sceneManager->addRenderQueueListener(&mSkipper);
         mSceneManager = sceneManager;
         return true;
     }
@@ -158,6 +163,14 @@ namespace Ogre
                 set->updateBounds();
             ++it;
         }
+    }
+
+    size_t ImpostorManager::getImpostorCount() const
+    {
+        size_t count = 0;
+        for (const UniqueImpostorSet* set : mSetsInUse)
+            count += size_t(set->getBillboardSet()->getNumBillboards());
+        return count;
     }
 
     QuadTreeTextureSpace* ImpostorManager::allocate(unsigned int size, UniqueImpostorHandler* handler)

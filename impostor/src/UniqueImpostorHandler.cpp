@@ -22,6 +22,9 @@ namespace Ogre
 {
     namespace
     {
+        /** Key of the render queue a hidden object had. */
+        const char* const kHiddenFromQueue = "Wren/ImpostorHiddenFromQueue";
+
         void logError(const String& name, const String& message)
         {
             LogManager::getSingleton().logMessage("UniqueImpostorHandler '" + name + "': " + message,
@@ -54,7 +57,6 @@ namespace Ogre
           mScreenSizeThreshold(truncatedThreshold(screenSizeThreshold)),
           mName((node ? node->getName() : String()) + "UniqueImpostorHandler"),
           mNode(dynamic_cast<SceneNode*>(node)),
-          mParent(node ? node->getParent() : nullptr),
           mRedrawCosine(redrawCosine)
     {
         if (!mNode)
@@ -101,11 +103,12 @@ namespace Ogre
     {
         if (node != mNode)
             return;
+        // The node's objects were taken off it before it told; those it
+        // hid stay in the hidden queue.
         dropImpostor();
         mObjects.clear();
         mNode = nullptr;
-        mParent = nullptr;
-        mDetached = false;
+        mHidden = false;
     }
 
     void UniqueImpostorHandler::_notifyManager(ImpostorManager* manager) { mManager = manager; }
@@ -163,13 +166,13 @@ namespace Ogre
 
         if (showImpostor)
         {
-            detachNode();
+            hideNode();
             if (camera->isVisible(mBoundingBox) && !drawImpostor(camera, pixelSize, 1.0f))
                 showImpostor = false;
         }
         else if (takeOut)
         {
-            detachNode();
+            hideNode();
         }
         if (!showImpostor && !takeOut)
             showRealNode();
@@ -204,15 +207,23 @@ namespace Ogre
         mBoundsDirty = false;
         mPictureStale = true;
 
+        if (mHidden)
+            setHidden(mNode, true);
+
         mHasBounds = mBoundingBox.isFinite();
         if (!mHasBounds)
         {
+            // Measured again next frame: the node may get something to draw
+            // later (a mesh object makes its entities when it comes near).
+            mBoundsDirty = true;
             dropImpostor();
             mCentre = Vector3::ZERO;
             mBoundingRadius = 0;
-            LogManager::getSingleton().logMessage(
-                "UniqueImpostorHandler '" + mName +
-                "': the node has no bounded movable objects; it is always shown as itself");
+            if (!mEmptyLogged)
+                LogManager::getSingleton().logMessage(
+                    "UniqueImpostorHandler '" + mName +
+                    "': the node has no bounded movable objects; it is shown as itself until it has");
+            mEmptyLogged = true;
             return;
         }
         mCentre = mBoundingBox.getCenter();
@@ -243,42 +254,46 @@ namespace Ogre
 
     void UniqueImpostorHandler::showRealNode()
     {
-        attachNode();
+        if (mHidden)
+        {
+            setHidden(mNode, false);
+            mHidden = false;
+        }
         setRealObjectOpacity(1.0f);
     }
 
-    void UniqueImpostorHandler::detachNode()
+    void UniqueImpostorHandler::hideNode()
     {
-        if (mDetached)
+        if (mHidden)
             return;
-        Node* parent = mNode->getParent();
-        if (!parent)
-            return;
-        mParent = parent;
-        parent->removeChild(mNode);
-        mDetached = true;
+        setHidden(mNode, true);
+        mHidden = true;
     }
 
-    void UniqueImpostorHandler::attachNode()
+    void UniqueImpostorHandler::setHidden(SceneNode* node, bool hidden)
     {
-        if (!mDetached)
-            return;
-        mDetached = false;
-        if (mNode->getParent())
-            return;
-        // The parent may have been destroyed while the node was out; only a
-        // node the scene manager still knows by that name is trusted.
-        SceneManager* sceneManager = mManager ? mManager->getSceneManager() : nullptr;
-        const bool parentAlive = sceneManager && mParent &&
-                                 (mParent == sceneManager->getRootSceneNode() ||
-                                  (sceneManager->hasSceneNode(mParent->getName()) &&
-                                   sceneManager->getSceneNode(mParent->getName()) == mParent));
-        if (!parentAlive)
+        // The queue an object had is kept with the object, so that objects
+        // that come and go under the node while it is hidden are each given
+        // back their own.
+        const uint8 hiddenQueue = mManager->getHiddenRenderQueueId();
+        for (MovableObject* object : node->getAttachedObjects())
         {
-            logError(mName, "the parent node is gone; the node stays out of the scene graph");
-            return;
+            UserObjectBindings& bindings = object->getUserObjectBindings();
+            const Any& kept = bindings.getUserAny(kHiddenFromQueue);
+            if (hidden && !kept.has_value())
+            {
+                bindings.setUserAny(kHiddenFromQueue, Any(object->getRenderQueueGroup()));
+                object->setRenderQueueGroup(hiddenQueue);
+            }
+            else if (!hidden && kept.has_value())
+            {
+                object->setRenderQueueGroup(any_cast<uint8>(kept));
+                bindings.eraseUserAny(kHiddenFromQueue);
+            }
         }
-        mParent->addChild(mNode);
+        for (Node* child : node->getChildren())
+            if (SceneNode* sceneChild = dynamic_cast<SceneNode*>(child))
+                setHidden(sceneChild, hidden);
     }
 
     bool UniqueImpostorHandler::drawImpostor(Camera* camera, unsigned int pixelSize, float opacity)
@@ -356,8 +371,6 @@ namespace Ogre
         SceneManager* sceneManager = mManager->getSceneManager();
         const SceneManager::SpecialCaseRenderQueueMode mode = sceneManager->getSpecialCaseRenderQueueMode();
         sceneManager->setSpecialCaseRenderQueueMode(SceneManager::SCRQM_INCLUDE);
-        const bool wasDetached = mDetached;
-        attachNode();
 
         // Objects may have come or gone since the bounds were measured.
         mObjects.clear();
@@ -373,8 +386,6 @@ namespace Ogre
         for (size_t i = 0; i < mObjects.size(); ++i)
             mObjects[i]->setRenderQueueGroup(queues[i]);
 
-        if (wasDetached)
-            detachNode();
         sceneManager->setSpecialCaseRenderQueueMode(mode);
 
         mBillboard->setTexcoordRect(

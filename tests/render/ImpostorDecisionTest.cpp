@@ -3,6 +3,8 @@
 #include "QuadTreeTextureSpace.h"
 #include "UniqueImpostorSet.h"
 
+#include <OgreBillboard.h>
+
 using Wren::Test::ImpostorScene;
 using Ogre::ColourValue;
 using Ogre::Vector3;
@@ -18,7 +20,7 @@ TEST_F(ImpostorDecision, NodeWithinTheFirstBandStaysItself)
 {
     Ogre::UniqueImpostorHandler* handler = showBoxAhead(90, 10, kRed, kRed);
     Ogre::SceneNode* node = handler->getNode();
-    EXPECT_EQ(node->getParent(), mParent);
+    EXPECT_TRUE(shown(node));
     EXPECT_EQ(handler->getBillboard(), nullptr);
     EXPECT_TRUE(mManager->getSetsInUse().empty());
 }
@@ -28,7 +30,7 @@ TEST_F(ImpostorDecision, LargeOnScreenStaysItself)
     Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 40, kRed, kRed);
     Ogre::SceneNode* node = handler->getNode();
     EXPECT_GT(handler->getCachedPixelSize(1), 64u);
-    EXPECT_EQ(node->getParent(), mParent);
+    EXPECT_TRUE(shown(node));
     EXPECT_EQ(handler->getBillboard(), nullptr);
 }
 
@@ -38,23 +40,23 @@ TEST_F(ImpostorDecision, CameraWithinTheBoundingSphereSeesTheNodeItself)
     // sphere around the camera would be meaningless, whatever the threshold.
     Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 100, kRed, kRed, 1024, 64, 512);
     Ogre::SceneNode* node = handler->getNode();
-    EXPECT_EQ(node->getParent(), mParent);
+    EXPECT_TRUE(shown(node));
     EXPECT_EQ(handler->getBillboard(), nullptr);
 }
 
-TEST_F(ImpostorDecision, OutOfViewLeavesTheGraphUntilSeenThenShowsAnImpostor)
+TEST_F(ImpostorDecision, OutOfViewIsHiddenUntilSeenThenShowsAnImpostor)
 {
     Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
     Ogre::UniqueImpostorHandler* handler = addHandler(node);
     placeCamera(Vector3::ZERO, Vector3(0, 0, 150));
     mManager->update(mCamera);
-    EXPECT_EQ(node->getParent(), nullptr);
+    EXPECT_TRUE(hidden(node));
     EXPECT_EQ(handler->getBillboard(), nullptr);
     EXPECT_EQ(handler->getCachedPixelSize(1), 0u) << "an unseen band is measured again later";
 
     placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
     mManager->update(mCamera);
-    EXPECT_EQ(node->getParent(), nullptr);
+    EXPECT_TRUE(hidden(node));
     EXPECT_NE(handler->getBillboard(), nullptr);
     EXPECT_EQ(handler->getCaptureCount(), 1u);
 }
@@ -98,7 +100,7 @@ TEST_F(ImpostorDecision, NodeWithoutObjectsIsAlwaysItself)
     Ogre::UniqueImpostorHandler* handler = addHandler(node);
     placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
     mManager->update(mCamera);
-    EXPECT_EQ(node->getParent(), mParent);
+    EXPECT_TRUE(shown(node));
     EXPECT_EQ(handler->getBillboard(), nullptr);
 }
 
@@ -110,10 +112,58 @@ TEST_F(ImpostorDecision, ImpostorLargerThanATextureCanHoldFallsBackToTheNode)
     Ogre::UniqueImpostorHandler* handler = addHandler(node, 256, 32, 1024);
     placeCamera(Vector3::ZERO, Vector3(0, 0, -4000));
     mManager->update(mCamera);
-    EXPECT_EQ(node->getParent(), mParent);
+    EXPECT_TRUE(shown(node));
     EXPECT_EQ(handler->getBillboard(), nullptr);
     EXPECT_EQ(handler->getRegion(), nullptr);
     EXPECT_TRUE(log.contains("no region of 1024 texels"));
     mManager->update(mCamera);
+    EXPECT_TRUE(shown(node));
+}
+
+TEST_F(ImpostorDecision, NodeShownAsImpostorStaysInPlaceUnderItsParent)
+{
+    // Far out in a partition: the parent stands 1270 units from the origin.
+    mParent->setPosition(1270, 0, 0);
+    Ogre::SceneNode* node = makeBox("Box", Vector3(0, 0, -150), 10, kRed, kRed);
+    Ogre::UniqueImpostorHandler* handler = addHandler(node);
+    placeCamera(Vector3(1270, 0, 0), Vector3(1270, 0, -150));
+    mManager->update(mCamera);
+    ASSERT_NE(handler->getBillboard(), nullptr);
+    EXPECT_TRUE(handler->isNodeHidden());
     EXPECT_EQ(node->getParent(), mParent);
+    node->_update(true, true);
+    EXPECT_TRUE(node->_getDerivedPosition().positionEquals(Vector3(1270, 0, -150), 1e-3f))
+        << "what is measured from the node sees it where it stands";
+    EXPECT_TRUE(handler->getBillboard()->getPosition().positionEquals(Vector3(1270, 0, -150), 0.5f));
+}
+
+TEST_F(ImpostorDecision, NodeThatGetsSomethingToDrawLaterBecomesAnImpostorOfAllOfIt)
+{
+    // Registered before it shows anything, as a mesh object is before its
+    // level of detail brings its entities.
+    Ogre::SceneNode* node = mParent->createChildSceneNode("Later", Vector3(0, 0, -150));
+    Ogre::UniqueImpostorHandler* handler = addHandler(node);
+    placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
+    mManager->update(mCamera);
+    EXPECT_EQ(handler->getBillboard(), nullptr);
+
+    Ogre::SceneNode* box = makeBox("LaterBox", Vector3::ZERO, 10, kRed, kRed);
+    mParent->removeChild(box);
+    node->addChild(box);
+    mManager->update(mCamera);
+    ASSERT_NE(handler->getBillboard(), nullptr);
+    EXPECT_TRUE(hidden(node));
+
+    // What comes under the hidden node is hidden once the handler is told.
+    Ogre::Entity* more = mScene->createEntity("LaterMore", "LaterBoxMesh", "General");
+    box->attachObject(more);
+    handler->invalidateBounds();
+    mManager->update(mCamera);
+    EXPECT_TRUE(hidden(node));
+
+    placeCamera(Vector3(0, 0, -90), Vector3(0, 0, -150));
+    mManager->update(mCamera);
+    EXPECT_EQ(handler->getBillboard(), nullptr);
+    EXPECT_EQ(more->getRenderQueueGroup(), Ogre::RENDER_QUEUE_MAIN);
+    EXPECT_EQ(box->getAttachedObject(0)->getRenderQueueGroup(), Ogre::RENDER_QUEUE_MAIN);
 }

@@ -74,7 +74,7 @@ TEST_F(ImpostorManagement, HandlerDestroyedWhileShownGivesBackItsRegionAndItsNod
     ASSERT_NE(set, nullptr);
 
     delete handler;
-    EXPECT_EQ(node->getParent(), mParent);
+    EXPECT_TRUE(shown(node));
     EXPECT_TRUE(mManager->getHandlers().empty());
     EXPECT_TRUE(set->getRoot().isCompletelyEmpty());
     EXPECT_EQ(set->getBillboardSet()->getNumBillboards(), 0);
@@ -85,17 +85,17 @@ TEST_F(ImpostorManagement, RemovedHandlerShowsItsNodeAndCanComeBack)
 {
     Ogre::UniqueImpostorHandler* handler = showBoxAhead(150, 10, kRed, kRed);
     Ogre::SceneNode* node = handler->getNode();
-    ASSERT_EQ(node->getParent(), nullptr);
+    ASSERT_TRUE(hidden(node));
 
     mManager->removeHandler(handler);
-    EXPECT_EQ(node->getParent(), mParent);
+    EXPECT_TRUE(shown(node));
     EXPECT_EQ(handler->getManager(), nullptr);
     EXPECT_EQ(handler->getRegion(), nullptr);
     mManager->removeHandler(handler);
 
     mManager->addHandler(handler);
     mManager->update(mCamera);
-    EXPECT_EQ(node->getParent(), nullptr);
+    EXPECT_TRUE(hidden(node));
     EXPECT_NE(handler->getBillboard(), nullptr);
 }
 
@@ -111,13 +111,13 @@ TEST_F(ImpostorManagement, ManagerGoingDeletesItsHandlersAndLetsTheOthersGo)
     mManager->addHandler(kept);
     placeCamera(Vector3::ZERO, Vector3(0, 0, -150));
     mManager->update(mCamera);
-    ASSERT_EQ(keptNode->getParent(), nullptr);
+    ASSERT_TRUE(hidden(keptNode));
 
     mManager.reset();
     EXPECT_TRUE(ownedDestroyed);
     EXPECT_FALSE(keptDestroyed);
-    EXPECT_EQ(ownedNode->getParent(), mParent);
-    EXPECT_EQ(keptNode->getParent(), mParent);
+    EXPECT_TRUE(shown(ownedNode));
+    EXPECT_TRUE(shown(keptNode));
     EXPECT_EQ(kept->getManager(), nullptr);
     EXPECT_EQ(kept->getSet(), nullptr);
     delete kept;
@@ -180,7 +180,7 @@ TEST_F(ImpostorManagement, NodeDestroyedWhileShownAsImpostorGivesItsRegionBack)
     Ogre::SceneNode* node = handler->getNode();
     Ogre::UniqueImpostorSet* set = handler->getSet();
     ASSERT_NE(set, nullptr);
-    ASSERT_EQ(node->getParent(), nullptr);
+    ASSERT_TRUE(hidden(node));
 
     mScene->destroySceneNode(node);
     EXPECT_EQ(handler->getNode(), nullptr);

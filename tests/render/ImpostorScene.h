@@ -178,6 +178,29 @@ namespace Test
             return image;
         }
 
+        /** Whether every object under node waits in the hidden queue. */
+        static bool hidden(Ogre::SceneNode* node)
+        {
+            bool all = node->numAttachedObjects() > 0 || node->numChildren() > 0;
+            for (Ogre::MovableObject* object : node->getAttachedObjects())
+                all = all && object->getRenderQueueGroup() == Ogre::ImpostorManager::HIDDEN_RENDER_QUEUE;
+            for (Ogre::Node* child : node->getChildren())
+                all = all && hidden(static_cast<Ogre::SceneNode*>(child));
+            return all;
+        }
+
+        /** Whether node is drawn as itself where it was made: under the
+            parent node, no object of it hidden. */
+        ::testing::AssertionResult shown(Ogre::SceneNode* node) const
+        {
+            if (node->getParent() != mParent)
+                return ::testing::AssertionFailure() << node->getName() << " left its parent";
+            for (Ogre::MovableObject* object : node->getAttachedObjects())
+                if (object->getRenderQueueGroup() == Ogre::ImpostorManager::HIDDEN_RENDER_QUEUE)
+                    return ::testing::AssertionFailure() << object->getName() << " is hidden";
+            return ::testing::AssertionSuccess();
+        }
+
         static bool near(const Ogre::ColourValue& a, const Ogre::ColourValue& b)
         {
             const float e = 0.02f;

@@ -96,7 +96,9 @@ TEST(WorldViewerDrawn, DistantMeshesBecomeImpostorsAndTheRunStillDraws)
     options.height = 40.0f;
     Wren::WorldViewer viewer(options);
     ASSERT_TRUE(viewer.run()) << viewer.getError();
-    EXPECT_GT(viewer.getImpostorNodeCount(), 0u);
+    // Impostors drawn at the end, not handlers made: the objects registered
+    // theirs before they had entities to draw.
+    EXPECT_GT(viewer.getSummary().impostorsDrawn, 0u);
     ASSERT_TRUE(std::filesystem::exists(shot));
     EXPECT_GT(drawnPixels(shot), 20u);
 

@@ -26,6 +26,8 @@ namespace Wren
         std::uint64_t lodChanges = 0;
         /** Entities that began to fade in or out. */
         std::uint64_t fadesStarted = 0;
+        /** Impostors drawn (billboards shown) at the end of the last frame. */
+        std::uint64_t impostorsDrawn = 0;
         /** Duration of the update call of every frame, in seconds. */
         std::vector<double> updateSeconds;
         /** The camera's position at every frame. */
@@ -54,6 +56,8 @@ namespace Wren
         std::uint64_t objectsDestroyed = 0;
         std::uint64_t lodChanges = 0;
         std::uint64_t fadesStarted = 0;
+        /** At the last frame; JSON "impostors_drawn". */
+        std::uint64_t impostorsDrawn = 0;
         /** Of the update call, in milliseconds; 0 without frames. */
         double updateMedianMs = 0.0;
         double updateP99Ms = 0.0;
@@ -91,6 +95,8 @@ namespace Wren
         void onObjectDestroyed(size_t count = 1);
         void onLodChange(size_t count = 1);
         void onFadeStarted(size_t count = 1);
+        /** The impostors drawn as this frame ends. */
+        void onImpostorsDrawn(size_t count);
         /** A partition file that could not be read. A file reported again
             counts once and keeps its first reason. */
         void onCorruptFile(const std::string& path, const std::string& reason);

@@ -126,7 +126,8 @@ namespace Wren
         stream through a GridPartitionManager, others through a
         SinglePartitionManager. The figures of the run are gathered in a
         ViewerReport: partitions loaded and unloaded (from the partition
-        manager's loaded list, compared frame by frame), objects created
+        manager's loaded list, compared frame by frame, and the single
+        partition of a world without grid), objects created
         and destroyed with their partitions, level-of-detail changes and
         fades (from the objects' states), corrupt partition files.
         Bad input ends the run with a reason (getError); a corrupt partition
@@ -163,8 +164,6 @@ namespace Wren
         /** Whether the partitions were read in their binary form. */
         bool getUsedBinaryFiles() const { return mBinary; }
         const WorldViewerOptions& getOptions() const { return mOptions; }
-        /** Nodes drawn as impostors when the last frame ended. */
-        size_t getImpostorNodeCount() const { return mImpostorNodes; }
         /** Frames of the run, known once the route is (before the first
             frame's listener call). */
         std::uint64_t getPlannedFrames() const { return mPlannedFrames; }
@@ -205,7 +204,6 @@ namespace Wren
         WorldHost* mHost = nullptr;
         ViewerImpostors* mImpostors = nullptr;
         int mViewportZOrder = -1;
-        size_t mImpostorNodes = 0;
         /** What the last frame saw. */
         struct Seen;
         Seen* mSeen = nullptr;

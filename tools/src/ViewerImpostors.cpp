@@ -1,10 +1,11 @@
 #include "ViewerImpostors.h"
 
-#include "CoreGameObject.h"
 #include "CoreGameObjectManager.h"
 #include "CorePartition.h"
 #include "ImpostorGameSystem.h"
 #include "ImpostorHandler.h"
+#include "ImpostorManager.h"
+#include "MeshGameObject.h"
 
 #include <OgreLogManager.h>
 
@@ -14,25 +15,21 @@ namespace Wren
 
     ViewerImpostors::ViewerImpostors(CoreGameObjectManager* manager) : mManager(manager) {}
 
-    ViewerImpostors::~ViewerImpostors()
-    {
-        if (mSystem)
-            for (auto& partition : mHandlers)
-                for (auto& handler : partition.second)
-                    mSystem->releaseImpostorHandler(handler.get());
-        mHandlers.clear();
-        mSystem.reset();
-    }
-
     bool ViewerImpostors::start()
     {
-        mSystem.reset(new ImpostorGameSystem());
-        mSystem->init(mManager);
-        if (!mSystem->load(DataElementPtr()))
+        const std::string type = ImpostorGameSystem::TYPE_NAME;
+        mSystem = dynamic_cast<ImpostorGameSystem*>(mManager->getGameObjectManagerGameSystemByType(type));
+        if (!mSystem)
+        {
+            mSystem = dynamic_cast<ImpostorGameSystem*>(mManager->createGameObjectManagerGameSystem(type));
+            if (mSystem && !mSystem->load(DataElementPtr()))
+                mSystem = nullptr;
+        }
+        if (!mSystem || !mSystem->getImpostorManager())
         {
             Ogre::LogManager::getSingleton().logMessage(
                 "ViewerImpostors: the impostor system does not start; meshes are drawn as they are");
-            mSystem.reset();
+            mSystem = nullptr;
             return false;
         }
         return true;
@@ -42,23 +39,11 @@ namespace Wren
     {
         if (!mSystem)
             return;
-        auto& handlers = mHandlers[partition->getID()];
-        for (const CoreGameObject* object : partition->getObjects())
-            if (Ogre::SceneNode* node = object->getSceneNode())
-            {
-                handlers.emplace_back(new ImpostorHandler(node, ScreenSizeThreshold, 16, 256, 0.98f));
-                mSystem->addImpostorHandler(handlers.back().get());
-            }
-    }
-
-    void ViewerImpostors::onPartitionUnloaded(const std::string& partitionId)
-    {
-        auto it = mHandlers.find(partitionId);
-        if (it == mHandlers.end())
-            return;
-        for (auto& handler : it->second)
-            mSystem->releaseImpostorHandler(handler.get());
-        mHandlers.erase(it);
+        for (CoreGameObject* object : partition->getObjects())
+            if (MeshGameObject* mesh = dynamic_cast<MeshGameObject*>(object))
+                if (!mesh->getImpostorHandler() && mesh->getSceneNode())
+                    mesh->setImpostorHandler(
+                        new ImpostorHandler(mesh->getSceneNode(), ScreenSizeThreshold, 16, 256, 0.98f));
     }
 
     void ViewerImpostors::update(float elapsed)
@@ -67,11 +52,8 @@ namespace Wren
             mSystem->update(elapsed);
     }
 
-    size_t ViewerImpostors::getHandlerCount() const
+    size_t ViewerImpostors::getImpostorsDrawn() const
     {
-        size_t count = 0;
-        for (const auto& partition : mHandlers)
-            count += partition.second.size();
-        return count;
+        return mSystem ? mSystem->getImpostorManager()->getImpostorCount() : 0;
     }
 }

@@ -48,6 +48,8 @@ namespace Wren
 
     void ViewerReport::onFadeStarted(size_t count) { mFigures.fadesStarted += count; }
 
+    void ViewerReport::onImpostorsDrawn(size_t count) { mFigures.impostorsDrawn = count; }
+
     void ViewerReport::onCorruptFile(const std::string& path, const std::string& reason)
     {
         mFigures.corruptFiles.emplace(path, reason);
@@ -63,6 +65,7 @@ namespace Wren
         s.objectsDestroyed = mFigures.objectsDestroyed;
         s.lodChanges = mFigures.lodChanges;
         s.fadesStarted = mFigures.fadesStarted;
+        s.impostorsDrawn = mFigures.impostorsDrawn;
         s.updateMedianMs = median(mFigures.updateSeconds) * 1000.0;
         s.updateP99Ms = percentile(mFigures.updateSeconds, 99.0) * 1000.0;
         s.updateMaxMs = percentile(mFigures.updateSeconds, 100.0) * 1000.0;
@@ -148,6 +151,7 @@ namespace Wren
         row("objects destroyed", std::to_string(s.objectsDestroyed));
         row("level-of-detail changes", std::to_string(s.lodChanges));
         row("fades started", std::to_string(s.fadesStarted));
+        row("impostors drawn", std::to_string(s.impostorsDrawn));
         row("update median", ms(s.updateMedianMs));
         row("update p99", ms(s.updateP99Ms));
         row("update max", ms(s.updateMaxMs));
@@ -169,6 +173,7 @@ namespace Wren
         j["objectsDestroyed"] = s.objectsDestroyed;
         j["lodChanges"] = s.lodChanges;
         j["fadesStarted"] = s.fadesStarted;
+        j["impostors_drawn"] = s.impostorsDrawn;
         j["updateMs"] = {{"median", s.updateMedianMs}, {"p99", s.updateP99Ms}, {"max", s.updateMaxMs}};
         if (s.peakResidentKiB)
             j["peakResidentKiB"] = *s.peakResidentKiB;

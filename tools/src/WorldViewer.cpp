@@ -374,7 +374,7 @@ namespace Wren
             if (mImpostors)
             {
                 mImpostors->update(mOptions.timeStep);
-                mImpostorNodes = mImpostors->getHandlerCount();
+                mReport.onImpostorsDrawn(mImpostors->getImpostorsDrawn());
             }
             if (render)
                 root->renderOneFrame(mOptions.timeStep);
@@ -389,7 +389,14 @@ namespace Wren
     WorldViewer::FrameState WorldViewer::observe(std::uint64_t frame)
     {
         CorePartitionManager* partitions = mHost->getManager()->getPartitionManager();
-        const auto& loaded = partitions->GetLoadPartitions();
+        std::vector<const CorePartition*> loaded(partitions->GetLoadPartitions().begin(),
+                                                 partitions->GetLoadPartitions().end());
+        // The one partition of a world without grid is loaded once and
+        // never streamed, so it is not among the streamed ones.
+        if (SinglePartitionManager* single = dynamic_cast<SinglePartitionManager*>(partitions))
+            if (const CorePartition* whole = single->getPartition(Ogre::Vector3::ZERO))
+                if (whole->getLoaded())
+                    loaded.push_back(whole);
 
         std::map<std::string, size_t> now;
         std::vector<const CorePartition*> fresh;
@@ -404,8 +411,6 @@ namespace Wren
         for (const auto& was : mSeen->partitions)
             if (!now.count(was.first))
             {
-                if (mImpostors)
-                    mImpostors->onPartitionUnloaded(was.first);
                 mEvents.push_back(StreamingEvent{frame, false, was.first});
                 mReport.onPartitionUnloaded(was.first);
                 mReport.onObjectDestroyed(was.second);
