@@ -221,7 +221,7 @@ namespace Wren
         for (const auto& handler : mHandlers)
         {
             const Ogre::UniqueImpostorHandler* inner = handler->getUniqueImpostorHandler();
-            if (inner->isNodeDetached() && inner->getBillboard() && inner->getCaptureCount() > 0)
+            if (inner->isNodeHidden() && inner->getBillboard() && inner->getCaptureCount() > 0)
                 ++count;
         }
         return count;

@@ -40,8 +40,9 @@ namespace Ogre
         - objects attached under a hidden node are hidden too once the
           handler is told (invalidateBounds), which the node's owner does
           when it changes what the node shows;
-        - a node without movable objects, or with an unbounded box, is shown
-          as itself; it is measured again every frame until it has some;
+        - a node without visible movable objects, or with an unbounded box,
+          is shown as itself; it is measured again every frame until it has
+          some (invisible objects neither size nor fill the picture);
         - leaving the manager (removeHandler, the manager's end) or being
           destroyed gives back the region and billboard and shows the node;
         - a node destroyed before its handler is forgotten by it (when the

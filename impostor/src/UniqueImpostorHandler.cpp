@@ -198,12 +198,19 @@ namespace Ogre
 
     void UniqueImpostorHandler::computeBounds()
     {
-        mNode->_update(true, true);
         mObjects.clear();
         collectObjects(mNode);
+        // Objects that are not drawn (a mesh object's logic meshes) do not
+        // size the picture; a node with nothing to draw costs only the walk.
         mBoundingBox.setNull();
+        bool drawn = false;
         for (MovableObject* object : mObjects)
-            mBoundingBox.merge(object->getWorldBoundingBox(true));
+            drawn = drawn || object->getVisible();
+        if (drawn)
+            mNode->_update(true, true);
+        for (MovableObject* object : mObjects)
+            if (object->getVisible())
+                mBoundingBox.merge(object->getWorldBoundingBox(true));
         mBoundsDirty = false;
         mPictureStale = true;
 

@@ -33,10 +33,8 @@ TEST(MeshFadeArithmetic, OutgoingStaysOpaqueForHalfTheFade)
 TEST(MeshGameObjectLod, FadesInAndSettles)
 {
     MeshWorld world;
-    world.writeMeta("rock.meta", meshMeta("<SubMeshData HighLODMesh=\"testHigh.mesh\" "
-                                          "LowLODMesh=\"testLow.mesh\"/>"));
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+    ASSERT_TRUE(world.startWith(meshMeta("<SubMeshData HighLODMesh=\"testHigh.mesh\" "
+                                         "LowLODMesh=\"testLow.mesh\"/>")));
     MeshGameObject* rock = world.createMesh("rock.meta");
     ASSERT_NE(nullptr, rock);
     ASSERT_NE(nullptr, rock->GetMeshSceneNode());
@@ -64,11 +62,9 @@ TEST(MeshGameObjectLod, FadesInAndSettles)
 TEST(MeshGameObjectLod, CrossFadeKeepsOutgoingUntilTheEnd)
 {
     MeshWorld world;
-    world.writeMeta("rock.meta", meshMeta("<SubMeshData HighLODMesh=\"testHigh.mesh\" "
-                                          "LowLODMesh=\"testLow.mesh\"/>",
-                                          "Fade=\"false\" FadeBetweenLODs=\"true\""));
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+    ASSERT_TRUE(world.startWith(meshMeta("<SubMeshData HighLODMesh=\"testHigh.mesh\" "
+                                         "LowLODMesh=\"testLow.mesh\"/>",
+                                         "Fade=\"false\" FadeBetweenLODs=\"true\"")));
     MeshGameObject* rock = world.createMesh("rock.meta");
     MeshWorld::showAt(rock, LOD_HIGH);
     EXPECT_EQ(STATE_SETTLED, rock->getCurrentState()); // no fade in without "Fade"
@@ -89,9 +85,7 @@ TEST(MeshGameObjectLod, CrossFadeKeepsOutgoingUntilTheEnd)
 TEST(MeshGameObjectLod, SameMeshForBothLevelsNeedsNoChange)
 {
     MeshWorld world;
-    world.writeMeta("rock.meta", meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>"));
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+    ASSERT_TRUE(world.startWith(meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>")));
     MeshGameObject* rock = world.createMesh("rock.meta");
     MeshWorld::showAt(rock, LOD_HIGH);
     Ogre::Entity* before = rock->getEntityList()[0];
@@ -103,10 +97,8 @@ TEST(MeshGameObjectLod, SameMeshForBothLevelsNeedsNoChange)
 TEST(MeshGameObjectLod, FadeOutRemovesEntitiesAndMissingMeshIsSkipped)
 {
     MeshWorld world;
-    world.writeMeta("rock.meta", meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>"
-                                          "<SubMeshData Mesh=\"missing.mesh\"/>"));
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+    ASSERT_TRUE(world.startWith(meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>"
+                                         "<SubMeshData Mesh=\"missing.mesh\"/>")));
     MeshGameObject* a = world.createMesh("rock.meta");
     MeshGameObject* b = world.createMesh("rock.meta");
     MeshWorld::showAt(a, LOD_HIGH);
@@ -125,10 +117,8 @@ TEST(MeshGameObjectLod, FadeOutRemovesEntitiesAndMissingMeshIsSkipped)
 TEST(MeshGameObjectStoredForms, FlagsSurviveXmlAndBinary)
 {
     MeshWorld world;
-    world.writeMeta("rock.meta", meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>",
-                                          "IsStatic=\"true\" CastShadows=\"false\""));
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+    ASSERT_TRUE(world.startWith(meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>",
+                                         "IsStatic=\"true\" CastShadows=\"false\"")));
     MeshGameObject* rock = world.createMesh("rock.meta");
     EXPECT_TRUE(rock->getIsStatic());
     EXPECT_FALSE(rock->getCastShadows());
@@ -159,10 +149,8 @@ TEST(MeshGameObjectStoredForms, FlagsSurviveXmlAndBinary)
 TEST(MeshGameObjectCollision, EditingFillsListsFromMeshes)
 {
     MeshWorld world;
-    world.writeMeta("rock.meta",
-                    meshMeta("<SubMeshData Mesh=\"testHigh.mesh\" LogicHighMesh=\"testLow.mesh\"/>"));
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+    ASSERT_TRUE(world.startWith(
+        meshMeta("<SubMeshData Mesh=\"testHigh.mesh\" LogicHighMesh=\"testLow.mesh\"/>")));
     MeshGameObject* rock = world.createMesh("rock.meta");
     MeshWorld::showAt(rock, LOD_HIGH);
     EXPECT_EQ(MeshGameObject::MCT_RENDER, rock->getActiveCollisionType());
@@ -182,13 +170,10 @@ TEST(MeshGameObjectCollision, EditingFillsListsFromMeshes)
 TEST(MeshGameObjectCollision, ObstacleMeshGivesTheShapeOutsideTheEditor)
 {
     MeshWorld world(false);
-    world.writeMeta("rock.meta",
-                    "<MetaData ObjectType=\"MeshGameObject\" Name=\"rock\">"
+    ASSERT_TRUE(world.startWith("<MetaData ObjectType=\"MeshGameObject\" Name=\"rock\">"
                     "<CoreData SizeHint=\"Small\" Collidable=\"true\"/>"
                     "<MeshData LogicObsMesh=\"testLow.mesh\">"
-                    "<SubMeshData Mesh=\"testHigh.mesh\"/></MeshData></MetaData>");
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+                    "<SubMeshData Mesh=\"testHigh.mesh\"/></MeshData></MetaData>"));
     MeshGameObject* rock = world.createMesh("rock.meta");
     rock->scale(Ogre::Vector3(2, 2, 2));
     MeshWorld::showAt(rock, LOD_HIGH);
@@ -203,9 +188,7 @@ TEST(MeshGameObjectCollision, ObstacleMeshGivesTheShapeOutsideTheEditor)
 TEST(MeshGameObjectGeometry, LocalCentreIsTheMeanOfTheVertexPositions)
 {
     MeshWorld world;
-    world.writeMeta("rock.meta", meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>"));
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+    ASSERT_TRUE(world.startWith(meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>")));
     MeshGameObject* rock = world.createMesh("rock.meta");
     EXPECT_EQ(Ogre::Vector3::ZERO, rock->GetLocalMeshCenter());
     MeshWorld::showAt(rock, LOD_HIGH);
@@ -222,12 +205,9 @@ TEST(MeshGameObjectGeometry, LocalCentreIsTheMeanOfTheVertexPositions)
 TEST(MeshGameObjectEffects, EffectsHangUnderStrikeNodes)
 {
     MeshWorld world;
-    world.writeMeta("rock.meta",
-                    meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>", "",
+    ASSERT_TRUE(world.startWith(meshMeta("<SubMeshData Mesh=\"testHigh.mesh\"/>", "",
                              "<DefaultEffectData><EffectData EffectName=\"fire\" BoneName=\"top\"/>"
-                             "<EffectData EffectName=\"smoke\"/></DefaultEffectData>"));
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+                             "<EffectData EffectName=\"smoke\"/></DefaultEffectData>")));
     const size_t before = FxEffectManager::getSingleton().getEffectCount();
     MeshGameObject* rock = world.createMesh("rock.meta");
     MeshWorld::showAt(rock, LOD_HIGH);
@@ -283,11 +263,9 @@ TEST(MeshGameObjectDisplay, EditsDuringAFadeReachWhatIsDrawnAndOutliveTheFadeAnd
     makeMesh("fadingHigh.mesh");
     makeMesh("fadingLow.mesh");
     MeshWorld world;
-    world.writeMeta("rock.meta", meshMeta("<SubMeshData HighLODMesh=\"fadingHigh.mesh\" "
-                                          "LowLODMesh=\"fadingLow.mesh\"/>",
-                                          "Fade=\"true\" FadeBetweenLODs=\"true\""));
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+    ASSERT_TRUE(world.startWith(meshMeta("<SubMeshData HighLODMesh=\"fadingHigh.mesh\" "
+                                         "LowLODMesh=\"fadingLow.mesh\"/>",
+                                         "Fade=\"true\" FadeBetweenLODs=\"true\"")));
     MeshGameObject* rock = world.createMesh("rock.meta");
     MeshWorld::showAt(rock, LOD_HIGH);
     world.manager->update(1.0f);
@@ -346,10 +324,8 @@ TEST(MeshGameObjectDisplay, EditsDuringAFadeReachWhatIsDrawnAndOutliveTheFadeAnd
 TEST(MeshGameObjectSharedEntities, BorrowingDestroysWhatTheObjectOwnedAndGivesTheAreasEntitiesBack)
 {
     MeshWorld world;
-    world.writeMeta("rock.meta", meshMeta("<SubMeshData HighLODMesh=\"testHigh.mesh\" "
-                                          "LowLODMesh=\"testLow.mesh\"/>"));
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+    ASSERT_TRUE(world.startWith(meshMeta("<SubMeshData HighLODMesh=\"testHigh.mesh\" "
+                                         "LowLODMesh=\"testLow.mesh\"/>")));
     Ogre::SceneManager* scene = world.engine.getSceneManager();
     MeshGameObject* rock = world.createMesh("rock.meta");
     MeshWorld::showAt(rock, LOD_HIGH);
@@ -420,13 +396,10 @@ TEST(MeshGameObjectCollision, LevelChangeWaitsForTheCollisionShapesItAskedFor)
     if (!Ogre::BackgroundLoader::getSingletonPtr())
         loader.reset(new Ogre::BackgroundLoader());
     MeshWorld world(false);
-    world.writeMeta("rock.meta",
-                    "<MetaData ObjectType=\"MeshGameObject\" Name=\"rock\">"
+    ASSERT_TRUE(world.startWith("<MetaData ObjectType=\"MeshGameObject\" Name=\"rock\">"
                     "<CoreData SizeHint=\"Small\" Collidable=\"true\"/>"
                     "<MeshData LogicObsMesh=\"slow.mesh\">"
-                    "<SubMeshData Mesh=\"testHigh.mesh\"/></MeshData></MetaData>");
-    world.writeWorld("w", "");
-    ASSERT_TRUE(world.start("w"));
+                    "<SubMeshData Mesh=\"testHigh.mesh\"/></MeshData></MetaData>"));
     std::promise<void> open;
     CollisionShapePtr slow(new GatedShape(open.get_future().share()));
     ShapeCache::add(*world.collision(), "slow.mesh", slow);

@@ -68,6 +68,13 @@ namespace Test
             else
                 object->setLevelOfDetail(level, true);
         }
+        /** Writes the template "rock.meta" and starts the world "w". */
+        bool startWith(const std::string& rockMeta)
+        {
+            writeMeta("rock.meta", rockMeta);
+            writeWorld("w", "");
+            return start("w");
+        }
         MeshGameObject* createMesh(const std::string& metaID)
         {
             return dynamic_cast<MeshGameObject*>(

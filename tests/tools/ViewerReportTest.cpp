@@ -26,6 +26,7 @@ namespace
             }
             if (k % 3 == 0)
                 report.onLodChange();
+            report.onImpostorsDrawn(size_t(k % 4));
             report.onFrame(Ogre::Vector3(float(k), 0, 0), "0_0", k < 5 ? 2 : 1, k < 5 ? 12 : 7,
                            k * 0.001);
         }
@@ -91,6 +92,7 @@ TEST(ViewerReportSummary, JsonFileCarriesEveryFigure)
     EXPECT_EQ(j["objectsCreated"], 12);
     EXPECT_EQ(j["objectsDestroyed"], 5);
     EXPECT_EQ(j["lodChanges"], 3);
+    EXPECT_EQ(j["impostors_drawn"], 2) << "those of the last frame";
     EXPECT_NEAR(j["updateMs"]["median"].get<double>(), 5.5, 1e-9);
     EXPECT_NEAR(j["updateMs"]["p99"].get<double>(), 10.0, 1e-9);
     EXPECT_NEAR(j["updateMs"]["max"].get<double>(), 10.0, 1e-9);
