@@ -223,10 +223,15 @@ namespace Wren
 
     void MeshGameObject::setProperty(const std::string& id, const PropertyData& value)
     {
-        if (id == "MeshGameObject_IsStatic")
-            mIsStatic = value.boolVal;
-        else if (id == "MeshGameObject_CastShadows")
-            setCastShadows(value.boolVal);
+        if (id == "MeshGameObject_IsStatic" || id == "MeshGameObject_CastShadows")
+        {
+            if (id == "MeshGameObject_IsStatic")
+                mIsStatic = value.boolVal;
+            else
+                setCastShadows(value.boolVal);
+            // Both flags are stored with the object.
+            notifyStoredChange();
+        }
         else
             CoreGameObject::setProperty(id, value);
     }

@@ -1,6 +1,7 @@
 #include "MeshTestWorld.h"
 
 #include "CompleteObjectDataInfo.h"
+#include "CorePartition.h"
 #include "FxEffectManager.h"
 #include "ImpostorGameSystemFactory.h"
 #include "ImpostorHandler.h"
@@ -144,6 +145,20 @@ TEST(MeshGameObjectStoredForms, FlagsSurviveXmlAndBinary)
     ASSERT_TRUE(fromXml.loadStart(element, created, false));
     EXPECT_TRUE(fromXml.getIsStatic());
     EXPECT_FALSE(fromXml.getCastShadows());
+
+    // Both flags are stored, so setting either through its property is an
+    // edit the partition's next save must write.
+    CorePartition* partition = rock->getPartition();
+    ASSERT_NE(nullptr, partition);
+    for (const char* id : {"MeshGameObject_IsStatic", "MeshGameObject_CastShadows"})
+    {
+        ASSERT_TRUE(world.manager->save("w"));
+        ASSERT_FALSE(partition->isObjectDirty());
+        PropertyData value;
+        value.boolVal = true;
+        rock->setProperty(id, value);
+        EXPECT_TRUE(partition->isObjectDirty()) << id;
+    }
 }
 
 TEST(MeshGameObjectCollision, EditingFillsListsFromMeshes)
