@@ -11,7 +11,8 @@
 
 namespace Ogre
 {
-    class InstanceManager;
+    class FxShaderInstancing;
+    class SceneManager;
     class SceneNode;
 }
 
@@ -22,13 +23,11 @@ namespace Wren
         Building is the business of the area kinds that derive from it; this
         class never changes its own state (the manager does).
 
-        Batches are the scene manager's instance managers, one per batch
-        name. unload destroys them and the area's node; objects of groups
-        holding more than one object are destroyed and deleted with them,
-        while a group of exactly one object is left alone (its partition
-        owns that object). An area kind that hands objects to its batches
-        must take them out of their partitions first, or empty its groups
-        before unload.
+        Batches are those of the scene manager's shader-instancing facility
+        (Ogre::FxShaderInstancingManager), kept by batch name. unload
+        destroys them and the area's node and forgets the objects: they stay
+        their partitions', which list them and destroy them, so an area
+        never deletes an object.
     */
     class WREN_CORE_EXPORT CoreAboveGroundArea : public AboveGroundArea
     {
@@ -42,7 +41,7 @@ namespace Wren
 
         typedef std::list<CoreGameObject*> ObjectGroup;
         typedef std::map<std::string, ObjectGroup> ObjectGroupMap;
-        typedef std::map<std::string, Ogre::InstanceManager*> InstancingMap;
+        typedef std::map<std::string, Ogre::FxShaderInstancing*> InstancingMap;
         typedef std::map<std::string, AboveGroundShaderInstancingInfo> BuildRequestMap;
 
         CoreAboveGroundArea(const std::string& id, const Ogre::Vector3& worldPosition,
@@ -75,8 +74,8 @@ namespace Wren
         virtual bool update(float elapsed);
         /** Starts the build; false here (nothing can be built). */
         virtual bool load();
-        /** Destroys the batches, the node and the objects of groups of more
-            than one object, then forgets all groups and requests. */
+        /** Destroys the batches and the node, then forgets all groups and
+            requests; the objects are left to their partitions. */
         virtual bool unload();
         virtual void enumerateObjectsByType(std::vector<AboveGroundStaticGeometryInfo*>& out,
                                             const std::string& type);
@@ -98,6 +97,8 @@ namespace Wren
     protected:
         /** "Above_" + name + "_" + ID + "_" + index, at most 255 characters. */
         std::string __CreateShaderInstantNameByMatName(const std::string& name, int index) const;
+        /** The object manager's scene, null without one. */
+        Ogre::SceneManager* getSceneManager() const;
 
         bool mVisible = false;
         Ogre::SceneNode* mSceneNode = nullptr;

@@ -5,8 +5,8 @@
 #include "CoreGameObjectManager.h"
 #include "CoreMetadata.h"
 
-#include <OgreInstanceBatch.h>
-#include <OgreInstanceManager.h>
+#include "FxShaderInstancingManager.h"
+
 #include <OgreLogManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -19,21 +19,6 @@ namespace Wren
     {
         const std::string gAreaType = "CoreAboveGroundArea";
         const std::string gShowBoundsId = "CoreAboveGroundArea_ShowBounds";
-
-        void setBatchesVisible(Ogre::InstanceManager* instancing, bool visible)
-        {
-            Ogre::InstanceManager::InstanceBatchMapIterator materials =
-                instancing->getInstanceBatchMapIterator();
-            while (materials.hasMoreElements())
-            {
-                const std::string& material = materials.peekNextKey();
-                Ogre::InstanceManager::InstanceBatchIterator batches =
-                    instancing->getInstanceBatchIterator(material);
-                while (batches.hasMoreElements())
-                    batches.getNext()->setVisible(visible);
-                materials.moveNext();
-            }
-        }
     }
 
     CoreAboveGroundArea::CoreAboveGroundArea(const std::string& id,
@@ -69,7 +54,7 @@ namespace Wren
             return;
         for (auto& entry : mInstancings)
             if (entry.second)
-                setBatchesVisible(entry.second, visible);
+                entry.second->setVisible(visible);
         mVisible = visible;
     }
 
@@ -95,35 +80,26 @@ namespace Wren
 
     bool CoreAboveGroundArea::unload()
     {
-        Ogre::SceneManager* scene = nullptr;
-        if (CoreGameObjectManager* objects = mManager ? mManager->getGameObjectManager() : nullptr)
-            scene = objects->getSceneManager();
-        if (scene)
+        if (Ogre::SceneManager* scene = getSceneManager())
         {
+            Ogre::FxShaderInstancingManager& instancing = Ogre::FxShaderInstancingManager::get(scene);
             for (auto& entry : mInstancings)
-                if (scene->hasInstanceManager(entry.first))
-                    scene->destroyInstanceManager(entry.first);
+                instancing.DestroyShaderInstancing(entry.first);
             if (mSceneNode)
                 scene->destroySceneNode(mSceneNode);
         }
         mInstancings.clear();
         mSceneNode = nullptr;
-
-        for (auto& group : mObjectsByMetadata)
-        {
-            if (group.second.size() == 1)
-                continue;
-            for (CoreGameObject* obj : group.second)
-            {
-                if (obj->getSceneNode())
-                    obj->destroy(false, true);
-                delete obj;
-            }
-        }
         mObjectsByMetadata.clear();
         mBuildCursor = mObjectsByMetadata.end();
         mBuildRequests.clear();
         return true;
+    }
+
+    Ogre::SceneManager* CoreAboveGroundArea::getSceneManager() const
+    {
+        CoreGameObjectManager* objects = mManager ? mManager->getGameObjectManager() : nullptr;
+        return objects ? objects->getSceneManager() : nullptr;
     }
 
     void CoreAboveGroundArea::enumerateObjectsByType(std::vector<AboveGroundStaticGeometryInfo*>&,

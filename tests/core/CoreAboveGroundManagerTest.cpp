@@ -69,7 +69,7 @@ namespace
     typedef AreaWorld AreaBuilds;
 }
 
-TEST_F(AreaGroups, ObjectsAreGroupedByTemplateAndSingleGroupsSurviveUnload)
+TEST_F(AreaGroups, ObjectsAreGroupedByTemplateAndUnloadDeletesNoneOfThem)
 {
     ScriptedArea* area = areas->add("3_4", Ogre::Vector3::ZERO);
     StandInObject* a = world.create("rock.meta");
@@ -85,14 +85,12 @@ TEST_F(AreaGroups, ObjectsAreGroupedByTemplateAndSingleGroupsSurviveUnload)
     const std::string longName(300, 'x');
     EXPECT_EQ(area->__CreateShaderInstantNameByMatName(longName, 1).size(), 255u);
 
-    // Take the pair out of the partition, as an area kind that keeps them
-    // must; the single one stays the partition's.
-    world.partition("0_0")->removeObject(a);
-    world.partition("0_0")->removeObject(b);
+    // The pair and the single one alike stay their partition's.
     area->unload();
     EXPECT_TRUE(area->getObjectGroups().empty());
-    EXPECT_EQ(world.partition("0_0")->getObjects(), std::vector<CoreGameObject*>{c});
-    EXPECT_NE(c->getSceneNode(), nullptr);
+    EXPECT_EQ(world.partition("0_0")->getObjects(), (std::vector<CoreGameObject*>{a, b, c}));
+    for (StandInObject* obj : {a, b, c})
+        EXPECT_NE(obj->getSceneNode(), nullptr);
 
     area->SetVisible(true);
     EXPECT_FALSE(area->getVisible());
@@ -149,12 +147,6 @@ TEST_F(AreaBuilds, AreasWaitAreStartedOneAtATimeAndAdvanceOnlyTheFirst)
     pending.clear();
     areas->enumerateAreas(pending);
     EXPECT_EQ(pending, std::vector<CoreAboveGroundArea*>{first});
-
-    // Groups of more than one object would be deleted by unload; these
-    // objects are the partition's.
-    for (ScriptedArea* area : {first, second})
-        for (auto& group : const_cast<CoreAboveGroundArea::ObjectGroupMap&>(area->getObjectGroups()))
-            group.second.clear();
 }
 
 TEST_F(AreaBuilds, ShowAllBoundsIsSetUnderEitherId)

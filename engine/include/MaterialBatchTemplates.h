@@ -1,0 +1,82 @@
+#ifndef __WrenMaterialBatchTemplates_H__
+#define __WrenMaterialBatchTemplates_H__
+
+#include "WrenEnginePrerequisites.h"
+
+#include "FxShaderInstancingManager.h"
+
+#include <OgreMaterial.h>
+
+namespace Ogre
+{
+    /** Material batch templates: the materials instanced batches are drawn
+        with, and the GLSL programs behind them.
+
+        A material may name its batching template (setTemplateName), for
+        example "DefaultTemplate2". The batch form of a template t is the
+        material t + "_b"; a material drawn in batches becomes a clone of
+        that form named material + t + "_b" (getBatchMaterial), with the
+        source's textures and render states. The default templates
+        "DefaultTemplate1" ... "DefaultTemplate4" (plain lit materials of one
+        to four texture units) and their batch forms are made in the group
+        "General" by createDefaultTemplates.
+
+        Programs (GLSL 1.20, generated here, made where the render system
+        offers GLSL): the vertex programs light each vertex with the first
+        light, the scene's ambient and the pass's colours, and read the
+        instance's world matrix either from three per-instance texture
+        coordinates following the mesh's own (hardware instancing) or from a
+        uniform array of 60 matrices indexed by the blend index (shader
+        instancing); the fragment programs multiply the lit colour with up
+        to four textures, all read at the first texture coordinate.
+
+        The names live on the material's first technique, so they go with
+        the material. Main thread only.
+    */
+    class WREN_ENGINE_EXPORT MaterialBatchTemplates
+    {
+    public:
+        /** Suffix of the batch form of a template. */
+        static const String BATCH_SUFFIX;
+        /** Instances the shader technique draws at most per call. */
+        static const size_t SHADER_INSTANCES_PER_BATCH = 60;
+
+        /** Makes the default templates and their batch forms unless they
+            exist; the batch forms get programs for the render system's
+            technique when it has one. */
+        static void createDefaultTemplates();
+        /** "DefaultTemplate1" ... "DefaultTemplate4" for 1 ... 4 texture
+            units; empty for any other count. */
+        static String defaultTemplateName(size_t textureUnits);
+
+        /** The batching template the material names; empty when none. */
+        static String getTemplateName(const Material& material);
+        static void setTemplateName(Material& material, const String& templateName);
+        /** The batch template a batch material was made from; empty when none. */
+        static String getBatchTemplateName(const Material& material);
+        static void setBatchTemplateName(Material& material, const String& templateName);
+
+        /** The batch material of source for the batch template (a name
+            ending in BATCH_SUFFIX): named source's name + batchTemplate and
+            made on first use as a clone of the template, whose first pass
+            takes source's texture names unit by unit (as 2D textures, as
+            far as both have units) and source's lighting, ambient,
+            diffuse, shininess, self-illumination, vertex-colour tracking,
+            scene blending, depth writing, alpha rejection and culling.
+            Null when source or the template has no pass. */
+        static MaterialPtr getBatchMaterial(const MaterialPtr& source, const String& batchTemplate);
+
+        /** The form of material that technique draws instanced, for a
+            submesh whose first free texture coordinate is firstFreeTexCoord:
+            material itself when its passes already carry that vertex
+            program, else a clone (named material + "/Instanced..." and made
+            once) whose passes get it, and the fragment program for their
+            texture count where they have none. material itself for
+            TECHNIQUE_NONE. */
+        static MaterialPtr instancedMaterial(const MaterialPtr& material,
+                                             FxShaderInstancingManager::Technique technique,
+                                             unsigned short firstFreeTexCoord);
+    };
+}
+
+#endif
