@@ -23,12 +23,14 @@ namespace Ogre
 
         Programs (GLSL 1.20, generated here, made where the render system
         offers GLSL): the vertex programs light each vertex with the first
-        light, the scene's ambient and the pass's colours, and read the
-        instance's world matrix either from three per-instance texture
-        coordinates following the mesh's own (hardware instancing) or from a
-        uniform array of 60 matrices indexed by the blend index (shader
-        instancing); the fragment programs multiply the lit colour with up
-        to four textures, all read at the first texture coordinate.
+        light, the scene's ambient and the pass's colours, taking the world
+        matrix from the renderable (the batch forms carry this one, so a
+        batch material also draws an ordinary entity), from three
+        per-instance texture coordinates following the mesh's own (hardware
+        instancing) or from a uniform array of 60 matrices indexed by the
+        blend index (shader instancing; instancedMaterial puts the
+        instancing ones in); the fragment programs multiply the lit colour
+        with up to four textures, all read at the first texture coordinate.
 
         The names live on the material's first technique, so they go with
         the material. Main thread only.
@@ -42,8 +44,7 @@ namespace Ogre
         static const size_t SHADER_INSTANCES_PER_BATCH = 60;
 
         /** Makes the default templates and their batch forms unless they
-            exist; the batch forms get programs for the render system's
-            technique when it has one. */
+            exist; the batch forms get programs where GLSL is offered. */
         static void createDefaultTemplates();
         /** "DefaultTemplate1" ... "DefaultTemplate4" for 1 ... 4 texture
             units; empty for any other count. */

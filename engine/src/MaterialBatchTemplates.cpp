@@ -42,7 +42,7 @@ namespace Ogre
             return programs && programs->isLanguageSupported("glsl");
         }
 
-        /** Lights a vertex whose instance rows r0, r1, r2 the caller has read. */
+        /** Lights a vertex whose world rows r0, r1, r2 the caller has read. */
         const char* const LitBody = R"(
     vec3 worldPos = vec3(dot(r0, vertex), dot(r1, vertex), dot(r2, vertex));
     vec3 n = vec3(dot(r0.xyz, normal), dot(r1.xyz, normal), dot(r2.xyz, normal));
@@ -54,7 +54,7 @@ namespace Ogre
 }
 )";
 
-        const char* const LitUniforms = R"(
+        const char* const LitUniforms = R"(#version 120
 attribute vec4 vertex;
 attribute vec3 normal;
 uniform mat4 viewProjMatrix;
@@ -67,6 +67,18 @@ varying vec4 litColour;
 varying vec2 texCoord;
 )";
 
+        /** An ordinary renderable: the rows of its world matrix. */
+        String plainVertexSource()
+        {
+            return String(LitUniforms) +
+                   "attribute vec4 uv0;\nuniform mat4 worldMatrix;\n"
+                   "void main()\n{\n"
+                   "    mat4 rows = transpose(worldMatrix);\n"
+                   "    vec4 r0 = rows[0];\n    vec4 r1 = rows[1];\n    vec4 r2 = rows[2];\n"
+                   "    texCoord = uv0.xy;\n" +
+                   LitBody;
+        }
+
         /** Hardware instancing: the rows follow the mesh's texture
             coordinates, at uv<first>, uv<first + 1> and uv<first + 2>. */
         String hardwareVertexSource(unsigned short first)
@@ -74,7 +86,7 @@ varying vec2 texCoord;
             const String a = "uv" + StringConverter::toString(first);
             const String b = "uv" + StringConverter::toString(first + 1);
             const String c = "uv" + StringConverter::toString(first + 2);
-            String source = String("#version 120\n") + LitUniforms;
+            String source = LitUniforms;
             if (first > 0)
                 source += "attribute vec4 uv0;\n";
             source += "attribute vec4 " + a + ";\nattribute vec4 " + b + ";\nattribute vec4 " + c +
@@ -84,11 +96,12 @@ varying vec2 texCoord;
             return source + LitBody;
         }
 
+        /** Shader instancing: the rows from a uniform array, at the blend index. */
         String shaderVertexSource()
         {
             const String rows =
                 StringConverter::toString(3 * MaterialBatchTemplates::SHADER_INSTANCES_PER_BATCH);
-            return String("#version 120\n") + LitUniforms +
+            return String(LitUniforms) +
                    "attribute vec4 uv0;\nattribute vec4 blendIndices;\n"
                    "uniform vec4 worldMatrix3x4Array[" + rows + "];\n"
                    "void main()\n{\n"
@@ -111,12 +124,18 @@ varying vec2 texCoord;
             return source + "    gl_FragColor = colour;\n}\n";
         }
 
+        /** The vertex program drawing with technique; TECHNIQUE_NONE names
+            the one for ordinary renderables. */
         String vertexProgramName(FxShaderInstancingManager::Technique technique,
                                  unsigned short firstFreeTexCoord)
         {
-            if (technique == FxShaderInstancingManager::TECHNIQUE_SHADER)
-                return "Wren/Instancing/ShaderVS";
-            return "Wren/Instancing/HardwareVS" + StringConverter::toString(firstFreeTexCoord);
+            switch (technique)
+            {
+            case FxShaderInstancingManager::TECHNIQUE_SHADER: return "Wren/Instancing/ShaderVS";
+            case FxShaderInstancingManager::TECHNIQUE_HARDWARE:
+                return "Wren/Instancing/HardwareVS" + StringConverter::toString(firstFreeTexCoord);
+            default: return "Wren/Instancing/PlainVS";
+            }
         }
 
         /** The program of that name, made from source on first use. */
@@ -136,7 +155,9 @@ varying vec2 texCoord;
             ensureProgram(name, GPT_VERTEX_PROGRAM,
                           technique == FxShaderInstancingManager::TECHNIQUE_SHADER
                               ? shaderVertexSource()
-                              : hardwareVertexSource(firstFreeTexCoord));
+                              : technique == FxShaderInstancingManager::TECHNIQUE_HARDWARE
+                                    ? hardwareVertexSource(firstFreeTexCoord)
+                                    : plainVertexSource());
             return name;
         }
 
@@ -162,6 +183,8 @@ varying vec2 texCoord;
             if (technique == FxShaderInstancingManager::TECHNIQUE_SHADER)
                 vp->setNamedAutoConstant("worldMatrix3x4Array",
                                          GpuProgramParameters::ACT_WORLD_MATRIX_ARRAY_3x4);
+            else if (technique == FxShaderInstancingManager::TECHNIQUE_NONE)
+                vp->setNamedAutoConstant("worldMatrix", GpuProgramParameters::ACT_WORLD_MATRIX);
 
             if (pass.hasFragmentProgram() && !isOurFragmentProgram(pass))
                 return;
@@ -182,8 +205,9 @@ varying vec2 texCoord;
             return material->getTechnique(0)->getPass(0);
         }
 
-        void makeTemplate(const String& name, size_t textures,
-                          FxShaderInstancingManager::Technique technique)
+        /** A lit material of that many texture units; with programs (those
+            of ordinary renderables) where GLSL is offered. */
+        void makeTemplate(const String& name, size_t textures, bool programs)
         {
             MaterialManager& materials = MaterialManager::getSingleton();
             if (materials.resourceExists(name, ProgramGroup))
@@ -192,19 +216,18 @@ varying vec2 texCoord;
             Pass* pass = material->getTechnique(0)->getPass(0);
             for (size_t k = 0; k < textures; ++k)
                 pass->createTextureUnitState();
-            if (technique != FxShaderInstancingManager::TECHNIQUE_NONE)
-                applyPrograms(*pass, technique, 1);
+            if (programs && glslAvailable())
+                applyPrograms(*pass, FxShaderInstancingManager::TECHNIQUE_NONE, 0);
         }
     }
 
     void MaterialBatchTemplates::createDefaultTemplates()
     {
-        FxShaderInstancingManager::Technique technique = FxShaderInstancingManager::detectTechnique();
         for (size_t textures = 1; textures <= MaxTextures; ++textures)
         {
             const String name = defaultTemplateName(textures);
-            makeTemplate(name, textures, FxShaderInstancingManager::TECHNIQUE_NONE);
-            makeTemplate(name + BATCH_SUFFIX, textures, technique);
+            makeTemplate(name, textures, false);
+            makeTemplate(name + BATCH_SUFFIX, textures, true);
         }
     }
 

@@ -7,6 +7,7 @@
 #include "MeshGameObject.h"
 
 #include <OgreCamera.h>
+#include <OgreEntity.h>
 #include <OgreHardwarePixelBuffer.h>
 #include <OgreImage.h>
 #include <OgreManualObject.h>
@@ -14,6 +15,7 @@
 #include <OgreMeshManager.h>
 #include <OgrePass.h>
 #include <OgreRenderTexture.h>
+#include <OgreSubEntity.h>
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
 #include <OgreLight.h>
@@ -35,11 +37,17 @@ namespace
     {
         if (Ogre::MeshManager::getSingleton().resourceExists("instancedCrate.mesh", "General"))
             return;
+        // Red from the scene's ambient alone, lights adding to it; one white
+        // texture, so the material is drawn in its batch form.
+        Ogre::uchar white[4] = {255, 255, 255, 255};
+        Ogre::Image texel;
+        texel.loadDynamicImage(white, 1, 1, 1, Ogre::PF_BYTE_RGBA);
+        Ogre::TextureManager::getSingleton().loadImage("InstanceWhite", "General", texel);
         Ogre::MaterialPtr red = Ogre::MaterialManager::getSingleton().create("InstanceRed", "General");
         Ogre::Pass* pass = red->getTechnique(0)->getPass(0);
-        // Red from the scene's ambient alone; lights add to it.
         pass->setAmbient(Ogre::ColourValue::Red);
         pass->setDiffuse(Ogre::ColourValue::White);
+        pass->createTextureUnitState("InstanceWhite");
 
         Ogre::SceneManager* scene = Wren::Test::TestEngine::instance().getSceneManager();
         Ogre::ManualObject* box = scene->createManualObject();
@@ -222,10 +230,13 @@ TEST_P(InstancedAreaScene, HiddenAreaDrawsNothing)
 
 TEST_P(InstancedAreaScene, SeeThroughTakesExactlyOneInstanceOutOfItsBatch)
 {
-    // The pulled-out crate is shown by its own entity; hiding that leaves
-    // its place empty.
+    // The pulled-out crate is drawn by its own entity, in the batch form of
+    // its material; hiding that entity leaves its place empty.
     MeshGameObject* pulled = crates[75];
     areas->SeeThroughObject(pulled);
+    EXPECT_EQ(pulled->getEntityList()[0]->getSubEntity(0)->getMaterialName(),
+              "InstanceRedDefaultTemplate1_b");
+    EXPECT_EQ(countDrawn(drawnCrates()), 130u);
     pulled->setVisible(false);
     const std::vector<bool> drawn = drawnCrates();
     EXPECT_EQ(countDrawn(drawn), 129u);
