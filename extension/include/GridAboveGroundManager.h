@@ -70,8 +70,6 @@ namespace Wren
         GridLayout mLayout;
         /** The areas by column and row (i * cellsZ + j). */
         std::vector<GridAboveGroundArea*> mCells;
-        /** The world whose grid initStart refused; empty when none was. */
-        std::string mRefusedWorld;
     };
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace Wren
 {
@@ -65,6 +66,15 @@ namespace Wren
         /** The cell whose square holds the position, lower edges included;
             nullopt outside the grid. */
         std::optional<std::pair<int, int>> cellAt(const Ogre::Vector3& position) const;
+        /** Appends the editable grid numbers as the properties prefix +
+            "GridCellSize" ("Grid Cell Size", float 0 ... 10000, step 32),
+            prefix + "NumGridCellsX" and prefix + "NumGridCellsZ" ("Num Grid
+            Cells X" / "Z", int 0 ... MaxCells, step 1). */
+        void enumerateProperties(const std::string& prefix, std::vector<Property>& out) const;
+        /** Takes the value of one of those properties; false, changing
+            nothing, for any other id. */
+        bool setProperty(const std::string& prefix, const std::string& id, const PropertyData& value);
+
         /** Proximity band of a squared distance d2 to a cell of size s:
             0 up to (4s)^2, 1 up to (8s)^2, 2 beyond. */
         static int proximityBand(float d2, float cellSize);

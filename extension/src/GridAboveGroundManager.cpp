@@ -14,9 +14,7 @@ namespace Wren
 {
     namespace
     {
-        const char* const CellSizeId = "GridAboveGroundManager_GridCellSize";
-        const char* const CellsXId = "GridAboveGroundManager_NumGridCellsX";
-        const char* const CellsZId = "GridAboveGroundManager_NumGridCellsZ";
+        const char* const PropertyPrefix = "GridAboveGroundManager_";
 
         void logMessage(const std::string& text)
         {
@@ -49,28 +47,15 @@ namespace Wren
     void GridAboveGroundManager::enumerateProperties(std::vector<Property>& out)
     {
         CoreAboveGroundManager::enumerateProperties(out);
-        if (mInitialised)
-            return;
-        Property size;
-        size.initFloat(CellSizeId, "Grid Cell Size", mLayout.cellSize, 0.0f, 10000.0f, 32.0f);
-        out.push_back(size);
-        Property cellsX;
-        cellsX.initInt(CellsXId, "Num Grid Cells X", mLayout.cellsX, 0, GridLayout::MaxCells, 1);
-        out.push_back(cellsX);
-        Property cellsZ;
-        cellsZ.initInt(CellsZId, "Num Grid Cells Z", mLayout.cellsZ, 0, GridLayout::MaxCells, 1);
-        out.push_back(cellsZ);
+        if (!mInitialised)
+            mLayout.enumerateProperties(PropertyPrefix, out);
     }
 
     void GridAboveGroundManager::setProperty(const std::string& id, const PropertyData& value)
     {
         CoreAboveGroundManager::setProperty(id, value);
-        if (id == CellSizeId)
-            setGridCellSize(value.floatVal);
-        else if (id == CellsXId)
-            setNumGridCellsX(value.intVal);
-        else if (id == CellsZId)
-            setNumGridCellsZ(value.intVal);
+        if (!mInitialised)
+            mLayout.setProperty(PropertyPrefix, id, value);
     }
 
     void GridAboveGroundManager::setGridCellSize(float size)
@@ -103,7 +88,6 @@ namespace Wren
         const std::string problem = read.validate();
         if (!problem.empty())
         {
-            mRefusedWorld = worldName;
             logMessage("world " + worldName + " is refused: its GridPartitionManagerData gives " +
                        problem);
             return false;
@@ -114,11 +98,6 @@ namespace Wren
 
     bool GridAboveGroundManager::initFinish()
     {
-        if (!mRefusedWorld.empty())
-        {
-            logMessage("world " + mRefusedWorld + " has no area grid that can be laid out");
-            return false;
-        }
         const std::string problem = mLayout.validate();
         if (!problem.empty())
         {

@@ -1,6 +1,7 @@
 #include "GridLayout.h"
 
 #include "DataElement.h"
+#include "Property.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -69,6 +70,36 @@ namespace Wren
         if (!(loadRadius >= 0.0f) || !std::isfinite(loadRadius))
             return "the load radius " + std::to_string(loadRadius) + " is negative";
         return std::string();
+    }
+
+    void GridLayout::enumerateProperties(const std::string& prefix, std::vector<Property>& out) const
+    {
+        Property size;
+        size.initFloat(prefix + "GridCellSize", "Grid Cell Size", cellSize, 0.0f, 10000.0f, 32.0f);
+        out.push_back(size);
+        Property columns;
+        columns.initInt(prefix + "NumGridCellsX", "Num Grid Cells X", cellsX, 0, MaxCells, 1);
+        out.push_back(columns);
+        Property rows;
+        rows.initInt(prefix + "NumGridCellsZ", "Num Grid Cells Z", cellsZ, 0, MaxCells, 1);
+        out.push_back(rows);
+    }
+
+    bool GridLayout::setProperty(const std::string& prefix, const std::string& id,
+                                 const PropertyData& value)
+    {
+        if (id.compare(0, prefix.size(), prefix) != 0)
+            return false;
+        const std::string field = id.substr(prefix.size());
+        if (field == "GridCellSize")
+            cellSize = value.floatVal;
+        else if (field == "NumGridCellsX")
+            cellsX = value.intVal;
+        else if (field == "NumGridCellsZ")
+            cellsZ = value.intVal;
+        else
+            return false;
+        return true;
     }
 
     int GridLayout::proximityBand(float d2, float cellSize)

@@ -14,9 +14,7 @@ namespace Wren
 {
     namespace
     {
-        const char* const CellSizeId = "GridPartitionManager_GridCellSize";
-        const char* const CellsXId = "GridPartitionManager_NumGridCellsX";
-        const char* const CellsZId = "GridPartitionManager_NumGridCellsZ";
+        const char* const PropertyPrefix = "GridPartitionManager_";
         const char* const LoadRadiusId = "GridPartitionManager_mGridCellLoadRadius";
 
         void logMessage(const std::string& text)
@@ -37,15 +35,7 @@ namespace Wren
         CorePartitionManager::enumerateProperties(out);
         if (mInitialised)
             return;
-        Property size;
-        size.initFloat(CellSizeId, "Grid Cell Size", mLayout.cellSize, 0.0f, 10000.0f, 32.0f);
-        out.push_back(size);
-        Property cellsX;
-        cellsX.initInt(CellsXId, "Num Grid Cells X", mLayout.cellsX, 0, GridLayout::MaxCells, 1);
-        out.push_back(cellsX);
-        Property cellsZ;
-        cellsZ.initInt(CellsZId, "Num Grid Cells Z", mLayout.cellsZ, 0, GridLayout::MaxCells, 1);
-        out.push_back(cellsZ);
+        mLayout.enumerateProperties(PropertyPrefix, out);
         Property radius;
         radius.initFloat(LoadRadiusId, "Load Radius", mLayout.loadRadius, 0.0f, 10000.0f, 32.0f);
         out.push_back(radius);
@@ -54,13 +44,9 @@ namespace Wren
     void GridPartitionManager::setProperty(const std::string& id, const PropertyData& value)
     {
         CorePartitionManager::setProperty(id, value);
-        if (id == CellSizeId)
-            setGridCellSize(value.floatVal);
-        else if (id == CellsXId)
-            setNumGridCellsX(value.intVal);
-        else if (id == CellsZId)
-            setNumGridCellsZ(value.intVal);
-        else if (id == LoadRadiusId)
+        if (mInitialised)
+            return;
+        if (!mLayout.setProperty(PropertyPrefix, id, value) && id == LoadRadiusId)
             setGridCellLoadRadius(value.floatVal);
     }
 

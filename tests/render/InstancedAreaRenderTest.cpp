@@ -15,6 +15,7 @@
 #include <OgreMeshManager.h>
 #include <OgrePass.h>
 #include <OgreRenderTexture.h>
+#include <OgreSceneNode.h>
 #include <OgreSubEntity.h>
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
@@ -209,12 +210,14 @@ TEST_P(InstancedAreaScene, CratesAreDrawnAtTheirPlacesInOneDrawPerBlockAndLit)
     Ogre::SceneManager* scene = world.engine.getSceneManager();
     Ogre::Light* sun = scene->createLight("InstancedAreaSun");
     sun->setType(Ogre::Light::LT_DIRECTIONAL);
-    sun->setDirection(Vector3::NEGATIVE_UNIT_Y);
     sun->setDiffuseColour(Ogre::ColourValue::Green);
-    scene->getRootSceneNode()->attachObject(sun);
+    // A light shines along its node's -z.
+    Ogre::SceneNode* sunNode = scene->getRootSceneNode()->createChildSceneNode();
+    sunNode->setDirection(Vector3::NEGATIVE_UNIT_Y, Ogre::Node::TS_WORLD);
+    sunNode->attachObject(sun);
     const Ogre::ColourValue top = drawTops()[44];
-    scene->getRootSceneNode()->detachObject(sun);
     scene->destroyLight(sun);
+    scene->destroySceneNode(sunNode);
     EXPECT_GT(top.r, 0.8f);
     EXPECT_GT(top.g, 0.8f);
 }
