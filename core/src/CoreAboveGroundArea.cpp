@@ -82,9 +82,8 @@ namespace Wren
     {
         if (Ogre::SceneManager* scene = getSceneManager())
         {
-            Ogre::FxShaderInstancingManager& instancing = Ogre::FxShaderInstancingManager::get(scene);
             for (auto& entry : mInstancings)
-                instancing.DestroyShaderInstancing(entry.first);
+                Ogre::FxShaderInstancingManager::get(scene).DestroyShaderInstancing(entry.first);
             if (mSceneNode)
                 scene->destroySceneNode(mSceneNode);
         }

@@ -270,6 +270,8 @@ varying vec2 texCoord;
         MaterialPtr batch = materials.getByName(name, source->getGroup());
         if (batch)
             return batch;
+        // The default templates go with their resource group; they come back here.
+        createDefaultTemplates();
         MaterialPtr templateMaterial = materials.getByName(batchTemplate);
         if (!firstPass(templateMaterial))
             return MaterialPtr();
