@@ -14,6 +14,7 @@
 namespace Ogre
 {
     class Entity;
+    class Exception;
     class FxShaderInstancing;
     class MeshBoundingBoxObject;
     class Node;
@@ -174,6 +175,8 @@ namespace Wren
         void dropBuild();
         void ensureSceneNode();
         bool isMeshBad(const std::string& name) const { return mBadMeshes.count(name) > 0; }
+        /** Logs why a mesh can not be had and builds without it from then on. */
+        void leaveOutMesh(const std::string& name, const Ogre::Exception& why);
 
         int mCellX;
         int mCellZ;

@@ -264,9 +264,7 @@ namespace Wren
             }
             catch (const Ogre::Exception& e)
             {
-                logMessage("GridAboveGroundArea: area " + mID + " builds without the mesh " +
-                           request.meshName + ": " + e.getDescription());
-                mBadMeshes.insert(request.meshName);
+                leaveOutMesh(request.meshName, e);
                 entity = nullptr;
             }
         }
@@ -359,9 +357,7 @@ namespace Wren
         }
         catch (const Ogre::Exception& e)
         {
-            logMessage("GridAboveGroundArea: area " + mID + " builds without the mesh " + name +
-                       ": " + e.getDescription());
-            mBadMeshes.insert(name);
+            leaveOutMesh(name, e);
             return;
         }
         if (std::find(mAwaitedResources.begin(), mAwaitedResources.end(), mesh) !=
@@ -371,6 +367,13 @@ namespace Wren
         Ogre::BackgroundLoader* loader = Ogre::BackgroundLoader::getSingletonPtr();
         if (loader && !mesh->isLoaded() && !mesh->isPrepared())
             mMeshTasks[name] = loader->prepare(mesh);
+    }
+
+    void GridAboveGroundArea::leaveOutMesh(const std::string& name, const Ogre::Exception& why)
+    {
+        logMessage("GridAboveGroundArea: area " + mID + " builds without the mesh " + name + ": " +
+                   why.getDescription());
+        mBadMeshes.insert(name);
     }
 
     void GridAboveGroundArea::WaitforResource(const Ogre::MeshPtr& mesh)
@@ -403,9 +406,7 @@ namespace Wren
             }
             catch (const Ogre::Exception& e)
             {
-                logMessage("GridAboveGroundArea: area " + mID + " builds without the mesh " + name +
-                           ": " + e.getDescription());
-                mBadMeshes.insert(name);
+                leaveOutMesh(name, e);
             }
             mMeshTasks.erase(name);
         }
