@@ -5,16 +5,12 @@
 
 #include "CollisionGameSystem.h"
 #include "CoreAboveGroundArea.h"
-#include "OgreBackgroundLoader.h"
+#include "MeshLoadRequests.h"
 
-#include <OgreMesh.h>
-
-#include <set>
 
 namespace Ogre
 {
     class Entity;
-    class Exception;
     class FxShaderInstancing;
     class MeshBoundingBoxObject;
     class Node;
@@ -116,7 +112,7 @@ namespace Wren
             neither loaded nor bad. Meshes whose loading finished are loaded
             here; one that fails is logged and left out. */
         bool IsNeedWait();
-        void WaitforResource(const Ogre::MeshPtr& mesh);
+        void WaitforResource(const std::string& meshName);
         void WaitforCollisionShape(const CollisionShapePtr& shape);
         void ClearRequestData();
         /** Gives every see-through object its collision shapes (see the class
@@ -174,9 +170,6 @@ namespace Wren
         /** Drops every batch, bounding object and request. */
         void dropBuild();
         void ensureSceneNode();
-        bool isMeshBad(const std::string& name) const { return mBadMeshes.count(name) > 0; }
-        /** Logs why a mesh can not be had and builds without it from then on. */
-        void leaveOutMesh(const std::string& name, const Ogre::Exception& why);
 
         int mCellX;
         int mCellZ;
@@ -187,10 +180,9 @@ namespace Wren
         /** Where the pulled-out object's node hung before. */
         Ogre::Node* mSeeThroughParent = nullptr;
         SingleEntityMap mSingleEntities;
-        std::vector<Ogre::MeshPtr> mAwaitedResources;
-        std::map<std::string, Ogre::BackgroundLoader::TaskPtr> mMeshTasks;
+        MeshLoadRequests mMeshLoads;
+        std::vector<std::string> mAwaitedResources;
         std::vector<CollisionShapePtr> mAwaitedShapes;
-        std::set<std::string> mBadMeshes;
     };
 }
 

@@ -23,6 +23,9 @@ namespace Wren
     class WREN_EXTENSION_EXPORT MeshLoadRequests
     {
     public:
+        /** owner names who waits in the log lines ("MeshGameObject" unless given). */
+        explicit MeshLoadRequests(const std::string& owner = "MeshGameObject");
+
         /** True while any named mesh is neither loaded nor bad. Empty names
             are skipped. */
         bool wait(const std::vector<std::string>& names);
@@ -32,6 +35,9 @@ namespace Wren
         bool isBad(const std::string& name) const;
 
     private:
+        void logMessage(const std::string& text) const;
+
+        std::string mOwner;
         std::map<std::string, Ogre::BackgroundLoader::TaskPtr> mRequests;
         std::vector<std::string> mBad;
     };

@@ -15,7 +15,6 @@
 
 #include <OgreEntity.h>
 #include <OgreLogManager.h>
-#include <OgreMeshManager.h>
 #include <OgrePass.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -62,7 +61,8 @@ namespace Wren
 
     GridAboveGroundArea::GridAboveGroundArea(const std::string& id, const Ogre::Vector3& centre,
                                              CoreAboveGroundManager* manager, int cellX, int cellZ)
-        : CoreAboveGroundArea(id, centre, manager), mCellX(cellX), mCellZ(cellZ)
+        : CoreAboveGroundArea(id, centre, manager), mCellX(cellX), mCellZ(cellZ),
+          mMeshLoads("GridAboveGroundArea")
     {
     }
 
@@ -254,7 +254,8 @@ namespace Wren
         mBuildRequests.erase(mBuildRequests.begin());
         Ogre::SceneManager* scene = getSceneManager();
         Ogre::Entity* entity = getSingleEntity(request.metadataID, request.meshName);
-        if (!entity && !isMeshBad(request.meshName))
+        std::string missing = "it can not be loaded";
+        if (!entity && !mMeshLoads.isBad(request.meshName))
         {
             try
             {
@@ -264,12 +265,14 @@ namespace Wren
             }
             catch (const Ogre::Exception& e)
             {
-                leaveOutMesh(request.meshName, e);
+                missing = e.getDescription();
                 entity = nullptr;
             }
         }
         if (!entity)
         {
+            logMessage("GridAboveGroundArea: area " + mID + " builds without the mesh " +
+                       request.meshName + ": " + missing);
             dropBatch(request.batchName);
             return;
         }
@@ -343,44 +346,17 @@ namespace Wren
 
     void GridAboveGroundArea::LoadingMesh(const std::string& name)
     {
-        if (name.empty() || isMeshBad(name))
+        if (name.empty() || mMeshLoads.isBad(name))
             return;
-        Ogre::MeshPtr mesh;
-        try
-        {
-            mesh = Ogre::static_pointer_cast<Ogre::Mesh>(
-                Ogre::MeshManager::getSingleton()
-                    .createOrRetrieve(name, MeshGroup, false, nullptr, nullptr,
-                                      Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY,
-                                      Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true, true)
-                    .first);
-        }
-        catch (const Ogre::Exception& e)
-        {
-            leaveOutMesh(name, e);
-            return;
-        }
-        if (std::find(mAwaitedResources.begin(), mAwaitedResources.end(), mesh) !=
+        WaitforResource(name);
+        mMeshLoads.wait({name});
+    }
+
+    void GridAboveGroundArea::WaitforResource(const std::string& meshName)
+    {
+        if (std::find(mAwaitedResources.begin(), mAwaitedResources.end(), meshName) ==
             mAwaitedResources.end())
-            return;
-        WaitforResource(mesh);
-        Ogre::BackgroundLoader* loader = Ogre::BackgroundLoader::getSingletonPtr();
-        if (loader && !mesh->isLoaded() && !mesh->isPrepared())
-            mMeshTasks[name] = loader->prepare(mesh);
-    }
-
-    void GridAboveGroundArea::leaveOutMesh(const std::string& name, const Ogre::Exception& why)
-    {
-        logMessage("GridAboveGroundArea: area " + mID + " builds without the mesh " + name + ": " +
-                   why.getDescription());
-        mBadMeshes.insert(name);
-    }
-
-    void GridAboveGroundArea::WaitforResource(const Ogre::MeshPtr& mesh)
-    {
-        if (mesh && std::find(mAwaitedResources.begin(), mAwaitedResources.end(), mesh) ==
-                        mAwaitedResources.end())
-            mAwaitedResources.push_back(mesh);
+            mAwaitedResources.push_back(meshName);
     }
 
     void GridAboveGroundArea::WaitforCollisionShape(const CollisionShapePtr& shape)
@@ -392,24 +368,8 @@ namespace Wren
 
     bool GridAboveGroundArea::IsNeedWait()
     {
-        for (const Ogre::MeshPtr& mesh : mAwaitedResources)
-        {
-            const std::string& name = mesh->getName();
-            if (mesh->isLoaded() || isMeshBad(name))
-                continue;
-            auto task = mMeshTasks.find(name);
-            if (task != mMeshTasks.end() && !task->second->isFinished())
-                return true;
-            try
-            {
-                mesh->load();
-            }
-            catch (const Ogre::Exception& e)
-            {
-                leaveOutMesh(name, e);
-            }
-            mMeshTasks.erase(name);
-        }
+        if (mMeshLoads.wait(mAwaitedResources))
+            return true;
         for (const CollisionShapePtr& shape : mAwaitedShapes)
             if (shape->GetLoadingState() != Ogre::Resource::LOADSTATE_LOADED &&
                 !shape->isBadResource())
@@ -420,7 +380,6 @@ namespace Wren
     void GridAboveGroundArea::ClearRequestData()
     {
         mAwaitedResources.clear();
-        mMeshTasks.clear();
         mAwaitedShapes.clear();
     }
 

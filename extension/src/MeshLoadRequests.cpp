@@ -11,10 +11,13 @@ namespace Wren
     {
         const char* const kMeshGroup = "General";
 
-        void logMessage(const std::string& text)
-        {
-            Ogre::LogManager::getSingleton().logMessage("MeshGameObject: " + text);
-        }
+    }
+
+    MeshLoadRequests::MeshLoadRequests(const std::string& owner) : mOwner(owner) {}
+
+    void MeshLoadRequests::logMessage(const std::string& text) const
+    {
+        Ogre::LogManager::getSingleton().logMessage(mOwner + ": " + text);
     }
 
     bool MeshLoadRequests::isBad(const std::string& name) const
