@@ -169,7 +169,8 @@ namespace Wren
             does not fit its field (logged: it would be cut). */
         virtual bool saveBinary(CompleteObjectDataInfo& record);
         /** Whether the binary record keeps everything of this object: no
-            children, no dynamic properties, texts that fit their fields.
+            children that it saves (see shouldSaveChild), no dynamic
+            properties, texts that fit their fields.
             Object types with data of their own beyond the record answer
             false. */
         virtual bool fitsBinaryRecord() const;

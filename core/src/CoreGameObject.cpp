@@ -468,7 +468,12 @@ namespace Wren
 
     bool CoreGameObject::fitsBinaryRecord() const
     {
-        return mChildren.empty() && mDynamicProperties.empty() && textsFitBinaryRecord();
+        // Children the object never writes (a placeholder, a compound's
+        // content) are nothing the record loses.
+        const bool storesChildren =
+            std::any_of(mChildren.begin(), mChildren.end(),
+                        [this](const CoreGameObject* child) { return shouldSaveChild(child); });
+        return !storesChildren && mDynamicProperties.empty() && textsFitBinaryRecord();
     }
 
     bool CoreGameObject::loadBinaryStart(CompleteObjectDataInfo& record,

@@ -15,6 +15,11 @@ namespace Wren
     class SinglePartitionManager;
     class MeshGameObject;
     class MeshMetadata;
+    class PlaceHolderGameObject;
+    class DummyGameObject;
+    class DummyMetadata;
+    class CompoundGameObject;
+    class CompoundMetadata;
 }
 
 #endif

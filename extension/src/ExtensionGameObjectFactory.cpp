@@ -1,17 +1,63 @@
 #include "ExtensionGameObjectFactory.h"
 
+#include "CompoundGameObject.h"
+#include "CompoundMetadata.h"
 #include "CoreGameObjectManager.h"
+#include "DummyGameObject.h"
+#include "DummyMetadata.h"
 #include "MeshGameObject.h"
 #include "MeshMetadata.h"
 
 namespace Wren
 {
+    namespace
+    {
+        /** One creatable type: its name and how its object and metadata are
+            made. */
+        struct ObjectType
+        {
+            const char* name;
+            CoreGameObject* (*makeObject)(CoreGameObjectManager*, const std::string&);
+            CoreMetadata* (*makeMetadata)(const std::string&, CoreGameObjectManager*);
+        };
+
+        template <class Object, class Meta>
+        ObjectType typeOf(const char* name)
+        {
+            return {name,
+                    [](CoreGameObjectManager* m, const std::string& n) -> CoreGameObject* {
+                        return new Object(m, n);
+                    },
+                    [](const std::string& n, CoreGameObjectManager* m) -> CoreMetadata* {
+                        return new Meta(n, m);
+                    }};
+        }
+
+        /** The types in the order every operation tests them. */
+        const std::vector<ObjectType>& objectTypes()
+        {
+            static const std::vector<ObjectType> types = {
+                typeOf<MeshGameObject, MeshMetadata>("MeshGameObject"),
+                typeOf<CompoundGameObject, CompoundMetadata>("CompoundGameObject"),
+                typeOf<DummyGameObject, DummyMetadata>("DummyGameObject")};
+            return types;
+        }
+
+        const ObjectType* findType(const std::string& name)
+        {
+            for (const ObjectType& type : objectTypes())
+                if (name == type.name)
+                    return &type;
+            return nullptr;
+        }
+    }
+
     ExtensionGameObjectFactory::ExtensionGameObjectFactory() {}
     ExtensionGameObjectFactory::~ExtensionGameObjectFactory() {}
 
     bool ExtensionGameObjectFactory::supportsObjectType(const std::string& type) const
     {
-        return type == "MeshGameObject";
+        return findType(type) != nullptr;
     }
 
     GameObject* ExtensionGameObjectFactory::createGameObject(const std::string& type,
@@ -19,9 +65,8 @@ namespace Wren
                                                              GameObjectManager* manager) const
     {
         CoreGameObjectManager* core = dynamic_cast<CoreGameObjectManager*>(manager);
-        if (type == "MeshGameObject" && core)
-            return new MeshGameObject(core, name);
-        return nullptr;
+        const ObjectType* found = findType(type);
+        return found && core ? found->makeObject(core, name) : nullptr;
     }
 
     Metadata* ExtensionGameObjectFactory::createMetadata(const std::string& type,
@@ -29,9 +74,8 @@ namespace Wren
                                                          GameObjectManager* manager) const
     {
         CoreGameObjectManager* core = dynamic_cast<CoreGameObjectManager*>(manager);
-        if (type == "MeshGameObject" && core)
-            return new MeshMetadata(name, core);
-        return nullptr;
+        const ObjectType* found = findType(type);
+        return found && core ? found->makeMetadata(name, core) : nullptr;
     }
 
     bool ExtensionGameObjectFactory::initGameObjectManager(GameObjectManager*) { return true; }
