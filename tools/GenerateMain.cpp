@@ -27,6 +27,12 @@ int main(int argc, char** argv)
         ->capture_default_str();
     app.add_option("--seed", options.seed, "seed of the placement and of the names' time")
         ->capture_default_str();
+    app.add_option("--dummies", options.dummiesPerCell,
+                   "dummy objects (markers shown by the placeholder box) in every cell")
+        ->capture_default_str();
+    app.add_option("--compounds", options.compoundsPerCell,
+                   "compound objects (a small group read from W/Compounds) in every cell")
+        ->capture_default_str();
     app.add_option("--cell-size", options.cellSize, "edge length of a cell")->capture_default_str();
     app.add_option("--load-radius", options.loadRadius, "streaming radius between cell centres")
         ->capture_default_str();

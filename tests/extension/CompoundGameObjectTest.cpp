@@ -172,9 +172,13 @@ TEST(Compound, SavingAWorldWritesNeitherPlaceholdersNorCompoundContent)
     // Both objects, the placeholder and the content.
     EXPECT_EQ(p->getObjects().size(), 4u);
 
+    // As if edited, so that both forms are written.
     LogCapture log;
+    p->notifyObjectDirty();
     ASSERT_TRUE(p->save("w"));
+    p->notifyObjectDirty();
     ASSERT_TRUE(p->saveBinary("w"));
+    ASSERT_FALSE(p->isObjectDirty());
     EXPECT_FALSE(log.contains("does not keep"));
     XMLDataFile saved;
     ASSERT_TRUE(saved.load(folder + "/w_Partition0_0.objects"));

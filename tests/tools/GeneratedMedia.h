@@ -45,6 +45,8 @@ namespace Test
                 if (meshes.resourceExists(name, "General"))
                     meshes.remove(name, "General");
             }
+        if (meshes.resourceExists(MediaGenerator::PlaceHolderMesh, "General"))
+            meshes.remove(MediaGenerator::PlaceHolderMesh, "General");
         Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
         for (const MediaGenerator::Colour& c : MediaGenerator::colours())
             if (materials.resourceExists(MediaGenerator::materialName(c.name), "General"))

@@ -1,5 +1,8 @@
 #include "BinaryFileResource.h"
+#include "CompoundGameObject.h"
 #include "CoreGameObjectManager.h"
+#include "CorePartition.h"
+#include "DummyGameObject.h"
 #include "GridPartitionManager.h"
 #include "GeneratedMedia.h"
 #include "MediaGenerator.h"
@@ -23,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -68,7 +72,7 @@ TEST(MediaGenerator, WritesEveryMeshAtBothLevelsAndTheMaterialScript)
     std::vector<std::string> files;
     std::string error;
     ASSERT_TRUE(MediaGenerator::write(folder, files, &error)) << error;
-    EXPECT_EQ(files.size(), 9u);
+    EXPECT_EQ(files.size(), 10u);
     for (const std::string& file : files)
         EXPECT_TRUE(fs::is_regular_file(file)) << file;
     // Nothing but the files themselves: no temporary left behind.
@@ -78,8 +82,9 @@ TEST(MediaGenerator, WritesEveryMeshAtBothLevelsAndTheMaterialScript)
         ++present;
         EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
     }
-    EXPECT_EQ(present, 9u);
+    EXPECT_EQ(present, 10u);
     EXPECT_TRUE(fs::exists(folder + "/Box_High.mesh"));
+    EXPECT_TRUE(fs::exists(folder + "/Box0Point5Meters.mesh"));
     EXPECT_TRUE(fs::exists(folder + "/Ground_Low.mesh"));
     EXPECT_TRUE(fs::exists(folder + "/SampleWorld.material"));
     // The meshes built for writing are gone again.
@@ -145,6 +150,13 @@ TEST(MediaGenerator, MeshesReloadWithMoreVerticesAtTheHighLevelAndSaneBounds)
     }
     EXPECT_GT(sphereHigh[1], sphereHigh[0]);
     EXPECT_GT(sphereLow[1], sphereLow[0]);
+
+    // The placeholder: a box of half a metre about the origin.
+    Ogre::MeshPtr box = meshes.load(MediaGenerator::PlaceHolderMesh, group.name);
+    ASSERT_TRUE(box && box->isLoaded());
+    EXPECT_EQ(box->getSubMesh(0)->getMaterialName(), MediaGenerator::DefaultMaterial);
+    EXPECT_TRUE(box->getBounds().getMinimum().positionEquals(Ogre::Vector3(-0.25f), 1e-5f));
+    EXPECT_TRUE(box->getBounds().getMaximum().positionEquals(Ogre::Vector3(0.25f), 1e-5f));
 }
 
 TEST(MediaGenerator, MaterialScriptDefinesEveryColourAsAPlainPass)
@@ -218,7 +230,8 @@ TEST(GeneratedWorld, MeshesAndMaterialsLoadFromTheDeclaredLocations)
     const std::string folder = TestEngine::instance().makeTempFolder("loads") + "/worlds/W";
     Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
     ASSERT_TRUE(result.ok) << result.error;
-    ASSERT_EQ(result.mediaFiles.size(), 9u);
+    // The meshes, the script, the placeholder box and its template.
+    ASSERT_EQ(result.mediaFiles.size(), 11u);
 
     // The group "General" of a running engine is initialised already, as a
     // host finds it; its scripts are parsed on request.
@@ -329,4 +342,69 @@ TEST(GeneratedWorld, HostStreamsItInAndMeshObjectsBuildTheirEntities)
         host.stop();
         forgetGeneratedMedia(folder + "/Media");
     }
+}
+
+TEST(GeneratedWorld, DummiesAndACompoundStreamInAndTheWorldSavesBackUnchanged)
+{
+    Wren::WorldGeneratorOptions options;
+    options.cells = 2;
+    options.objectsPerCell = 3;
+    options.dummiesPerCell = 2;
+    options.compoundsPerCell = 1;
+    options.seed = 8;
+    const std::string folder = TestEngine::instance().makeTempFolder("marked") + "/worlds/W";
+    Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+    ASSERT_TRUE(result.ok) << result.error;
+    std::map<std::string, std::string> written;
+    for (const std::string& path : result.objectsFiles)
+        written[path] = TestEngine::readFile(path);
+
+    Wren::WorldHost host;
+    ASSERT_TRUE(host.start(Wren::Test::generatedWorldSettings(result.resourcesFile, false)));
+    ASSERT_TRUE(MediaGenerator::declareMaterials());
+    for (int frame = 0; frame < 300; ++frame)
+        host.update(0.1f);
+
+    std::vector<Wren::CoreGameObject*> objects;
+    host.getManager()->enumerateObjects(objects);
+    size_t dummies = 0, compounds = 0;
+    for (Wren::CoreGameObject* object : objects)
+    {
+        if (auto* dummy = dynamic_cast<Wren::DummyGameObject*>(object))
+        {
+            ++dummies;
+            ASSERT_NE(dummy->getPlaceHolderMesh(), nullptr) << dummy->getName();
+            EXPECT_EQ(dummy->getPlaceHolderMesh()->getMeshMetadata()->getSubMeshes()[0].highLODMesh,
+                      MediaGenerator::PlaceHolderMesh);
+        }
+        if (auto* compound = dynamic_cast<Wren::CompoundGameObject*>(object))
+        {
+            ++compounds;
+            EXPECT_EQ(compound->getContent().size(), 3u) << compound->getName();
+        }
+    }
+    EXPECT_EQ(dummies, 8u);
+    EXPECT_EQ(compounds, 4u);
+    // The objects one picks are those of the files; the partitions also hold
+    // a placeholder for each dummy and three of content for each compound.
+    EXPECT_EQ(objects.size(), 4u * (3 + 2 + 1));
+    std::vector<Wren::CorePartition*> partitions;
+    host.getManager()->enumeratePartitions(partitions);
+    size_t members = 0;
+    for (Wren::CorePartition* p : partitions)
+        members += p->getObjects().size();
+    EXPECT_EQ(members, 4u * (3 + 2 * 2 + 1 + 3));
+
+    // Every partition written again, as after an edit.
+    for (Wren::CorePartition* p : partitions)
+        p->notifyObjectDirty();
+    for (const auto& entry : written)
+        fs::remove(entry.first);
+    Wren::Test::LogCapture log;
+    EXPECT_TRUE(host.save());
+    EXPECT_FALSE(log.contains("won't be saved"));
+    for (const auto& entry : written)
+        EXPECT_EQ(TestEngine::readFile(entry.first), entry.second) << entry.first;
+    host.stop();
+    forgetGeneratedMedia(folder + "/Media");
 }

@@ -1,6 +1,8 @@
 #include "BinaryFileResource.h"
 #include "CompleteObjectDataInfo.h"
+#include "CompoundMetadata.h"
 #include "DataElement.h"
+#include "DummyMetadata.h"
 #include "MediaGenerator.h"
 #include "MeshMetadata.h"
 #include "TestEngine.h"
@@ -185,9 +187,10 @@ TEST(WorldGeneration, SameSeedWritesTheSameBytes)
     ASSERT_TRUE(Wren::WorldGenerator(smallWorld()).generate(b).ok);
     auto filesA = filesBelow(a), filesB = filesBelow(b);
     ASSERT_EQ(filesA.size(), filesB.size());
-    // World file, metadata, objects files, resources.cfg, eight meshes and
-    // the material script; the meshes too are the same bytes.
-    EXPECT_EQ(filesA.size(), 1u + 5u + 9u + 1u + 9u);
+    // World file, metadata, objects files, resources.cfg, eight meshes, the
+    // material script and the placeholder box with its template; the
+    // meshes too are the same bytes.
+    EXPECT_EQ(filesA.size(), 1u + 5u + 9u + 1u + 11u);
     EXPECT_EQ(filesA.count("Media/FineSphere_Low.mesh"), 1u);
     for (const auto& entry : filesA)
     {
@@ -427,7 +430,7 @@ TEST(WorldGeneration, SampleTemplatesAreMeshTemplatesThatMeshMetadataReads)
     std::set<std::string> media;
     for (const std::string& path : result.mediaFiles)
         media.insert(fs::path(path).filename().string());
-    EXPECT_EQ(media.size(), 9u);
+    EXPECT_EQ(media.size(), 11u);
     const std::string script = TestEngine::readFile(folder + "/Media/SampleWorld.material");
 
     std::map<std::string, bool> staticOf;
@@ -674,4 +677,68 @@ TEST(WorldGeneration, JsonSummaryCountsWhatWasWritten)
     for (const auto& entry : j["objectsPerTemplate"].items())
         perTemplate += entry.value().get<size_t>();
     EXPECT_EQ(perTemplate, 54u);
+}
+
+TEST(WorldGeneration, DummiesAndCompoundsWhenAskedWithTheirTemplatesAndContent)
+{
+    Wren::WorldGeneratorOptions options = smallWorld(5);
+    options.dummiesPerCell = 2;
+    options.compoundsPerCell = 1;
+    const std::string folder = freshWorldFolder("marked");
+    Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+    ASSERT_TRUE(result.ok) << result.error;
+
+    // Each cell: the drawn objects first, then two markers and a camp.
+    for (const std::string& path : result.objectsFiles)
+    {
+        std::vector<StoredObject> objects = readXmlObjects(path);
+        ASSERT_EQ(objects.size(), 9u) << path;
+        for (size_t k = 0; k < 6; ++k)
+            EXPECT_EQ(objects[k].type, "MeshGameObject");
+        EXPECT_EQ(objects[6].metaId, "SampleMarker.meta");
+        EXPECT_EQ(objects[7].type, "DummyGameObject");
+        EXPECT_EQ(objects[8].type, "CompoundGameObject");
+        EXPECT_EQ(objects[8].metaId, "SampleCamp.meta");
+    }
+    EXPECT_EQ(result.objectsPerTemplate["SampleMarker.meta"], 18u);
+    EXPECT_EQ(result.objectsPerTemplate["SampleCamp.meta"], 9u);
+
+    Wren::XMLDataFile marker, camp, content;
+    ASSERT_TRUE(marker.load(folder + "/Meta/SampleMarker.meta"));
+    ASSERT_TRUE(camp.load(folder + "/Meta/SampleCamp.meta"));
+    Wren::DataElementPtr markerRoot = marker.getRootElement(), campRoot = camp.getRootElement();
+    Wren::DummyMetadata dummyMeta("SampleMarker.meta", nullptr);
+    Wren::CompoundMetadata compoundMeta("SampleCamp.meta", nullptr);
+    ASSERT_TRUE(dummyMeta.load(markerRoot));
+    ASSERT_TRUE(compoundMeta.load(campRoot));
+    EXPECT_EQ(dummyMeta.getPlaceHolder(), "Box0Point5Meters.meta");
+    EXPECT_TRUE(fs::exists(folder + "/Media/Box0Point5Meters.meta"));
+
+    // The content: a tree (the first template that is not instanced) with a
+    // crate and a beacon below it.
+    ASSERT_EQ(result.templateFiles.size(), 1u);
+    EXPECT_EQ(result.templateFiles[0], result.folder + "/Compounds/" + compoundMeta.getObjectsFileName());
+    ASSERT_TRUE(content.load(result.templateFiles[0]));
+    Wren::DataElementPtr root = content.getRootElement();
+    EXPECT_EQ(root->getAttributeString("Type", ""), "MeshGameObject");
+    EXPECT_EQ(root->getFirstChild("CoreData")->getAttributeString("MetaID", ""), "SampleTree.meta");
+    std::vector<std::string> children;
+    for (Wren::DataElementPtr e = root->getFirstChild("Children")->getFirstChild("Object");
+         !e->getIsEmpty(); e = e->getNextSibling("Object"))
+        children.push_back(e->getFirstChild("CoreData")->getAttributeString("MetaID", ""));
+    EXPECT_EQ(children, (std::vector<std::string>{"SampleCrate.meta", "SampleBeacon.meta"}));
+    EXPECT_NE(TestEngine::readFile(result.resourcesFile).find(result.folder + "/Compounds\n"),
+              std::string::npos);
+
+    // Without them, no trace: the sample keeps its templates and folders.
+    const std::string plain = freshWorldFolder("unmarked");
+    Wren::WorldGeneratorResult plainResult = Wren::WorldGenerator(smallWorld(5)).generate(plain);
+    ASSERT_TRUE(plainResult.ok);
+    EXPECT_EQ(plainResult.metadataFiles.size(), 5u);
+    EXPECT_FALSE(fs::exists(plain + "/Compounds"));
+    // The drawn objects are the same either way.
+    const std::vector<StoredObject> first = readXmlObjects(plainResult.objectsFiles[0]);
+    const std::vector<StoredObject> marked = readXmlObjects(result.objectsFiles[0]);
+    for (size_t k = 0; k < first.size(); ++k)
+        EXPECT_EQ(first[k].name, marked[k].name);
 }

@@ -123,6 +123,27 @@ TEST(WorldViewerStreaming, LargeGridStreamsAlikeFromBothForms)
     EXPECT_EQ(runs[0], runs[1]);
 }
 
+TEST(WorldViewerStreaming, DummiesAndCompoundsStreamWithTheirPlaceholdersAndContent)
+{
+    Wren::WorldGeneratorOptions options;
+    options.cells = 4;
+    options.objectsPerCell = 3;
+    options.dummiesPerCell = 2;
+    options.compoundsPerCell = 1;
+    options.loadRadius = 300.0f;
+    const std::string folder = TestEngine::instance().makeTempFolder("viewer-marked") + "/W";
+    ASSERT_TRUE(Wren::WorldGenerator(options).generate(folder).ok);
+    Wren::WorldViewer viewer(viewOf(folder));
+    ASSERT_TRUE(viewer.run()) << viewer.getError();
+    const Wren::ViewerSummary s = viewer.getSummary();
+    EXPECT_GT(s.partitionsLoaded, 4u);
+    EXPECT_EQ(s.corruptFiles.size(), 0u);
+    // Each cell brings its objects, a placeholder per dummy and the three
+    // objects of its compound's content, and takes them all away again.
+    EXPECT_EQ(s.objectsCreated, s.partitionsLoaded * (3 + 2 * 2 + 1 + 3));
+    EXPECT_EQ(s.objectsCreated - s.objectsDestroyed, viewer.getReport().getFigures().objects);
+}
+
 TEST(WorldViewerInput, MissingOrUnreadableWorldsAreRefusedWithAReason)
 {
     {

@@ -21,6 +21,8 @@ namespace Wren
             Box_High.mesh     Box_Low.mesh            a 2 x 2 x 2 box on y = 0
             CoarseSphere_High.mesh CoarseSphere_Low.mesh   a sphere of radius 1
             FineSphere_High.mesh   FineSphere_Low.mesh     resting on y = 0
+            Box0Point5Meters.mesh                     a 0.5 x 0.5 x 0.5 box about
+                                                      the origin, one level only
             SampleWorld.material                      the colours below
 
         Every mesh has one submesh with positions, normals and one set of
@@ -28,7 +30,10 @@ namespace Wren
         "SampleWorld/Default". The high level has more vertices than the
         low one; the fine sphere has more than the coarse one at either
         level. Objects put a colour on a submesh by naming its material
-        ("SampleWorld/" + colour name) as an override.
+        ("SampleWorld/" + colour name) as an override. The small box is the
+        placeholder mesh that the editor shows for objects without a body
+        of their own (see PlaceHolderGameObject); a world names it in the
+        template "Box0Point5Meters.meta".
 
         The material script defines one material per colour, each a single
         pass with that colour as ambient and diffuse; it is plain text, so
@@ -72,6 +77,8 @@ namespace Wren
         static const char* const ResourceGroup;
         /** "SampleWorld/Default", the material every mesh file names. */
         static const char* const DefaultMaterial;
+        /** "Box0Point5Meters.mesh", the placeholder box. */
+        static const char* const PlaceHolderMesh;
 
         /** "Ground", "Box", "CoarseSphere", "FineSphere". */
         static std::string shapeName(Shape shape);
@@ -92,6 +99,11 @@ namespace Wren
             The buffers keep a shadow copy, so they can be read back. */
         static Ogre::MeshPtr buildMesh(Shape shape, Level level, const std::string& name,
                                        const std::string& group);
+
+        /** Builds the placeholder box as a manual mesh of that name and
+            group, as buildMesh does. */
+        static Ogre::MeshPtr buildPlaceHolderMesh(const std::string& name,
+                                                  const std::string& group);
 
         /** Writes every mesh file and the material script into folder (made
             when missing). False, with the reason logged and in error, when

@@ -33,6 +33,16 @@ namespace Wren
         /** Adds the type's own elements to one "Object" element of an
             objects file, after its "Children". */
         virtual void writeObject(DataElementPtr& object, const PlacedObject& placed) const = 0;
+        /** Writes files of the template's own (a compound's content) into
+            the world folder and appends their paths to files; false, with
+            the reason in error, when one can not be written. None by
+            default. */
+        virtual bool writeFiles(const std::string& /*worldFolder*/,
+                                std::vector<std::string>& /*files*/,
+                                std::string& /*error*/) const
+        {
+            return true;
+        }
     };
 
     /** One metadata template of the generated world. */
@@ -53,6 +63,9 @@ namespace Wren
         /** Objects get a uniform scale drawn from [minScale, maxScale). */
         float minScale = 1.0f;
         float maxScale = 1.0f;
+        /** Objects of the template placed in every cell after the drawn
+            ones; 0: the template is one of those drawn at random. */
+        int perCell = 0;
         /** The type's own data; null for plain objects. */
         std::shared_ptr<const WorldTemplateExtension> extension;
     };
@@ -104,6 +117,12 @@ namespace Wren
         /** Write the meshes and materials (MediaGenerator) into W/Media
             and declare that folder; the sample templates show them. */
         bool writeMedia = true;
+        /** Dummy objects ("SampleMarker.meta", markerTemplate) placed in
+            every cell besides objectsPerCell. */
+        int dummiesPerCell = 0;
+        /** Compound objects ("SampleCamp.meta", campTemplate) placed in
+            every cell besides objectsPerCell. */
+        int compoundsPerCell = 0;
         /** The templates; the sample set when empty. */
         std::vector<WorldTemplate> templates;
     };
@@ -123,8 +142,11 @@ namespace Wren
         std::string resourcesFile;
         std::vector<std::string> metadataFiles;
         std::vector<std::string> objectsFiles;
-        /** Mesh files and the material script, in W/Media. */
+        /** Mesh files, the material script and the placeholder's
+            template, in W/Media. */
         std::vector<std::string> mediaFiles;
+        /** Files of the templates' own (compound contents), in W/Compounds. */
+        std::vector<std::string> templateFiles;
         /** Objects files of an earlier generation that were removed. */
         std::vector<std::string> removedFiles;
         WorldGrid grid;
@@ -149,6 +171,9 @@ namespace Wren
             W/Meta/<metaId>                    one metadata file per template
             W/Media/<shape>_High.mesh, <shape>_Low.mesh, SampleWorld.material
                                                meshes and materials (MediaGenerator)
+            W/Media/Box0Point5Meters.mesh, Box0Point5Meters.meta
+                                               the placeholder box and its template
+            W/Compounds/<name>.objects         the content of a compound template
             W/resources.cfg                    resource locations
 
         The world file holds "World" with "GameObjectManagerData"
@@ -161,14 +186,18 @@ namespace Wren
         section [PLSM2] the world folder (world file) and Partitions (binary
         objects files); section [General] Partitions (XML objects files),
         Meta (metadata files) and, when media are written, Media (meshes and
-        the material script, where mesh objects look them up). Its first
-        setting is the world folder, so
+        the material script, where mesh objects look them up) and, when the
+        world has compounds, Compounds. Its first setting is the world
+        folder, so
         that for a world kept in a folder named "worlds" the editor finds
         that folder as the one it saves worlds into (<worlds>/W).
 
         Objects: every cell (i, j), in the order i then j, gets
-        objectsPerCell objects. For each the generator draws, in this order,
-        a template, x and z relative to the cell's world position within
+        objectsPerCell objects of templates drawn at random, then perCell
+        objects of each template that has a perCell (dummies, compounds),
+        in template order. For each the generator draws, in this order,
+        a template (drawn objects only), x and z relative to the cell's
+        world position within
         placementHalfExtent(cellSize), a turn about the vertical axis and a
         uniform scale; y is 0. Objects are named after the object manager's
         rule: template name, "_", a number counting from 1 across the whole
@@ -198,6 +227,26 @@ namespace Wren
         /** The same names and size hints as plain "CoreGameObject"
             templates, without data of their own. */
         static std::vector<WorldTemplate> plainTemplates();
+        /** "Box0Point5Meters.meta": the small box (MediaGenerator) that the
+            editor shows for objects without a body of their own, small,
+            not collidable, coloured "Signal". Written with the media. */
+        static WorldTemplate placeHolderTemplate();
+        /** "SampleMarker.meta": a "DummyGameObject" template marked by the
+            placeholder box, perCell of them in every cell. */
+        static WorldTemplate markerTemplate(int perCell);
+        /** "SampleCamp.meta": a "CompoundGameObject" template, perCell of
+            them in every cell, whose content (W/Compounds/SampleCamp.objects)
+            is an object of the first of the drawn templates that is not
+            instanced with one of each of the next two as children, a few
+            units apart. Null extension when drawn is empty. */
+        static WorldTemplate campTemplate(int perCell, const std::vector<WorldTemplate>& drawn);
+
+        /** Writes the metadata file element of a template under root
+            ("MetaData"). */
+        static void writeMetadata(const WorldTemplate& worldTemplate, DataElementPtr& root);
+        /** Writes one object element as the object types read it. */
+        static void writeObject(const WorldTemplate& worldTemplate, const PlacedObject& placed,
+                                DataElementPtr& object);
 
         /** Why the options can not make a world; empty when they can. */
         static std::string validate(const WorldGeneratorOptions& options);
@@ -248,8 +297,14 @@ namespace Wren
         void placeCell(WorldGeneratorRandom& random, int i, int j, int& number,
                        std::vector<PlacedObject>& out) const;
         WorldGeneratorResult fail(WorldGeneratorResult& result, const std::string& error) const;
+        void placeObject(WorldGeneratorRandom& random, size_t templateIndex, int i, int j,
+                         int& number, std::vector<PlacedObject>& out) const;
 
         WorldGeneratorOptions mOptions;
+        /** Indices of the templates drawn at random (those without perCell). */
+        std::vector<size_t> mDrawn;
+        /** The time in the names of the objects (timeForSeed). */
+        std::string mStamp;
     };
 }
 

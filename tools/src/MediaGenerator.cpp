@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <unistd.h>
@@ -27,6 +28,7 @@ namespace Wren
     const char* const MediaGenerator::MaterialScript = "SampleWorld.material";
     const char* const MediaGenerator::ResourceGroup = "General";
     const char* const MediaGenerator::DefaultMaterial = "SampleWorld/Default";
+    const char* const MediaGenerator::PlaceHolderMesh = "Box0Point5Meters.mesh";
 
     namespace
     {
@@ -95,9 +97,9 @@ namespace Wren
             }
         };
 
-        /** A 2 x 2 x 2 box standing on y = 0, each face n x n quads; faces
-            wind counter-clockwise seen from outside. */
-        Geometry boxGeometry(int n)
+        /** A box of edges 2 * half about centre, each face n x n quads;
+            faces wind counter-clockwise seen from outside. */
+        Geometry boxGeometry(int n, float half, const Ogre::Vector3& centre)
         {
             struct Face
             {
@@ -110,7 +112,6 @@ namespace Wren
                 {Ogre::Vector3::NEGATIVE_UNIT_Z, Ogre::Vector3::NEGATIVE_UNIT_X, Ogre::Vector3::UNIT_Y},
                 {Ogre::Vector3::UNIT_Y, Ogre::Vector3::UNIT_X, Ogre::Vector3::NEGATIVE_UNIT_Z},
                 {Ogre::Vector3::NEGATIVE_UNIT_Y, Ogre::Vector3::UNIT_X, Ogre::Vector3::UNIT_Z}};
-            const Ogre::Vector3 centre(0.0f, 1.0f, 0.0f);
             Geometry g;
             for (const Face& face : faces)
             {
@@ -119,7 +120,7 @@ namespace Wren
                     for (int i = 0; i <= n; ++i)
                     {
                         const float s = 2.0f * i / n - 1.0f, t = 2.0f * j / n - 1.0f;
-                        g.add(centre + face.normal + face.u * s + face.v * t, face.normal,
+                        g.add(centre + (face.normal + face.u * s + face.v * t) * half, face.normal,
                               float(i) / n, 1.0f - float(j) / n);
                     }
                 for (int j = 0; j < n; ++j)
@@ -348,8 +349,14 @@ namespace Wren
             return mesh;
         }
         if (shape == SHAPE_BOX)
-            return meshOf(boxGeometry(r.a), name, group);
+            return meshOf(boxGeometry(r.a, 1.0f, Ogre::Vector3(0.0f, 1.0f, 0.0f)), name, group);
         return meshOf(sphereGeometry(r.a, r.b), name, group);
+    }
+
+    Ogre::MeshPtr MediaGenerator::buildPlaceHolderMesh(const std::string& name,
+                                                       const std::string& group)
+    {
+        return meshOf(boxGeometry(1, 0.25f, Ogre::Vector3::ZERO), name, group);
     }
 
     bool MediaGenerator::write(const std::string& folderText, std::vector<std::string>& files,
@@ -382,35 +389,44 @@ namespace Wren
                 material.reset();
             }
         } removal{standIn};
+        // Builds a mesh under a private name (the file's own name may be
+        // loaded later), writes it as file and removes it again.
+        auto writeMesh = [&](const std::string& file,
+                             const std::function<Ogre::MeshPtr(const std::string&)>& build) {
+            const std::string privateName = "MediaGenerator/" + file;
+            if (meshes.resourceExists(privateName, group))
+                meshes.remove(privateName, group);
+            Ogre::MeshPtr mesh;
+            try
+            {
+                mesh = build(privateName);
+            }
+            catch (const Ogre::Exception& e)
+            {
+                if (meshes.resourceExists(privateName, group))
+                    meshes.remove(privateName, group);
+                return fail(error, "can not build the mesh " + file + ": " + e.getDescription());
+            }
+            const fs::path path = folder / file;
+            const bool written = exportMesh(mesh, path, error);
+            mesh.reset();
+            meshes.remove(privateName, group);
+            if (written)
+                files.push_back(path.string());
+            return written;
+        };
         for (int s = 0; s < SHAPE_COUNT; ++s)
             for (Level level : {LEVEL_HIGH, LEVEL_LOW})
             {
                 const Shape shape = Shape(s);
-                const std::string file = meshName(shape, level);
-                // A private name: the file's own name may be loaded later.
-                const std::string privateName = "MediaGenerator/" + file;
-                if (meshes.resourceExists(privateName, group))
-                    meshes.remove(privateName, group);
-                Ogre::MeshPtr mesh;
-                try
-                {
-                    mesh = buildMesh(shape, level, privateName, group);
-                }
-                catch (const Ogre::Exception& e)
-                {
-                    if (meshes.resourceExists(privateName, group))
-                        meshes.remove(privateName, group);
-                    return fail(error, "can not build the mesh " + file + ": " +
-                                           e.getDescription());
-                }
-                const fs::path path = folder / file;
-                const bool written = exportMesh(mesh, path, error);
-                mesh.reset();
-                meshes.remove(privateName, group);
-                if (!written)
+                if (!writeMesh(meshName(shape, level), [&](const std::string& name) {
+                        return buildMesh(shape, level, name, group);
+                    }))
                     return false;
-                files.push_back(path.string());
             }
+        if (!writeMesh(PlaceHolderMesh,
+                       [&](const std::string& name) { return buildPlaceHolderMesh(name, group); }))
+            return false;
 
         const std::string script = materialScriptText();
         const fs::path scriptPath = folder / MaterialScript;

@@ -2,10 +2,13 @@
 
 #include "AtomicFile.h"
 #include "BinaryFileResource.h"
+#include "CompoundTemplateExtension.h"
 #include "DataElement.h"
+#include "DummyTemplateExtension.h"
 #include "MediaGenerator.h"
 #include "MeshTemplateExtension.h"
 #include "PartitionXmlBinaryConvert.h"
+#include "PlaceHolderGameObject.h"
 #include "WorldGeneratorRandom.h"
 #include "XMLDataFile.h"
 
@@ -88,47 +91,8 @@ namespace Wren
             return false;
         }
 
-        void writeMetadata(const WorldTemplate& t, DataElementPtr& root)
-        {
-            root->setAttributeString("ObjectType", t.objectType);
-            root->setAttributeString("Name", t.name);
-            DataElementPtr core = root->createChild("CoreData");
-            core->setAttributeBool("Collidable", t.collidable);
-            core->setAttributeBool("SeeThrough", false);
-            core->setAttributeBool("Minimap", false);
-            core->setAttributeBool("Instanced", t.instanced);
-            core->setAttributeInt("SizeHintEnum", -1);
-            core->setAttributeString("SizeHint", t.sizeHint);
-            core->createChild("DynamicProperties");
-            if (t.extension)
-                t.extension->writeMetadata(root);
-        }
-
-        void writeObject(const WorldTemplate& t, const PlacedObject& o, DataElementPtr& object)
-        {
-            object->setAttributeString("Type", t.objectType);
-            object->setAttributeString("Name", o.name);
-            DataElementPtr core = object->createChild("CoreData");
-            core->setAttributeFloat("PosX", o.position.x);
-            core->setAttributeFloat("PosY", o.position.y);
-            core->setAttributeFloat("PosZ", o.position.z);
-            core->setAttributeFloat("OrientX", o.orientation.x);
-            core->setAttributeFloat("OrientY", o.orientation.y);
-            core->setAttributeFloat("OrientZ", o.orientation.z);
-            core->setAttributeFloat("OrientW", o.orientation.w);
-            core->setAttributeFloat("ScaleX", o.scale.x);
-            core->setAttributeFloat("ScaleY", o.scale.y);
-            core->setAttributeFloat("ScaleZ", o.scale.z);
-            core->setAttributeString("MetaID", t.metaId);
-            core->createChild("DynamicProperties");
-            core->setAttributeString("PartitionID", WorldGrid::cellId(o.cellX, o.cellZ));
-            object->createChild("Children");
-            if (t.extension)
-                t.extension->writeObject(object, o);
-        }
-
         std::string resourcesConfig(const std::string& worldName, const fs::path& folder,
-                                    bool media)
+                                    bool media, bool compounds)
         {
             const std::string world = folder.string();
             const std::string partitions = (folder / "Partitions").string();
@@ -143,8 +107,51 @@ namespace Wren
                  << "FileSystem=" << meta << "\n";
             if (media)
                 text << "FileSystem=" << (folder / "Media").string() << "\n";
+            if (compounds)
+                text << "FileSystem=" << (folder / CompoundTemplateExtension::Folder).string()
+                     << "\n";
             return text.str();
         }
+    }
+
+    void WorldGenerator::writeMetadata(const WorldTemplate& t, DataElementPtr& root)
+    {
+        root->setAttributeString("ObjectType", t.objectType);
+        root->setAttributeString("Name", t.name);
+        DataElementPtr core = root->createChild("CoreData");
+        core->setAttributeBool("Collidable", t.collidable);
+        core->setAttributeBool("SeeThrough", false);
+        core->setAttributeBool("Minimap", false);
+        core->setAttributeBool("Instanced", t.instanced);
+        core->setAttributeInt("SizeHintEnum", -1);
+        core->setAttributeString("SizeHint", t.sizeHint);
+        core->createChild("DynamicProperties");
+        if (t.extension)
+            t.extension->writeMetadata(root);
+    }
+
+    void WorldGenerator::writeObject(const WorldTemplate& t, const PlacedObject& o,
+                                     DataElementPtr& object)
+    {
+        object->setAttributeString("Type", t.objectType);
+        object->setAttributeString("Name", o.name);
+        DataElementPtr core = object->createChild("CoreData");
+        core->setAttributeFloat("PosX", o.position.x);
+        core->setAttributeFloat("PosY", o.position.y);
+        core->setAttributeFloat("PosZ", o.position.z);
+        core->setAttributeFloat("OrientX", o.orientation.x);
+        core->setAttributeFloat("OrientY", o.orientation.y);
+        core->setAttributeFloat("OrientZ", o.orientation.z);
+        core->setAttributeFloat("OrientW", o.orientation.w);
+        core->setAttributeFloat("ScaleX", o.scale.x);
+        core->setAttributeFloat("ScaleY", o.scale.y);
+        core->setAttributeFloat("ScaleZ", o.scale.z);
+        core->setAttributeString("MetaID", t.metaId);
+        core->createChild("DynamicProperties");
+        core->setAttributeString("PartitionID", WorldGrid::cellId(o.cellX, o.cellZ));
+        object->createChild("Children");
+        if (t.extension)
+            t.extension->writeObject(object, o);
     }
 
     std::string UtcTime::text() const
@@ -224,6 +231,65 @@ namespace Wren
                 make("Beacon", "150", 1.0f, 1.0f)};
     }
 
+    WorldTemplate WorldGenerator::placeHolderTemplate()
+    {
+        WorldTemplate t;
+        t.metaId = PlaceHolderGameObject::PLACEHOLDER_META_ID;
+        t.name = "Box0Point5Meters";
+        t.objectType = "MeshGameObject";
+        t.sizeHint = "Small";
+        t.collidable = false;
+        auto mesh = std::make_shared<MeshTemplateExtension>();
+        mesh->subMeshes.push_back({MediaGenerator::PlaceHolderMesh, MediaGenerator::PlaceHolderMesh,
+                                   "Signal"});
+        mesh->fade = false;
+        t.extension = mesh;
+        return t;
+    }
+
+    WorldTemplate WorldGenerator::markerTemplate(int perCell)
+    {
+        WorldTemplate t;
+        t.metaId = "SampleMarker.meta";
+        t.name = "Marker";
+        t.objectType = "DummyGameObject";
+        t.sizeHint = "Small";
+        t.collidable = false;
+        t.perCell = perCell;
+        auto dummy = std::make_shared<DummyTemplateExtension>();
+        dummy->placeHolder = PlaceHolderGameObject::PLACEHOLDER_META_ID;
+        t.extension = dummy;
+        return t;
+    }
+
+    WorldTemplate WorldGenerator::campTemplate(int perCell, const std::vector<WorldTemplate>& drawn)
+    {
+        WorldTemplate t;
+        t.metaId = "SampleCamp.meta";
+        t.name = "Camp";
+        t.objectType = "CompoundGameObject";
+        t.sizeHint = "Large";
+        t.collidable = false;
+        t.perCell = perCell;
+        if (drawn.empty())
+            return t;
+        // Instanced objects belong to the batches of their area, not below
+        // a compound.
+        size_t first = 0;
+        while (first < drawn.size() && drawn[first].instanced)
+            ++first;
+        if (first == drawn.size())
+            first = 0;
+        auto compound = std::make_shared<CompoundTemplateExtension>();
+        compound->objectsFile = "SampleCamp.objects";
+        const Ogre::Vector3 offsets[3] = {Ogre::Vector3::ZERO, Ogre::Vector3(4, 0, 0),
+                                          Ogre::Vector3(-2, 0, 3)};
+        for (size_t k = 0; k < 3; ++k)
+            compound->parts.push_back({drawn[(first + k) % drawn.size()], offsets[k]});
+        t.extension = compound;
+        return t;
+    }
+
     std::string WorldGenerator::validate(const WorldGeneratorOptions& o)
     {
         if (o.cells < 1 || o.cells > MaxCells)
@@ -233,7 +299,23 @@ namespace Wren
             return "the objects per cell must be between 0 and " +
                    std::to_string(MaxObjectsPerCell) + " (got " + std::to_string(o.objectsPerCell) +
                    ")";
-        if (std::int64_t(o.cells) * o.cells * o.objectsPerCell > MaxObjects)
+        for (int extra : {o.dummiesPerCell, o.compoundsPerCell})
+            if (extra < 0 || extra > MaxObjectsPerCell)
+                return "the dummies and compounds per cell must be between 0 and " +
+                       std::to_string(MaxObjectsPerCell);
+        std::int64_t perCell = std::int64_t(o.objectsPerCell) + o.dummiesPerCell + o.compoundsPerCell;
+        bool drawn = false;
+        for (const WorldTemplate& t : o.templates)
+        {
+            if (t.perCell < 0 || t.perCell > MaxObjectsPerCell)
+                return "the template " + t.metaId + " needs 0 <= perCell <= " +
+                       std::to_string(MaxObjectsPerCell);
+            perCell += t.perCell;
+            drawn = drawn || t.perCell == 0;
+        }
+        if (o.objectsPerCell > 0 && !o.templates.empty() && !drawn)
+            return "objects are drawn from templates without perCell, and there is none";
+        if (std::int64_t(o.cells) * o.cells * perCell > MaxObjects)
             return "a world holds at most " + std::to_string(MaxObjects) + " objects";
         if (!(o.cellSize > 4.0f * EdgeMargin) || !std::isfinite(o.cellSize) || o.cellSize > 1.0e5f)
             return "the cell size must be above " + std::to_string(int(4 * EdgeMargin)) +
@@ -305,6 +387,21 @@ namespace Wren
     {
         if (mOptions.templates.empty())
             mOptions.templates = sampleTemplates();
+        std::vector<WorldTemplate> drawn;
+        for (size_t k = 0; k < mOptions.templates.size(); ++k)
+            if (mOptions.templates[k].perCell == 0)
+            {
+                mDrawn.push_back(k);
+                drawn.push_back(mOptions.templates[k]);
+            }
+        if (mOptions.dummiesPerCell > 0)
+            mOptions.templates.push_back(markerTemplate(mOptions.dummiesPerCell));
+        if (mOptions.compoundsPerCell > 0)
+            mOptions.templates.push_back(campTemplate(mOptions.compoundsPerCell, drawn));
+        // Counted in the templates from here on.
+        mOptions.dummiesPerCell = 0;
+        mOptions.compoundsPerCell = 0;
+        mStamp = timeForSeed(mOptions.seed).text();
     }
 
     std::vector<PlacedObject> WorldGenerator::place() const
@@ -324,26 +421,31 @@ namespace Wren
     void WorldGenerator::placeCell(WorldGeneratorRandom& random, int i, int j, int& number,
                                    std::vector<PlacedObject>& out) const
     {
-        const std::string stamp = timeForSeed(mOptions.seed).text();
+        const auto drawn = static_cast<std::uint32_t>(mDrawn.size());
+        for (int k = 0; k < mOptions.objectsPerCell && drawn > 0; ++k)
+            placeObject(random, mDrawn[random.below(drawn)], i, j, number, out);
+        for (size_t t = 0; t < mOptions.templates.size(); ++t)
+            for (int k = 0; k < mOptions.templates[t].perCell; ++k)
+                placeObject(random, t, i, j, number, out);
+    }
+
+    void WorldGenerator::placeObject(WorldGeneratorRandom& random, size_t templateIndex, int i,
+                                     int j, int& number, std::vector<PlacedObject>& out) const
+    {
         const float extent = placementHalfExtent(mOptions.cellSize);
-        const auto templates = static_cast<std::uint32_t>(mOptions.templates.size());
-        for (int k = 0; k < mOptions.objectsPerCell; ++k)
-        {
-            PlacedObject o;
-            o.templateIndex = random.below(templates);
-            const WorldTemplate& t = mOptions.templates[o.templateIndex];
-            o.cellX = i;
-            o.cellZ = j;
-            o.position.x = random.uniform(-extent, extent);
-            o.position.z = random.uniform(-extent, extent);
-            const float yaw = random.uniform(0.0f, Ogre::Math::TWO_PI);
-            o.orientation =
-                Ogre::Quaternion(std::cos(yaw * 0.5f), 0.0f, std::sin(yaw * 0.5f), 0.0f);
-            const float s = random.uniform(t.minScale, t.maxScale);
-            o.scale = Ogre::Vector3(s, s, s);
-            o.name = t.name + "_" + std::to_string(++number) + "_" + stamp;
-            out.push_back(o);
-        }
+        const WorldTemplate& t = mOptions.templates[templateIndex];
+        PlacedObject o;
+        o.templateIndex = templateIndex;
+        o.cellX = i;
+        o.cellZ = j;
+        o.position.x = random.uniform(-extent, extent);
+        o.position.z = random.uniform(-extent, extent);
+        const float yaw = random.uniform(0.0f, Ogre::Math::TWO_PI);
+        o.orientation = Ogre::Quaternion(std::cos(yaw * 0.5f), 0.0f, std::sin(yaw * 0.5f), 0.0f);
+        const float s = random.uniform(t.minScale, t.maxScale);
+        o.scale = Ogre::Vector3(s, s, s);
+        o.name = t.name + "_" + std::to_string(++number) + "_" + mStamp;
+        out.push_back(o);
     }
 
     WorldGeneratorResult WorldGenerator::fail(WorldGeneratorResult& result,
@@ -415,6 +517,9 @@ namespace Wren
             if (!file.save(path))
                 return fail(result, "can not write " + path);
             result.metadataFiles.push_back(path);
+            std::string why;
+            if (t.extension && !t.extension->writeFiles(folder.string(), result.templateFiles, why))
+                return fail(result, why);
         }
 
         if (mOptions.writeMedia)
@@ -422,6 +527,14 @@ namespace Wren
             std::string why;
             if (!MediaGenerator::write(media.string(), result.mediaFiles, &why))
                 return fail(result, "can not write the media: " + why);
+            const WorldTemplate box = placeHolderTemplate();
+            XMLDataFile file;
+            DataElementPtr root = file.createRootElement("MetaData");
+            writeMetadata(box, root);
+            const std::string path = (media / box.metaId).string();
+            if (!file.save(path))
+                return fail(result, "can not write " + path);
+            result.mediaFiles.push_back(path);
         }
 
         const size_t cellCount = size_t(mOptions.cells) * mOptions.cells;
@@ -495,7 +608,8 @@ namespace Wren
                 return fail(result, "can not write " + result.worldFile);
         }
 
-        const std::string config = resourcesConfig(world, folder, mOptions.writeMedia);
+        const std::string config =
+            resourcesConfig(world, folder, mOptions.writeMedia, !result.templateFiles.empty());
         result.resourcesFile = (folder / "resources.cfg").string();
         if (!AtomicFile::write(result.resourcesFile, config.data(), config.size()))
             return fail(result, "can not write " + result.resourcesFile);
@@ -535,6 +649,7 @@ namespace Wren
         j["metadataFiles"] = r.metadataFiles;
         j["objectsFiles"] = r.objectsFiles;
         j["mediaFiles"] = r.mediaFiles;
+        j["templateFiles"] = r.templateFiles;
         j["removedFiles"] = r.removedFiles;
         return j;
     }
@@ -557,6 +672,8 @@ namespace Wren
             row("  " + entry.first, std::to_string(entry.second));
         if (!r.mediaFiles.empty())
             row("media files", std::to_string(r.mediaFiles.size()));
+        if (!r.templateFiles.empty())
+            row("compound files", std::to_string(r.templateFiles.size()));
         row("seed", std::to_string(r.seed));
         row("name time", r.timestamp);
         if (!r.removedFiles.empty())
