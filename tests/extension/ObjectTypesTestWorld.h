@@ -1,13 +1,9 @@
 #ifndef __WrenObjectTypesTestWorld_H__
 #define __WrenObjectTypesTestWorld_H__
 
-#include "../core/CoreGameObjectTestWorld.h"
+#include "MeshTestWorld.h"
 
-#include "ExtensionGameObjectFactory.h"
 #include "PlaceHolderGameObject.h"
-
-#include <OgreManualObject.h>
-#include <OgreMeshManager.h>
 
 #include <string>
 
@@ -15,51 +11,24 @@ namespace Wren
 {
 namespace Test
 {
-    /** A one-triangle mesh of that name in "General", made once. */
-    inline void makeTriangleMesh(const std::string& name)
-    {
-        if (Ogre::MeshManager::getSingleton().resourceExists(name, "General"))
-            return;
-        Ogre::SceneManager* scene = TestEngine::instance().getSceneManager();
-        Ogre::ManualObject* manual = scene->createManualObject();
-        manual->begin("BaseWhite");
-        manual->position(0, 0, 0);
-        manual->position(1, 0, 0);
-        manual->position(0, 1, 0);
-        manual->triangle(0, 1, 2);
-        manual->end();
-        manual->convertToMesh(name, "General");
-        scene->destroyManualObject(manual);
-    }
-
-    /** A world of the extension factory (and the stand-ins) with the
-        placeholder media: "Box0Point5Meters.meta" showing a mesh of that
-        box's name, and a second mesh template "star.meta". Partition "0_0"
-        lies at the origin. Placeholders are made invisible, as at start-up,
-        and the switch is put back when the world goes. */
-    struct ObjectTypesWorld : CoreTestWorld
+    /** A mesh world with the placeholder media: "Box0Point5Meters.meta"
+        showing a mesh of that box's name, and a second mesh template
+        "star.meta". Partition "0_0" lies at the origin. Placeholders are
+        made invisible, as at start-up, and the switch is put back when the
+        world goes. */
+    struct ObjectTypesWorld : MeshWorld
     {
         ObjectTypesWorld()
         {
-            objectFactories->addGameObjectFactory(new ExtensionGameObjectFactory);
-            makeTriangleMesh("Box0Point5Meters.mesh");
-            makeTriangleMesh("Star.mesh");
-            writeMeta(PlaceHolderGameObject::PLACEHOLDER_META_ID, meshMeta("Box0Point5Meters"));
-            writeMeta("star.meta", meshMeta("Star"));
+            makeMesh("Box0Point5Meters.mesh");
+            makeMesh("Star.mesh");
+            writeMeta(PlaceHolderGameObject::PLACEHOLDER_META_ID,
+                      meshMeta("<SubMeshData Mesh=\"Box0Point5Meters.mesh\"/>"));
+            writeMeta("star.meta", meshMeta("<SubMeshData Mesh=\"Star.mesh\"/>"));
             PlaceHolderGameObject::setVisibleStatic(false);
         }
         ~ObjectTypesWorld() { PlaceHolderGameObject::setVisibleStatic(false); }
 
-        static std::string meshMeta(const std::string& mesh)
-        {
-            return "<MetaData ObjectType=\"MeshGameObject\" Name=\"" + mesh +
-                   "\"><CoreData SizeHint=\"Small\"/><MeshData><SubMeshData Mesh=\"" + mesh +
-                   ".mesh\"/></MeshData></MetaData>";
-        }
-        void writeMeta(const std::string& id, const std::string& text)
-        {
-            TestEngine::writeFile(engine.getGeneralFolder(), id, text);
-        }
         void writeDummyMeta(const std::string& id, const std::string& placeHolder)
         {
             writeMeta(id, "<MetaData ObjectType=\"DummyGameObject\" Name=\"marker\"><CoreData/>"
