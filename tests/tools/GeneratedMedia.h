@@ -1,8 +1,10 @@
 #ifndef __WrenTestGeneratedMedia_H__
 #define __WrenTestGeneratedMedia_H__
 
+#include "CoreGameObjectManager.h"
 #include "GridPartitionManager.h"
 #include "MediaGenerator.h"
+#include "WorldGenerator.h"
 #include "WorldHost.h"
 
 #include <OgreMaterialManager.h>
@@ -32,6 +34,22 @@ namespace Test
         };
         return settings;
     }
+
+    /** A small world whose cells hold three drawn objects, two dummies and
+        a compound. */
+    inline WorldGeneratorOptions markedWorldOptions(int cells)
+    {
+        WorldGeneratorOptions options;
+        options.cells = cells;
+        options.objectsPerCell = 3;
+        options.dummiesPerCell = 2;
+        options.compoundsPerCell = 1;
+        return options;
+    }
+    /** What a cell of markedWorldOptions brings into a partition: its
+        objects, a placeholder for each dummy, the compound's three of
+        content. */
+    const size_t MarkedCellMembers = 3 + 2 * 2 + 1 + 3;
 
     /** Undoes what a test loaded into "General" from a generated world's
         media folder: its meshes, its materials and the folder itself. */

@@ -346,11 +346,7 @@ TEST(GeneratedWorld, HostStreamsItInAndMeshObjectsBuildTheirEntities)
 
 TEST(GeneratedWorld, DummiesAndACompoundStreamInAndTheWorldSavesBackUnchanged)
 {
-    Wren::WorldGeneratorOptions options;
-    options.cells = 2;
-    options.objectsPerCell = 3;
-    options.dummiesPerCell = 2;
-    options.compoundsPerCell = 1;
+    Wren::WorldGeneratorOptions options = Wren::Test::markedWorldOptions(2);
     options.seed = 8;
     const std::string folder = TestEngine::instance().makeTempFolder("marked") + "/worlds/W";
     Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
@@ -386,14 +382,14 @@ TEST(GeneratedWorld, DummiesAndACompoundStreamInAndTheWorldSavesBackUnchanged)
     EXPECT_EQ(dummies, 8u);
     EXPECT_EQ(compounds, 4u);
     // The objects one picks are those of the files; the partitions also hold
-    // a placeholder for each dummy and three of content for each compound.
+    // the placeholders and the compounds' content.
     EXPECT_EQ(objects.size(), 4u * (3 + 2 + 1));
     std::vector<Wren::CorePartition*> partitions;
     host.getManager()->enumeratePartitions(partitions);
     size_t members = 0;
     for (Wren::CorePartition* p : partitions)
         members += p->getObjects().size();
-    EXPECT_EQ(members, 4u * (3 + 2 * 2 + 1 + 3));
+    EXPECT_EQ(members, 4u * Wren::Test::MarkedCellMembers);
 
     // Every partition written again, as after an edit.
     for (Wren::CorePartition* p : partitions)

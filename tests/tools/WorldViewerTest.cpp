@@ -1,4 +1,5 @@
 #include "CameraPath.h"
+#include "GeneratedMedia.h"
 #include "TestEngine.h"
 #include "WorldGenerator.h"
 #include "WorldViewer.h"
@@ -125,11 +126,7 @@ TEST(WorldViewerStreaming, LargeGridStreamsAlikeFromBothForms)
 
 TEST(WorldViewerStreaming, DummiesAndCompoundsStreamWithTheirPlaceholdersAndContent)
 {
-    Wren::WorldGeneratorOptions options;
-    options.cells = 4;
-    options.objectsPerCell = 3;
-    options.dummiesPerCell = 2;
-    options.compoundsPerCell = 1;
+    Wren::WorldGeneratorOptions options = Wren::Test::markedWorldOptions(4);
     options.loadRadius = 300.0f;
     const std::string folder = TestEngine::instance().makeTempFolder("viewer-marked") + "/W";
     ASSERT_TRUE(Wren::WorldGenerator(options).generate(folder).ok);
@@ -140,7 +137,7 @@ TEST(WorldViewerStreaming, DummiesAndCompoundsStreamWithTheirPlaceholdersAndCont
     EXPECT_EQ(s.corruptFiles.size(), 0u);
     // Each cell brings its objects, a placeholder per dummy and the three
     // objects of its compound's content, and takes them all away again.
-    EXPECT_EQ(s.objectsCreated, s.partitionsLoaded * (3 + 2 * 2 + 1 + 3));
+    EXPECT_EQ(s.objectsCreated, s.partitionsLoaded * Wren::Test::MarkedCellMembers);
     EXPECT_EQ(s.objectsCreated - s.objectsDestroyed, viewer.getReport().getFigures().objects);
 }
 

@@ -91,6 +91,22 @@ namespace Wren
             return false;
         }
 
+        /** A template of things one does not walk into (markers, groups
+            whose parts collide by themselves). */
+        WorldTemplate markingTemplate(const std::string& metaId, const std::string& name,
+                                      const std::string& type, const std::string& sizeHint,
+                                      int perCell)
+        {
+            WorldTemplate t;
+            t.metaId = metaId;
+            t.name = name;
+            t.objectType = type;
+            t.sizeHint = sizeHint;
+            t.collidable = false;
+            t.perCell = perCell;
+            return t;
+        }
+
         std::string resourcesConfig(const std::string& worldName, const fs::path& folder,
                                     bool media, bool compounds)
         {
@@ -233,12 +249,8 @@ namespace Wren
 
     WorldTemplate WorldGenerator::placeHolderTemplate()
     {
-        WorldTemplate t;
-        t.metaId = PlaceHolderGameObject::PLACEHOLDER_META_ID;
-        t.name = "Box0Point5Meters";
-        t.objectType = "MeshGameObject";
-        t.sizeHint = "Small";
-        t.collidable = false;
+        WorldTemplate t = markingTemplate(PlaceHolderGameObject::PLACEHOLDER_META_ID,
+                                          "Box0Point5Meters", "MeshGameObject", "Small", 0);
         auto mesh = std::make_shared<MeshTemplateExtension>();
         mesh->subMeshes.push_back({MediaGenerator::PlaceHolderMesh, MediaGenerator::PlaceHolderMesh,
                                    "Signal"});
@@ -249,13 +261,8 @@ namespace Wren
 
     WorldTemplate WorldGenerator::markerTemplate(int perCell)
     {
-        WorldTemplate t;
-        t.metaId = "SampleMarker.meta";
-        t.name = "Marker";
-        t.objectType = "DummyGameObject";
-        t.sizeHint = "Small";
-        t.collidable = false;
-        t.perCell = perCell;
+        WorldTemplate t =
+            markingTemplate("SampleMarker.meta", "Marker", "DummyGameObject", "Small", perCell);
         auto dummy = std::make_shared<DummyTemplateExtension>();
         dummy->placeHolder = PlaceHolderGameObject::PLACEHOLDER_META_ID;
         t.extension = dummy;
@@ -264,13 +271,8 @@ namespace Wren
 
     WorldTemplate WorldGenerator::campTemplate(int perCell, const std::vector<WorldTemplate>& drawn)
     {
-        WorldTemplate t;
-        t.metaId = "SampleCamp.meta";
-        t.name = "Camp";
-        t.objectType = "CompoundGameObject";
-        t.sizeHint = "Large";
-        t.collidable = false;
-        t.perCell = perCell;
+        WorldTemplate t =
+            markingTemplate("SampleCamp.meta", "Camp", "CompoundGameObject", "Large", perCell);
         if (drawn.empty())
             return t;
         // Instanced objects belong to the batches of their area, not below
@@ -507,16 +509,25 @@ namespace Wren
                                         (ec ? ": " + ec.message() : std::string()));
         }
 
-        const std::vector<WorldTemplate>& templates = mOptions.templates;
-        for (const WorldTemplate& t : templates)
-        {
+        // The metadata file of a template into a folder, listed in files
+        // once written; the reason when it can not be.
+        auto writeTemplate = [](const WorldTemplate& t, const fs::path& dir,
+                                std::vector<std::string>& files) {
             XMLDataFile file;
             DataElementPtr root = file.createRootElement("MetaData");
             writeMetadata(t, root);
-            const std::string path = (meta / t.metaId).string();
+            const std::string path = (dir / t.metaId).string();
             if (!file.save(path))
-                return fail(result, "can not write " + path);
-            result.metadataFiles.push_back(path);
+                return "can not write " + path;
+            files.push_back(path);
+            return std::string();
+        };
+        const std::vector<WorldTemplate>& templates = mOptions.templates;
+        for (const WorldTemplate& t : templates)
+        {
+            const std::string failure = writeTemplate(t, meta, result.metadataFiles);
+            if (!failure.empty())
+                return fail(result, failure);
             std::string why;
             if (t.extension && !t.extension->writeFiles(folder.string(), result.templateFiles, why))
                 return fail(result, why);
@@ -527,14 +538,9 @@ namespace Wren
             std::string why;
             if (!MediaGenerator::write(media.string(), result.mediaFiles, &why))
                 return fail(result, "can not write the media: " + why);
-            const WorldTemplate box = placeHolderTemplate();
-            XMLDataFile file;
-            DataElementPtr root = file.createRootElement("MetaData");
-            writeMetadata(box, root);
-            const std::string path = (media / box.metaId).string();
-            if (!file.save(path))
-                return fail(result, "can not write " + path);
-            result.mediaFiles.push_back(path);
+            why = writeTemplate(placeHolderTemplate(), media, result.mediaFiles);
+            if (!why.empty())
+                return fail(result, why);
         }
 
         const size_t cellCount = size_t(mOptions.cells) * mOptions.cells;
