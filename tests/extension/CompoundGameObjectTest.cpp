@@ -109,19 +109,6 @@ TEST(Compound, WithoutUsableObjectsFileItIsAnEmptySettledObject)
     EXPECT_EQ(objects.size(), 4u);
 }
 
-TEST(Compound, ContentChildOfAnUnknownTypeIsLeftOutAlone)
-{
-    CompoundWorld world;
-    world.writeCompound("odd", object("StandIn", "tent_1", "tent.meta", "0",
-                                      object("Nope", "n_2", "tent.meta") +
-                                          object("StandIn", "pole_3", "tent.meta")));
-    ASSERT_TRUE(world.start());
-    LogCapture log;
-    CompoundGameObject* compound = world.makeCompound("odd");
-    ASSERT_EQ(compound->getContent().size(), 2u);
-    EXPECT_TRUE(log.contains("'Nope' that no factory makes; skipped"));
-}
-
 TEST(Compound, CompoundContainingItselfIsRefusedInsteadOfRecursing)
 {
     CompoundWorld world;

@@ -71,7 +71,6 @@ TEST(ObjectTemplates, DummyAndCompoundTemplatesNeedTheirElementAndLoadWhatTheySa
 
     DummyMetadata dummyAgain("d.meta", nullptr);
     CompoundMetadata compoundAgain("c.meta", nullptr);
-    compoundAgain.setObjectsFileName("kept.objects");
     ASSERT_TRUE(dummyAgain.load(dummyRoot));
     ASSERT_TRUE(compoundAgain.load(compoundRoot));
     // A saved dummy template names its type, so the manager can load it.
@@ -80,12 +79,6 @@ TEST(ObjectTemplates, DummyAndCompoundTemplatesNeedTheirElementAndLoadWhatTheySa
     EXPECT_EQ(compoundAgain.getType(), "CompoundGameObject");
     EXPECT_EQ(compoundAgain.getObjectsFileName(), "camp.objects");
 
-    // Without "ObjectsFileName" the name stays what it was.
-    XMLDataFile nameless;
-    nameless.load("<MetaData><CompoundData/></MetaData>");
-    DataElementPtr namelessRoot = nameless.getRootElement();
-    ASSERT_TRUE(compoundAgain.load(namelessRoot));
-    EXPECT_EQ(compoundAgain.getObjectsFileName(), "camp.objects");
 }
 
 TEST(PlaceHolder, DummyShowsItsTemplatesMeshAsAPickableChildThatIsNeverSaved)
@@ -131,19 +124,6 @@ TEST(PlaceHolder, DummyShowsItsTemplatesMeshAsAPickableChildThatIsNeverSaved)
     delete dummy;
     EXPECT_EQ(world.manager->getCoreObjectByName(meshName), nullptr);
     world.manager->endSimulation();
-}
-
-TEST(PlaceHolder, VisibilitySwitchHoldsForPlaceholdersMadeAfterIt)
-{
-    ObjectTypesWorld world;
-    world.writeDummyMeta("marker.meta", "");
-    ASSERT_TRUE(world.start());
-    DummyGameObject* before = world.make<DummyGameObject>("marker.meta");
-    PlaceHolderGameObject::setVisibleStatic(true);
-    DummyGameObject* after = world.make<DummyGameObject>("marker.meta", Ogre::Vector3(3, 0, 0));
-    ASSERT_TRUE(before && before->getPlaceHolderMesh() && after && after->getPlaceHolderMesh());
-    EXPECT_FALSE(before->getPlaceHolderMesh()->getVisible());
-    EXPECT_TRUE(after->getPlaceHolderMesh()->getVisible());
 }
 
 TEST(PlaceHolder, DummyWithAnEmptyPlaceHolderKeepsTheStandardBox)

@@ -1,8 +1,6 @@
 #include "BinaryFileResource.h"
 #include "CompleteObjectDataInfo.h"
-#include "CompoundMetadata.h"
 #include "DataElement.h"
-#include "DummyMetadata.h"
 #include "MediaGenerator.h"
 #include "MeshMetadata.h"
 #include "TestEngine.h"
@@ -703,24 +701,17 @@ TEST(WorldGeneration, DummiesAndCompoundsWhenAskedWithTheirTemplatesAndContent)
     EXPECT_EQ(result.objectsPerTemplate["SampleMarker.meta"], 18u);
     EXPECT_EQ(result.objectsPerTemplate["SampleCamp.meta"], 9u);
 
-    Wren::XMLDataFile marker, camp, content;
-    ASSERT_TRUE(marker.load(folder + "/Meta/SampleMarker.meta"));
-    ASSERT_TRUE(camp.load(folder + "/Meta/SampleCamp.meta"));
-    Wren::DataElementPtr markerRoot = marker.getRootElement(), campRoot = camp.getRootElement();
-    Wren::DummyMetadata dummyMeta("SampleMarker.meta", nullptr);
-    Wren::CompoundMetadata compoundMeta("SampleCamp.meta", nullptr);
-    ASSERT_TRUE(dummyMeta.load(markerRoot));
-    ASSERT_TRUE(compoundMeta.load(campRoot));
-    EXPECT_EQ(dummyMeta.getPlaceHolder(), "Box0Point5Meters.meta");
-    EXPECT_TRUE(fs::exists(folder + "/Media/Box0Point5Meters.meta"));
+    EXPECT_NE(TestEngine::readFile(folder + "/Meta/SampleMarker.meta")
+                  .find("<DummyMetaData PlaceHolder=\"Box0Point5Meters.meta\""),
+              std::string::npos);
 
     // The content: a tree (the first template that is not instanced) with a
     // crate and a beacon below it.
     ASSERT_EQ(result.templateFiles.size(), 1u);
-    EXPECT_EQ(result.templateFiles[0], result.folder + "/Compounds/" + compoundMeta.getObjectsFileName());
+    EXPECT_EQ(result.templateFiles[0], result.folder + "/Compounds/SampleCamp.objects");
+    Wren::XMLDataFile content;
     ASSERT_TRUE(content.load(result.templateFiles[0]));
     Wren::DataElementPtr root = content.getRootElement();
-    EXPECT_EQ(root->getAttributeString("Type", ""), "MeshGameObject");
     EXPECT_EQ(root->getFirstChild("CoreData")->getAttributeString("MetaID", ""), "SampleTree.meta");
     std::vector<std::string> children;
     for (Wren::DataElementPtr e = root->getFirstChild("Children")->getFirstChild("Object");
