@@ -114,38 +114,41 @@ namespace Wren
         const std::string refusal =
             "PlaceHolderGameObject: " + getName() + " has no placeholder: ";
         CoreGameObjectManager* manager = getManager();
-        CoreGameObject* made = nullptr;
+        CoreMetadata* metadata = nullptr;
         try
         {
             // The template is looked at first, so that one of another type
             // makes no object at all.
-            CoreMetadata* metadata = manager->getMetadata(mPlaceHolderMetaId);
-            if (!metadata || metadata->getType() != "MeshGameObject")
-            {
-                logMessage(refusal + "the template " + mPlaceHolderMetaId + " is of the type '" +
-                           (metadata ? metadata->getType() : std::string()) +
-                           "', not \"MeshGameObject\"");
-                return;
-            }
-            made = manager->createCoreGameObject(mPlaceHolderMetaId, getWorldPosition());
+            metadata = manager->getMetadata(mPlaceHolderMetaId);
         }
         catch (const Ogre::Exception& e)
         {
             logMessage(refusal + e.getDescription());
             return;
         }
+        if (!metadata || metadata->getType() != "MeshGameObject")
+        {
+            logMessage(refusal + "the template " + mPlaceHolderMetaId + " is of the type '" +
+                       (metadata ? metadata->getType() : std::string()) +
+                       "', not \"MeshGameObject\"");
+            return;
+        }
+        // Made as the manager makes new objects, but joining this object's
+        // partition as its child: while a partition loads, none is loaded
+        // under the object yet.
+        const std::string name = manager->getUniqueName(metadata->getName(), false) + "_" +
+                                 CoreGameObjectManager::getTimeStamp();
+        CoreGameObject* made = manager->createCoreGameObjectFromFactory(metadata->getType(), name);
         mPlaceHolderMesh = dynamic_cast<MeshGameObject*>(made);
         if (!mPlaceHolderMesh)
         {
             logMessage(refusal + "the template " + mPlaceHolderMetaId +
                        " did not make a mesh object");
-            if (made)
-            {
-                made->destroy(true, false);
-                delete made;
-            }
+            delete made;
             return;
         }
+        mPlaceHolderMesh->initStart(metadata, false);
+        mPlaceHolderMesh->initFinish(getWorldPosition());
         mPlaceHolderMesh->setVisible(mIsVisible);
         addChild(mPlaceHolderMesh);
         mPlaceHolderMesh->setPosition(getWorldPosition(), true, true);

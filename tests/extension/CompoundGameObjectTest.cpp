@@ -145,12 +145,9 @@ TEST(Compound, SavingAWorldWritesNeitherPlaceholdersNorCompoundContent)
     Ogre::BinaryFileResourceManager binaryFiles;
     world.writeCompound("camp", object("StandIn", "tent_3", "tent.meta", "7"));
     world.writeDummyMeta("marker.meta", "");
-    const std::string folder = world.declarePartitionsFolder("w");
-    TestEngine::writeFile(folder, "w_Partition0_0.objects",
-                          "<Objects>" +
-                              object("CompoundGameObject", "camp_1", "camp.meta", "5", "", "0_0") +
-                              object("DummyGameObject", "marker_2", "marker.meta", "-5", "", "0_0") +
-                              "</Objects>");
+    const std::string folder = world.writePartitionFile(
+        object("CompoundGameObject", "camp_1", "camp.meta", "5", "", "0_0") +
+        object("DummyGameObject", "marker_2", "marker.meta", "-5", "", "0_0"));
     ASSERT_TRUE(world.start());
     world.partitions->setUseBinaryFiles(false);
     CorePartition* p = world.partition("0_0");
@@ -176,8 +173,36 @@ TEST(Compound, SavingAWorldWritesNeitherPlaceholdersNorCompoundContent)
     EXPECT_EQ(top, 2u);
 
     // Read back from the binary form, the two come with their own again.
+    world.indexPartitionsFolder();
     world.partitions->setUseBinaryFiles(true);
     p->unload(false);
     p->loadBinary("w");
     EXPECT_EQ(p->getObjects().size(), 4u);
+}
+
+TEST(Compound, SavedGroupComesBackAsTheContentOfANewCompound)
+{
+    CompoundWorld world;
+    ASSERT_TRUE(world.start());
+    // Compounds are saved where templates are looked up.
+    world.manager->setCompoundsFolder(world.engine.getGeneralFolder());
+    StandInObject* tent = world.create("tent.meta", Ogre::Vector3(3, 0, 3));
+    StandInObject* pole = world.create("tent.meta", Ogre::Vector3(4, 0, 5));
+    ASSERT_TRUE(world.manager->linkObjects(std::vector<CoreGameObject*>{pole}, tent));
+    ASSERT_TRUE(world.manager->saveCompoundGameObject(tent, "hut"));
+    world.engine.rescanResources();
+
+    CompoundGameObject* hut = world.makeCompound("hut", Ogre::Vector3(20, 0, 0));
+    ASSERT_NE(hut, nullptr);
+    ASSERT_EQ(hut->getContent().size(), 2u);
+    CoreGameObject* pole2 = hut->getContent()[0];
+    CoreGameObject* tent2 = hut->getContent()[1];
+    for (CoreGameObject* o : {tent2, pole2})
+    {
+        EXPECT_EQ(o->getObjectType(), "StandIn");
+        EXPECT_EQ(o->getMetadataID(), "tent.meta");
+    }
+    EXPECT_EQ(pole2->getParent(), tent2);
+    EXPECT_EQ(tent2->getWorldPosition(), Ogre::Vector3(20, 0, 0));
+    EXPECT_EQ(pole2->getWorldPosition(), Ogre::Vector3(21, 0, 2));
 }

@@ -5,6 +5,7 @@
 
 #include "PlaceHolderGameObject.h"
 
+#include <algorithm>
 #include <string>
 
 namespace Wren
@@ -38,6 +39,31 @@ namespace Test
         {
             writeMeta(id, "<MetaData ObjectType=\"CompoundGameObject\" Name=\"camp\"><CoreData/>"
                           "<CompoundData ObjectsFileName=\"" + objectsFile + "\"/></MetaData>");
+        }
+        /** Writes the objects file of partition "0_0" of the world "w" and
+            declares (or indexes again) its folder; returns the folder. */
+        std::string writePartitionFile(const std::string& objects)
+        {
+            const std::string folder = worlds + "/w/Partitions";
+            std::filesystem::create_directories(folder);
+            TestEngine::writeFile(folder, "w_Partition0_0.objects",
+                                  "<Objects>" + objects + "</Objects>");
+            indexPartitionsFolder();
+            return folder;
+        }
+        /** Makes the resource groups see the files of w's partitions folder. */
+        void indexPartitionsFolder()
+        {
+            const std::string folder = worlds + "/w/Partitions";
+            Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+            for (const char* group : {"General", "PLSM2"})
+                if (groups.resourceLocationExists(folder, group))
+                    groups.removeResourceLocation(folder, group);
+            if (std::find(declaredFolders.begin(), declaredFolders.end(), folder) !=
+                declaredFolders.end())
+                declaredFolders.erase(
+                    std::find(declaredFolders.begin(), declaredFolders.end(), folder));
+            declarePartitionsFolder("w");
         }
         /** Starts the world "w" with the partition "0_0" at the origin. */
         bool start()

@@ -144,27 +144,16 @@ TEST(PlaceHolder, TemplateThatMakesNoMeshLeavesTheDummyWithoutPlaceholder)
     world.writeMetadata("standin.meta", "standin");
     world.writeDummyMeta("odd.meta", "standin.meta");
     world.writeDummyMeta("lost.meta", "missing.meta");
-    const std::string folder = world.declarePartitionsFolder("w");
-    TestEngine::writeFile(
-        folder, "w_Partition0_0.objects",
-        "<Objects><Object Type=\"DummyGameObject\" Name=\"lost_1\"><CoreData PosX=\"1\" "
+    world.writePartitionFile(
+        "<Object Type=\"DummyGameObject\" Name=\"lost_1\"><CoreData PosX=\"1\" "
         "OrientW=\"1\" ScaleX=\"1\" ScaleY=\"1\" ScaleZ=\"1\" MetaID=\"lost.meta\" "
-        "PartitionID=\"0_0\"/><Children/></Object></Objects>");
+        "PartitionID=\"0_0\"/><Children/></Object>");
     ASSERT_TRUE(world.start());
     world.partitions->setUseBinaryFiles(false);
 
-    LogCapture log;
-    DummyGameObject* odd = world.make<DummyGameObject>("odd.meta");
-    ASSERT_NE(odd, nullptr);
-    EXPECT_EQ(odd->getPlaceHolderMesh(), nullptr);
-    EXPECT_TRUE(log.contains("standin.meta is of the type 'StandIn'"));
-    // No object of the other type was made for it.
-    std::vector<CoreGameObject*> objects;
-    world.manager->enumerateObjects(objects);
-    EXPECT_EQ(objects.size(), 1u);
-
     // A placeholder template that is missing does not throw the dummy out
     // of its partition's load.
+    LogCapture log;
     CorePartition* p = world.partition("0_0");
     p->unload(false);
     p->load("w");
@@ -173,4 +162,11 @@ TEST(PlaceHolder, TemplateThatMakesNoMeshLeavesTheDummyWithoutPlaceholder)
     EXPECT_EQ(lost->getPlaceHolderMesh(), nullptr);
     EXPECT_EQ(lost->getCurrentState(), STATE_SETTLED);
     EXPECT_TRUE(log.contains("missing.meta"));
+
+    DummyGameObject* odd = world.make<DummyGameObject>("odd.meta");
+    ASSERT_NE(odd, nullptr);
+    EXPECT_EQ(odd->getPlaceHolderMesh(), nullptr);
+    EXPECT_TRUE(log.contains("standin.meta is of the type 'StandIn'"));
+    // No object of the other type was made for it.
+    EXPECT_EQ(p->getObjects().size(), 2u);
 }
