@@ -10,9 +10,18 @@ namespace Wren
 {
     /** Writes files so that a failed write never destroys what was stored:
         the bytes go to a temporary file beside the target, which is flushed
-        and then renamed over the target. On any failure the temporary file
-        is removed, the target is untouched, the reason is logged and false
-        is returned. */
+        and then renamed over the target.
+
+        The temporary file ("<target>.tmp~", or with a number after it when
+        that name is taken) is always a new file made for this write: an
+        existing file or link of that name is neither followed nor
+        replaced. The written file keeps the permissions of the target it
+        replaces (a new file gets 0666 less the umask), and the temporary
+        one is readable by its owner only until then.
+
+        On any failure the temporary file is closed and removed, the target
+        is untouched, the call that failed and its reason are logged and
+        false is returned. */
     class WREN_ENGINE_EXPORT AtomicFile
     {
     public:

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "SelectorDataFile.h"
 #include "TestEngine.h"
 #include "XMLDataElement.h"
@@ -176,10 +177,12 @@ TEST(XMLDataFileSave, RoundTripsAndAFailedSaveKeepsTheOldFile)
 
     // A save that can not write leaves the stored file as it was.
     const std::string before = TestEngine::readFile(path);
-    std::filesystem::create_directory(path + ".tmp~");
     Wren::Test::LogCapture log;
     root->setAttributeString("Changed", "yes");
-    EXPECT_FALSE(file.save(path));
+    {
+        Wren::Test::FileSizeLimit full;
+        EXPECT_FALSE(file.save(path));
+    }
     EXPECT_EQ(TestEngine::readFile(path), before);
     EXPECT_TRUE(log.contains("Test.world"));
     EXPECT_FALSE(file.save(folder + "/missing/dir/x.world"));

@@ -319,8 +319,10 @@ TEST(MeshVertexColours, SavingAnotherObjectOfTheMeshKeepsThePaintAndAFailedWrite
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
 
     // The write can not happen: the old file stays as it was.
+    // (Every name the writer may give its temporary file is taken.)
     const std::string before = TestEngine::readFile(path);
-    std::filesystem::create_directories(path + ".tmp~/blocked");
+    for (int n = 0; n < 100; ++n)
+        std::filesystem::create_directories(path + ".tmp~" + (n ? std::to_string(n) : ""));
     ASSERT_TRUE(first->BrushVertexColor(Ogre::Vector3(1, 0, 1), 100.0f, Ogre::ColourValue::Blue,
                                         BVCM_REPLACE));
     {
@@ -329,7 +331,8 @@ TEST(MeshVertexColours, SavingAnotherObjectOfTheMeshKeepsThePaintAndAFailedWrite
         EXPECT_TRUE(log.contains("stored.mesh is left as it was"));
     }
     EXPECT_EQ(before, TestEngine::readFile(path));
-    std::filesystem::remove_all(path + ".tmp~");
+    for (int n = 0; n < 100; ++n)
+        std::filesystem::remove(path + ".tmp~" + (n ? std::to_string(n) : ""));
 
     // Read afresh from the file, the mesh shows the saved paint in every object.
     for (MeshGameObject* object : {first, second})
