@@ -38,6 +38,12 @@ namespace Ogre
 
         Elements nest at most MaxDepth deep (the root is depth 1). The file
         ends right after the root element; trailing bytes make it malformed.
+        The tree read from a file may take at most MemoryPerFileByte times
+        the file's size, plus MemorySlack, in memory (elements, names and
+        buffers with what the allocator keeps beside them): a file of many
+        elements without buffers, whose few bytes on disk would each cost a
+        hundred in memory, is refused. Files whose elements carry records
+        take less than twice their size.
         Reading checks every length against what is left of the input before
         it allocates, so a truncated or forged file is refused with a reason
         instead of being read out of bounds.
@@ -49,6 +55,8 @@ namespace Ogre
         static const size_t HeaderSize = 12;
         static const size_t MaxNameLength = 1024;
         static const size_t MaxDepth = 64;
+        static const size_t MemoryPerFileByte = 4;
+        static const size_t MemorySlack = 64 * 1024;
 
         /** Appends the bytes of a file holding root (none when null) to out.
             Returns false, with the reason in error and out unchanged, when

@@ -111,6 +111,45 @@ namespace Ogre
 
         String at(const Reader& in) { return " at byte " + StringConverter::toString(in.pos()); }
 
+        /** The memory the tree of a file may still take. */
+        class Budget
+        {
+        public:
+            explicit Budget(size_t fileSize)
+                : mLeft(BinaryDataFormat::MemoryPerFileByte * fileSize + BinaryDataFormat::MemorySlack)
+            {
+            }
+
+            /** Takes what one element with that name and buffer costs;
+                false when the budget is spent. */
+            bool take(const String& name, size_t bufSize)
+            {
+                // The element, its slot in the parent's list (which may be
+                // twice as long as needed), the heap blocks of its name and
+                // buffer and what the allocator keeps beside each block.
+                const size_t overhead = 16, inlineName = 15;
+                size_t cost = sizeof(BinaryDataElement) + overhead + 2 * sizeof(void*);
+                if (name.size() > inlineName)
+                    cost += name.size() + 1 + overhead;
+                if (bufSize)
+                    cost += bufSize + overhead;
+                if (cost > mLeft)
+                    return false;
+                mLeft -= cost;
+                return true;
+            }
+
+        private:
+            size_t mLeft;
+        };
+
+        String overBudget(const Reader& in)
+        {
+            return "the elements would take more than " +
+                   StringConverter::toString(BinaryDataFormat::MemoryPerFileByte) +
+                   " times the size of the file in memory" + at(in);
+        }
+
         /** Reads the name and buffer of one element; children follow. */
         bool readHead(Reader& in, String& name, const unsigned char*& buf, uint32& bufSize,
                       String& error)
@@ -154,7 +193,8 @@ namespace Ogre
             return true;
         }
 
-        bool readChildren(Reader& in, BinaryDataElement& parent, size_t depth, String& error)
+        bool readChildren(Reader& in, BinaryDataElement& parent, size_t depth, Budget& budget,
+                          String& error)
         {
             uint32 count = 0;
             if (!in.u32(count))
@@ -181,10 +221,15 @@ namespace Ogre
                 uint32 bufSize = 0;
                 if (!readHead(in, name, buf, bufSize, error))
                     return false;
+                if (!budget.take(name, bufSize))
+                {
+                    error = overBudget(in);
+                    return false;
+                }
                 BinaryDataElement* child = parent.createDefaultChild(name.c_str());
                 if (bufSize)
                     std::memcpy(child->allocBuf(bufSize), buf, bufSize);
-                if (!readChildren(in, *child, depth + 1, error))
+                if (!readChildren(in, *child, depth + 1, budget, error))
                     return false;
             }
             return true;
@@ -246,12 +291,18 @@ namespace Ogre
             String name;
             const unsigned char* buf = nullptr;
             uint32 bufSize = 0;
+            Budget budget(size);
             if (!readHead(in, name, buf, bufSize, error))
                 return false;
+            if (!budget.take(name, bufSize))
+            {
+                error = overBudget(in);
+                return false;
+            }
             tree.reset(new BinaryDataElement(name.c_str()));
             if (bufSize)
                 std::memcpy(tree->allocBuf(bufSize), buf, bufSize);
-            if (!readChildren(in, *tree, 1, error))
+            if (!readChildren(in, *tree, 1, budget, error))
                 return false;
         }
         if (in.left() != 0)

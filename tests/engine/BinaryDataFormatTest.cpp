@@ -186,6 +186,27 @@ TEST(BinaryDataFormat, NestingDeeperThanTheLimitIsRefusedBothWays)
     EXPECT_FALSE(reads(forged));
 }
 
+// An empty element is ten bytes on disk and over a hundred in memory: a
+// forged file of them must not take many times its size.
+TEST(BinaryDataFormat, ElementsThatWouldOutgrowTheFileInMemoryAreRefused)
+{
+    const uint32_t count = 100000;
+    BinaryDataElement empty("");
+    std::vector<unsigned char> bytes = bytesOf(&empty);
+    putU32(bytes, bytes.size() - 4, count);
+    bytes.resize(bytes.size() + count * 10, 0);
+    Ogre::String why;
+    EXPECT_FALSE(reads(bytes, &why));
+    EXPECT_NE(Ogre::String::npos, why.find("times the size of the file")) << why;
+
+    // Elements that carry records, as objects files do, are read.
+    BinaryDataElement objects("Objects");
+    objects.allocBuf(1);
+    for (int i = 0; i < 2000; ++i)
+        objects.createDefaultChild("Object")->allocBuf(276);
+    EXPECT_TRUE(reads(bytesOf(&objects), &why)) << why;
+}
+
 TEST(BinaryDataElement, ChildrenAreWalkedInOrderWithAndWithoutName)
 {
     BinaryDataElement root("root");
