@@ -22,6 +22,9 @@ namespace Wren
         DataElementPtr getRootElement() override;
         DataElementPtr createRootElement(const std::string& name) override;
 
+        /** Parses text without logging (see XMLDataFile::parse). */
+        bool parse(const char* text, std::string& error);
+
         bool getFlag() const { return mFlag; }
 
     private:

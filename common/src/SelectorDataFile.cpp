@@ -17,6 +17,11 @@ namespace Wren
 
     bool SelectorDataFile::load(Ogre::DataStreamPtr& stream) { return checkDataFile()->load(stream); }
 
+    bool SelectorDataFile::parse(const char* text, std::string& error)
+    {
+        return static_cast<XMLDataFile*>(checkDataFile())->parse(text, error);
+    }
+
     bool SelectorDataFile::load(const char* buffer) { return checkDataFile()->load(buffer); }
 
     bool SelectorDataFile::load(const std::string& fileName)

@@ -1,12 +1,11 @@
 #include "XMLDataFile.h"
 
 #include "AtomicFile.h"
+#include "EngineLog.h"
 #include "XMLDataElement.h"
 
 #include "OgreTinyXmlBuffer.h"
 
-#include <OgreLogManager.h>
-#include <OgreStringConverter.h>
 
 #include <tinyxml.h>
 
@@ -17,34 +16,37 @@ namespace Wren
 
     XMLDataFile::~XMLDataFile() { delete mDocument; }
 
-    bool XMLDataFile::reportParse(bool parsed, const std::string& source)
+    bool XMLDataFile::reportParse(bool parsed, const std::string& source, const std::string& error)
     {
         if (!parsed)
-        {
-            Ogre::LogManager::getSingleton().logMessage(
-                "XMLDataFile: can not parse data file " + source + ": " + mDocument->ErrorDesc() +
-                " (row " + Ogre::StringConverter::toString(mDocument->ErrorRow()) + ", column " +
-                Ogre::StringConverter::toString(mDocument->ErrorCol()) + ")");
-            mDocument->Clear();
-        }
+            EngineLog::line("XMLDataFile: can not parse data file " + source + ": " + error);
         return parsed;
+    }
+
+    bool XMLDataFile::parse(const char* text, std::string& error)
+    {
+        return Ogre::TinyXmlBuffer::LoadFileFromBuffer(*mDocument, text, &error);
     }
 
     bool XMLDataFile::load(Ogre::DataStreamPtr& stream)
     {
         const std::string source = stream ? stream->getName() : std::string("<null stream>");
-        return reportParse(Ogre::TinyXmlBuffer::LoadFileFromBuffer(*mDocument, stream), source);
+        std::string error;
+        return reportParse(Ogre::TinyXmlBuffer::LoadFileFromBuffer(*mDocument, stream, &error),
+                           source, error);
     }
 
     bool XMLDataFile::load(const char* buffer)
     {
-        return reportParse(Ogre::TinyXmlBuffer::LoadFileFromBuffer(*mDocument, buffer), "<memory>");
+        std::string error;
+        return reportParse(parse(buffer, error), "<memory>", error);
     }
 
     bool XMLDataFile::load(const std::string& fileName)
     {
-        mDocument->Clear();
-        return reportParse(mDocument->LoadFile(fileName), fileName);
+        std::string error;
+        return reportParse(Ogre::TinyXmlBuffer::LoadFileFromFile(*mDocument, fileName, &error),
+                           fileName, error);
     }
 
     bool XMLDataFile::save(const std::string& fileName)

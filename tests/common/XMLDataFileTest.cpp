@@ -4,10 +4,12 @@
 #include "XMLDataElement.h"
 #include "XMLDataFile.h"
 
+#include <OgreDataStream.h>
 #include <OgreResourceGroupManager.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace Wren;
@@ -143,6 +145,46 @@ TEST(XMLDataFileLoad, BadTextFailsLogsTheFileAndEmptiesTheDocument)
     EXPECT_FALSE(file.load(""));
     EXPECT_TRUE(file.load("<Ok/>"));
     EXPECT_FALSE(file.getRootElement()->getIsEmpty());
+}
+
+namespace
+{
+    /** depth elements, each inside the one before; attribute holds text
+        that a careless scan would take for the end of its tag. */
+    std::string nested(size_t depth, const std::string& attribute = "")
+    {
+        std::string open = "<e" + attribute + ">", text;
+        text.reserve(depth * (open.size() + 4));
+        for (size_t i = 0; i < depth; ++i)
+            text += open;
+        for (size_t i = 0; i < depth; ++i)
+            text += "</e>";
+        return text;
+    }
+}
+
+// TinyXML parses and destroys elements recursively: a hostile document must
+// be refused before it can overflow the stack, whichever way it is read.
+TEST(XMLDataFileLoad, ElementsNestedDeeperThanTheBoundAreRefusedOnEveryPath)
+{
+    TestEngine& engine = TestEngine::instance();
+    const std::string deep = nested(100000);
+    Wren::Test::LogCapture log;
+    XMLDataFile file;
+    EXPECT_FALSE(file.load(deep.c_str()));
+    EXPECT_FALSE(file.load(TestEngine::writeFile(engine.makeTempFolder("deep"), "deep.meta", deep)));
+    Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(const_cast<char*>(deep.data()), deep.size()));
+    EXPECT_FALSE(file.load(stream));
+    EXPECT_EQ(3, std::count_if(log.lines().begin(), log.lines().end(), [](const std::string& l) {
+                  return l.find("nest deeper than 256 levels") != std::string::npos;
+              }));
+    EXPECT_TRUE(file.getRootElement()->getIsEmpty());
+
+    // Quoted values that look like the end of a tag do not hide a level.
+    for (const char* attribute : {" a=\"/>\"", " a = '/>'", " a=\"x>\""})
+        EXPECT_FALSE(file.load(nested(300, attribute).c_str())) << attribute;
+    EXPECT_TRUE(file.load(nested(256, " a=\"/>\"").c_str()));
+    EXPECT_TRUE(file.load(("<!-- <e><e><e> --><?xml version=\"1.0\"?>" + nested(256)).c_str()));
 }
 
 TEST(XMLDataFileLoad, FromAnEngineStream)
