@@ -19,6 +19,17 @@ namespace Wren
         DataFileResourceManager();
         ~DataFileResourceManager() override;
 
+        /** Finds or makes the resource of that name and loads it. With
+            backgroundThread true and an Ogre::BackgroundLoader in existence
+            the file is read and parsed on the loader's thread and the handle
+            returns at once (poll getDataFile() or isLoaded(); see
+            DataFileResource); otherwise it is loaded before the call
+            returns. The handle is a DataFileResource. */
+        Ogre::ResourcePtr load(const Ogre::String& name, const Ogre::String& group,
+                               bool isManual = false, Ogre::ManualResourceLoader* loader = nullptr,
+                               const Ogre::NameValuePairList* loadParams = nullptr,
+                               bool backgroundThread = false);
+
         /** The resource of that name, made (not loaded) when absent. */
         DataFileResourcePtr createOrRetrieveDataFile(const Ogre::String& name,
                                                      const Ogre::String& group);

@@ -44,6 +44,9 @@ namespace Wren
         /** The first factory, in registration order, that supports type;
             null when none does. */
         GameSystemFactory* getGameSystemFactory(const std::string& type) const;
+        /** Appends every registered factory to out in registration order;
+            out is not cleared first. */
+        void enumerateGameSystemFactories(std::vector<GameSystemFactory*>& out) const;
 
         /** A new system of that type made by the first factory that supports
             it, or null. The system is not registered: the caller adds it with

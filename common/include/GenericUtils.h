@@ -13,9 +13,16 @@ namespace Wren
             both ends, and every \ / ? " * < > | removed (the colon is kept). */
         static std::string cleanFileName(const std::string& name);
         /** Looks the lower-cased name up in the resource groups "PLSM2", then
-            "General". On success replaces name by the resource's full name
-            and returns true; otherwise leaves name as it was. */
+            "General", then every other group (see
+            Ogre::ResourceGroupManagerEx). On success replaces name by the
+            resource's full name and returns true; otherwise leaves name as it
+            was. */
         static bool findFilePath(std::string& name);
+        /** The same look-up, telling the group that holds the file and the
+            file's name there in its own case (what opening it takes) besides
+            its full name. */
+        static bool findFile(const std::string& name, std::string& group, std::string& fileName,
+                             std::string& fullName);
     };
 }
 

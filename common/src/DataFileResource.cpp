@@ -1,13 +1,14 @@
 #include "DataFileResource.h"
 
+#include "EngineLog.h"
 #include "GenericUtils.h"
 #include "SelectorDataFile.h"
 
-#include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreStringInterface.h>
 
 #include <fstream>
+#include <memory>
 
 namespace Wren
 {
@@ -27,12 +28,15 @@ namespace Wren
         };
 
         FullPathCommand gFullPathCommand;
+
+        void logLine(const std::string& line) { EngineLog::line("DataFileResource: " + line); }
     }
 
     DataFileResource::DataFileResource(Ogre::ResourceManager* creator, const Ogre::String& name,
                                        Ogre::ResourceHandle handle, const Ogre::String& group,
                                        bool isManual, Ogre::ManualResourceLoader* loader)
-        : Ogre::Resource(creator, name, handle, group, isManual, loader), mDataFile(nullptr)
+        : Ogre::BackgroundResource(creator, name, handle, group, isManual, loader),
+          mDataFile(nullptr)
     {
         if (createParamDictionary("DataFileResource"))
         {
@@ -48,47 +52,60 @@ namespace Wren
 
     DataFileResource::~DataFileResource() { unload(); }
 
+    DataFile* DataFileResource::getDataFile() const
+    {
+        if (const_cast<DataFileResource*>(this)->isBackgroundLoading())
+            return nullptr;
+        return mDataFile;
+    }
+
     void DataFileResource::loadImpl()
     {
-        mDataFile = new SelectorDataFile(false);
-        if (mFullPath.empty())
-        {
-            std::string path = mName;
-            if (!GenericUtils::findFilePath(path))
-            {
-                Ogre::LogManager::getSingleton().logMessage(
-                    "DataFileResource: can not find data file " + mName);
-                delete mDataFile;
-                mDataFile = nullptr;
-                return;
-            }
-        }
+        delete mDataFile;
+        mDataFile = nullptr;
         Ogre::DataStreamPtr stream;
         try
         {
-            stream = mFullPath.empty() ? openByName() : openFullPath();
+            stream = openFile();
         }
         catch (const Ogre::Exception& e)
         {
-            Ogre::LogManager::getSingleton().logMessage("DataFileResource: can not open " + mName +
-                                                        ": " + e.getDescription());
+            logLine("can not open " + mName + ": " + e.getDescription());
+            return;
         }
-        if (!stream || !mDataFile->load(stream))
-        {
-            delete mDataFile;
-            mDataFile = nullptr;
-        }
+        Ogre::String error;
+        if (!readAndParse(stream, error))
+            logLine("can not read " + mName + ": " + error);
     }
 
-    Ogre::DataStreamPtr DataFileResource::openByName()
+    Ogre::DataStreamPtr DataFileResource::openFile()
     {
-        // World files live in "PLSM2"; metadata and objects files may be in
-        // any group, so the group that holds the name is asked next.
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        std::string group = "PLSM2";
-        if (!groups.resourceGroupExists(group) || !groups.resourceExists(group, mName))
-            group = groups.findGroupContainingResource(mName);
-        return groups.openResource(mName, group, this);
+        if (!mFullPath.empty())
+            return openFullPath();
+        std::string group, fileName, fullName;
+        if (!GenericUtils::findFile(mName, group, fileName, fullName))
+            OGRE_EXCEPT(Ogre::Exception::ERR_FILE_NOT_FOUND, "can not find data file " + mName,
+                        "DataFileResource::openFile");
+        return Ogre::ResourceGroupManager::getSingleton().openResource(fileName, group, this);
+    }
+
+    bool DataFileResource::parseFile(const void* data, size_t size, Ogre::String& error)
+    {
+        const std::string text(static_cast<const char*>(data), size);
+        std::unique_ptr<SelectorDataFile> file(new SelectorDataFile(false));
+        if (!file->parse(text.c_str(), error))
+            return false;
+        delete mDataFile;
+        mDataFile = file.release();
+        return true;
+    }
+
+    bool DataFileResource::finishBackgroundLoad(bool parsed, const Ogre::String& error)
+    {
+        if (!parsed)
+            logLine("can not read " + mName + ": " + error);
+        // As a load on the frame thread: loaded, without a document.
+        return true;
     }
 
     Ogre::DataStreamPtr DataFileResource::openFullPath()

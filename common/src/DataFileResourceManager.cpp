@@ -16,7 +16,18 @@ namespace Wren
 
     DataFileResourceManager::~DataFileResourceManager()
     {
+        Ogre::BackgroundResource::completeAllLoads();
         Ogre::ResourceGroupManager::getSingleton()._unregisterResourceManager(mResourceType);
+    }
+
+    Ogre::ResourcePtr DataFileResourceManager::load(const Ogre::String& name,
+                                                    const Ogre::String& group, bool isManual,
+                                                    Ogre::ManualResourceLoader* loader,
+                                                    const Ogre::NameValuePairList* loadParams,
+                                                    bool backgroundThread)
+    {
+        return Ogre::BackgroundResource::loadThrough(*this, name, group, isManual, loader,
+                                                     loadParams, backgroundThread);
     }
 
     DataFileResourcePtr DataFileResourceManager::createOrRetrieveDataFile(const Ogre::String& name,

@@ -2,7 +2,7 @@
 
 #include "GameObjectFactory.h"
 
-#include <OgreLogManager.h>
+#include "EngineLog.h"
 
 #include <algorithm>
 
@@ -24,7 +24,7 @@ namespace Wren
     {
         if (!factory)
         {
-            Ogre::LogManager::getSingleton().logMessage(
+            EngineLog::line(
                 "GameObjectFactoryManager::addGameObjectFactory: a null factory was refused");
             return false;
         }

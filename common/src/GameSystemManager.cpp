@@ -3,7 +3,7 @@
 #include "GameSystem.h"
 #include "GameSystemFactory.h"
 
-#include <OgreLogManager.h>
+#include "EngineLog.h"
 
 #include <algorithm>
 
@@ -32,7 +32,7 @@ namespace Wren
     {
         if (!factory)
         {
-            Ogre::LogManager::getSingleton().logMessage(
+            EngineLog::line(
                 "GameSystemManager::addGameSystemFactory: a null factory was refused");
             return false;
         }
@@ -52,6 +52,11 @@ namespace Wren
         return nullptr;
     }
 
+    void GameSystemManager::enumerateGameSystemFactories(std::vector<GameSystemFactory*>& out) const
+    {
+        out.insert(out.end(), mFactories.begin(), mFactories.end());
+    }
+
     GameSystem* GameSystemManager::createGameSystem(const std::string& type)
     {
         GameSystemFactory* factory = getGameSystemFactory(type);
@@ -62,7 +67,7 @@ namespace Wren
     {
         if (!system)
         {
-            Ogre::LogManager::getSingleton().logMessage(
+            EngineLog::line(
                 "GameSystemManager::addGameSystem: a null system was refused for the name " + name);
             return false;
         }
@@ -72,7 +77,7 @@ namespace Wren
         {
             if (entry.second == system)
             {
-                Ogre::LogManager::getSingleton().logMessage(
+                EngineLog::line(
                     "GameSystemManager::addGameSystem: the system registered as " + entry.first +
                     " was refused under a second name " + name);
                 return false;

@@ -4,6 +4,7 @@
 
 #include "OgreResourceGroupManagerEx.h"
 
+#include <OgreResourceGroupManager.h>
 #include <OgreStringConverter.h>
 
 namespace Wren
@@ -19,17 +20,31 @@ namespace Wren
 
     bool GenericUtils::findFilePath(std::string& name)
     {
+        std::string group, fileName, fullName;
+        if (!findFile(name, group, fileName, fullName))
+            return false;
+        name = fullName;
+        return true;
+    }
+
+    bool GenericUtils::findFile(const std::string& name, std::string& group, std::string& fileName,
+                                std::string& fullName)
+    {
+        Ogre::ResourceGroupManager* groups = Ogre::ResourceGroupManager::getSingletonPtr();
+        if (!groups)
+            return false;
         std::string lower = name;
         Ogre::StringUtil::toLowerCase(lower);
-        for (const char* group : {"PLSM2", "General"})
-        {
-            std::string full = Ogre::ResourceGroupManagerEx::getResoucesFullName(lower, group);
-            if (full != lower)
+        Ogre::StringVector order = {"PLSM2", "General"};
+        for (const std::string& other : groups->getResourceGroups())
+            if (other != order[0] && other != order[1])
+                order.push_back(other);
+        for (const std::string& candidate : order)
+            if (Ogre::ResourceGroupManagerEx::findResource(lower, candidate, fileName, fullName))
             {
-                name = full;
+                group = candidate;
                 return true;
             }
-        }
         return false;
     }
 }

@@ -1,9 +1,9 @@
 #include "OperationManager.h"
 
+#include "EngineLog.h"
 #include "Operation.h"
 
 #include <OgreException.h>
-#include <OgreLogManager.h>
 
 #include <algorithm>
 
@@ -39,13 +39,13 @@ namespace Wren
     {
         if (!op)
         {
-            Ogre::LogManager::getSingleton().logMessage(
+            EngineLog::line(
                 "OperationManager::addOperation: a null operation was refused");
             return;
         }
         if (std::find(mOperations.begin(), mOperations.end(), op) != mOperations.end())
         {
-            Ogre::LogManager::getSingleton().logMessage(
+            EngineLog::line(
                 "OperationManager::addOperation: an operation already in the history was refused");
             return;
         }

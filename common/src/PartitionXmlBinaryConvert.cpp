@@ -3,10 +3,10 @@
 #include "BinaryFileResource.h"
 #include "CompleteObjectDataInfo.h"
 #include "DataElement.h"
+#include "EngineLog.h"
 #include "SelectorDataFile.h"
 #include "XMLDataElement.h"
 
-#include <OgreLogManager.h>
 #include <OgreStringConverter.h>
 
 #include <algorithm>
@@ -23,8 +23,7 @@ namespace Wren
 
         template <typename T> T* fail(std::string* error, const std::string& reason)
         {
-            if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr())
-                logs->logMessage("PartitionXmlBinaryConvert: " + reason);
+            EngineLog::line("PartitionXmlBinaryConvert: " + reason);
             if (error)
                 *error = reason;
             return nullptr;
@@ -187,10 +186,9 @@ namespace Wren
                     error, "can not convert without loss: " + count +
                                " what the binary record can not keep: " + list);
             }
-            if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr())
-                logs->logMessage("PartitionXmlBinaryConvert: converted with loss, " + count +
-                                 " what the binary record can not keep (" +
-                                 Ogre::StringConverter::toString(leftOut) + " left out)");
+            EngineLog::line("PartitionXmlBinaryConvert: converted with loss, " + count +
+                            " what the binary record can not keep (" +
+                            Ogre::StringConverter::toString(leftOut) + " left out)");
         }
 
         std::unique_ptr<Ogre::BinaryFileResource> binary(new Ogre::BinaryFileResource());

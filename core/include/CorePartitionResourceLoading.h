@@ -23,9 +23,12 @@ namespace Wren
         nothing started answers true at once. Nothing is created here: the
         partition's own load afterwards finds the files resident.
 
-        Binary objects files load on the engine's loader thread
-        (Ogre::BackgroundLoader) when one exists. Objects files are looked up in
-        "PLSM2" (binary) and "General" (XML), metadata in "General".
+        Objects files (binary and XML) and metadata files are read and parsed
+        on the engine's loader thread (Ogre::BackgroundLoader) when one
+        exists; each poll first completes, on the frame thread, the loads
+        whose work has ended (BackgroundLoader::collect). Objects files are
+        looked up in "PLSM2" (binary) and "General" (XML), metadata in
+        "General".
 
         Failures never stall the prefetch: an objects file that fails to
         load or parse skips the metadata stage (the next poll answers true

@@ -5,8 +5,9 @@
 #include "DataElement.h"
 #include "DataFile.h"
 #include "DataFileResourceManager.h"
+#include "EngineLog.h"
+#include "OgreBackgroundLoader.h"
 
-#include <OgreLogManager.h>
 #include <OgreStringConverter.h>
 
 #include <cstring>
@@ -17,18 +18,25 @@ namespace Wren
     {
         void logLine(const std::string& line)
         {
-            if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr())
-                logs->logMessage("CorePartitionResourceLoading: " + line);
+            EngineLog::line("CorePartitionResourceLoading: " + line);
         }
 
-        /** Loaded, or failed and no longer loading: nothing to wait for. */
+        /** Loaded, or failed and no longer loading: nothing to wait for.
+            Completes a background load whose work has ended. */
         bool isSettled(const DataFileResourcePtr& file)
         {
-            if (file->isLoaded())
-                return true;
+            if (file->isBackgroundLoading())
+                return false;
             Ogre::Resource::LoadingState state = file->getLoadingState();
             return state != Ogre::Resource::LOADSTATE_LOADING &&
                    state != Ogre::Resource::LOADSTATE_PREPARING;
+        }
+
+        /** Completes, on this frame thread, the loads whose work has ended. */
+        void collectFinishedLoads()
+        {
+            if (Ogre::BackgroundLoader* loader = Ogre::BackgroundLoader::getSingletonPtr())
+                loader->collect();
         }
     }
 
@@ -117,6 +125,7 @@ namespace Wren
 
     bool CorePartitionResourceLoading::isBinaryLoaded()
     {
+        collectFinishedLoads();
         if (!mBinaryFile)
             return drainMetadata();
 
@@ -152,10 +161,11 @@ namespace Wren
 
     bool CorePartitionResourceLoading::isLoaded()
     {
+        collectFinishedLoads();
         if (!mXmlFile)
             return drainMetadata();
 
-        if (!mXmlFile->isLoaded())
+        if (!isSettled(mXmlFile) || !mXmlFile->isLoaded())
         {
             if (isSettled(mXmlFile))
             {
@@ -186,7 +196,7 @@ namespace Wren
                 DataElementPtr core = object->getFirstChild("CoreData");
                 if (core->getIsEmpty())
                     continue;
-                requestMetadata(core->getAttributeString("MetaID", ""), false);
+                requestMetadata(core->getAttributeString("MetaID", ""), true);
             }
         }
         mXmlFile.reset();

@@ -1,9 +1,10 @@
 #include "ResourceDataFile.h"
 
 #include "DataFileResourceManager.h"
+#include "EngineLog.h"
 
 #include <OgreException.h>
-#include <OgreLogManager.h>
+
 #include <OgreResourceGroupManager.h>
 
 namespace Wren
@@ -19,8 +20,7 @@ namespace Wren
         }
         catch (const Ogre::Exception& e)
         {
-            Ogre::LogManager::getSingleton().logMessage("can not load " + name + ": " +
-                                                        e.getDescription());
+            EngineLog::line("can not load " + name + ": " + e.getDescription());
         }
         if (mResource && mResource->getDataFile())
             return;

@@ -2,9 +2,7 @@
 #define __OgreBinaryFileResource_H__
 
 #include "BinaryDataElement.h"
-#include "OgreBackgroundLoader.h"
-
-#include <OgreResource.h>
+#include "OgreBackgroundResource.h"
 
 #include <atomic>
 #include <memory>
@@ -19,13 +17,16 @@ namespace Ogre
 
         Loading: a file that is missing or malformed fails the load with an
         Ogre::Exception (the reason is logged), leaves the resource unloaded
-        and marks it bad until a later load succeeds. A background load
-        (loadInBackground) reads and parses the file on the BackgroundLoader's
-        thread; the frame thread polls isLoaded() and isBadResource(). While
-        it runs, getRootElement() is null; a load(), unload() or the
-        destructor on the frame thread first waits for it to end.
+        and marks it bad until a later load succeeds; so does a file whose
+        tree would take more memory than BinaryDataFormat allows, and any
+        other failure of reading it (a failed allocation among them). A
+        background load (loadInBackground, see BackgroundResource) reads and
+        parses the file on the BackgroundLoader's thread; the frame thread
+        polls isBadResource() (which completes a finished load) and
+        isLoaded(). While it runs, getRootElement() is null; a load() or
+        unload() on the frame thread first waits for it to end.
     */
-    class WREN_ENGINE_EXPORT BinaryFileResource : public Resource
+    class WREN_ENGINE_EXPORT BinaryFileResource : public BackgroundResource
     {
     public:
         /** A free-standing, empty file without root; not managed. */
@@ -54,41 +55,31 @@ namespace Ogre
         /** The same, from bytes in memory. */
         bool loadFromMemory(const void* data, size_t size);
 
-        /** True when the last load failed. Logs the reason of a failed
-            background load once, on the calling frame thread. */
+        /** True when the last load failed. Completes a background load
+            whose work has ended (frame thread). */
         bool isBadResource() const;
-        /** Why the last load failed (empty after a good one). */
+        /** Why the last load failed (empty after a good one and while a
+            load runs). */
         const String& getLastError() const;
-
-        /** Starts loading on the loader's thread and returns at once. Does
-            nothing when the file is loaded or a load is running. A file that
-            can not be opened is reported bad at once. */
-        void loadInBackground(BackgroundLoader& loader);
-
-        void load(bool backgroundThread = false) override;
-        void unload() override;
 
     protected:
         void loadImpl() override;
         void unloadImpl() override;
         size_t calculateSize() const override { return mFileSize; }
+        bool parseFile(const void* data, size_t size, String& error) override;
+        bool finishBackgroundLoad(bool parsed, const String& error) override;
 
     private:
         BinaryFileResource(const BinaryFileResource&) = delete;
         BinaryFileResource& operator=(const BinaryFileResource&) = delete;
 
-        /** Waits for a running background load and forgets its task. */
-        void settleTask();
-        bool taskRunning() const;
-        void loadOnLoaderThread(DataStreamPtr stream);
-        bool parse(const void* data, size_t size, String& error);
+        /** Records and logs a failed load. */
+        void failed(const String& what, const String& error);
 
         std::unique_ptr<BinaryDataElement> mRoot;
         size_t mFileSize;
         std::atomic<bool> mBad;
         String mError;
-        mutable bool mErrorLogged;
-        BackgroundLoader::TaskPtr mTask;
     };
 
     typedef SharedPtr<BinaryFileResource> BinaryFileResourcePtr;

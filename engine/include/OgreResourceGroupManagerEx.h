@@ -8,7 +8,16 @@
 namespace Ogre
 {
     /** Look-ups on the resource groups that stock OGRE's
-        ResourceGroupManager lacks. */
+        ResourceGroupManager lacks.
+
+        A name is looked up in OGRE's own index of the group first; a name
+        it does not hold as written is looked up, without regard to case, in
+        an index of the group's files kept here. That index is made from one
+        listing of the group's locations and made again only when the
+        group's locations change or one of their folders (not its sub-
+        folders) gains, loses or renames a file, so a look-up lists nothing
+        on disk in the usual case. Frame thread only.
+    */
     class WREN_ENGINE_EXPORT ResourceGroupManagerEx
     {
     public:
@@ -17,6 +26,12 @@ namespace Ogre
             without its folder inside the archive, equals name. Returns name
             unchanged when the group does not exist or holds no such file. */
         static String getResoucesFullName(const String& name, const String& group);
+
+        /** The same look-up: on success fileName is the file's name in its
+            archive, in its own case, as ResourceGroupManager::openResource
+            takes it, and fullName as getResoucesFullName gives it. */
+        static bool findResource(const String& name, const String& group, String& fileName,
+                                 String& fullName);
     };
 }
 

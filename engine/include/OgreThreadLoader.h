@@ -20,20 +20,27 @@ namespace Ogre
         the frame thread polls GetLoadingState(), which completes the load
         once the work is done. So a loadImpl that may run in the background
         must only read and compute into the loader's own memory: no logging,
-        no creating or removing of resources.
+        no creating, opening or removing of resources.
+
+        A background load needs the loader to be owned by a std::shared_ptr
+        (an Ogre::SharedPtr, as every CollisionShapePtr is): the queued work
+        holds the loader, so dropping its last handle while the load is
+        queued or running never destroys it under the work; it is deleted
+        on the frame thread once the work is done (at the BackgroundLoader's
+        next collect()). A loader owned otherwise loads at once.
 
         Order of a load: preLoadImpl (frame thread), loadImpl, postLoadImpl
         (frame thread; also after a failed loadImpl). A failed loadImpl leaves
         the loader unloaded and marks it bad; a bad loader is not loaded again
         until it has been unloaded. Order of an unload: preUnloadImpl,
         unloadImpl, postUnloadImpl; a background load still running is
-        waited for first, as it is by the destructor.
+        waited for first.
 
         A loader whose loadImpl needs the frame thread says so through
         canLoadInBackground(); it then loads at once even when asked for a
         background load.
     */
-    class WREN_ENGINE_EXPORT ThreadLoader
+    class WREN_ENGINE_EXPORT ThreadLoader : public std::enable_shared_from_this<ThreadLoader>
     {
     public:
         ThreadLoader();
@@ -42,8 +49,9 @@ namespace Ogre
         ThreadLoader(const ThreadLoader&) = delete;
         ThreadLoader& operator=(const ThreadLoader&) = delete;
 
-        /** Loads unless loaded, loading or bad. With background true and a
-            loader thread present, returns at once in LOADSTATE_LOADING. */
+        /** Loads unless loaded, loading or bad. With background true, a
+            loader thread present and the loader owned by a shared pointer,
+            returns at once in LOADSTATE_LOADING. */
         void load(bool background = false);
         /** Unloads a loaded loader and clears the bad mark. */
         void unload();
@@ -71,11 +79,6 @@ namespace Ogre
         virtual bool loadImpl() = 0;
         /** Releases what loadImpl made. */
         virtual void unloadImpl() = 0;
-
-        /** Waits for a background load still running; subclasses whose
-            loadImpl uses their own members call it first in their
-            destructor, before those members go. */
-        void waitForBackgroundLoad();
 
     private:
         void finishLoad(bool succeeded);

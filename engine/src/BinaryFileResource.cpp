@@ -2,8 +2,8 @@
 
 #include "AtomicFile.h"
 #include "BinaryDataFormat.h"
+#include "EngineLog.h"
 
-#include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreResourceManager.h>
 
@@ -14,48 +14,39 @@ namespace Ogre
 {
     namespace
     {
-        void logLine(const String& line)
-        {
-            if (LogManager* logs = LogManager::getSingletonPtr())
-                logs->logMessage(line);
-        }
+        void logLine(const String& line) { Wren::EngineLog::line(line); }
     }
 
-    BinaryFileResource::BinaryFileResource() : mFileSize(0), mBad(false), mErrorLogged(true) {}
+    BinaryFileResource::BinaryFileResource() : mFileSize(0), mBad(false) {}
 
     BinaryFileResource::BinaryFileResource(ResourceManager* creator, const String& name,
                                            ResourceHandle handle, const String& group,
                                            bool isManual, ManualResourceLoader* loader)
-        : Resource(creator, name, handle, group, isManual, loader),
+        : BackgroundResource(creator, name, handle, group, isManual, loader),
           mFileSize(0),
-          mBad(false),
-          mErrorLogged(true)
+          mBad(false)
     {
     }
 
-    BinaryFileResource::~BinaryFileResource()
-    {
-        settleTask();
-        unload();
-    }
+    BinaryFileResource::~BinaryFileResource() { unload(); }
 
     BinaryDataElement* BinaryFileResource::createRootElement(const char* name)
     {
-        settleTask();
+        settleBackgroundLoad();
         mRoot.reset(new BinaryDataElement(name));
         return mRoot.get();
     }
 
     BinaryDataElement* BinaryFileResource::getRootElement()
     {
-        if (taskRunning())
+        if (isBackgroundLoading())
             return nullptr;
         return mRoot.get();
     }
 
     bool BinaryFileResource::save(const String& path)
     {
-        settleTask();
+        settleBackgroundLoad();
         std::vector<unsigned char> bytes;
         String error;
         if (!BinaryDataFormat::write(mRoot.get(), bytes, error))
@@ -68,21 +59,16 @@ namespace Ogre
 
     bool BinaryFileResource::loadFromFile(const String& path)
     {
-        settleTask();
+        settleBackgroundLoad();
         std::ifstream in(path, std::ios::binary);
         if (!in)
         {
             logLine("BinaryFileResource: can not open " + path);
             return false;
         }
-        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad())
-        {
-            logLine("BinaryFileResource: can not read " + path);
-            return false;
-        }
+        DataStreamPtr stream(new FileStreamDataStream(path, &in, false));
         String error;
-        if (!parse(bytes.data(), bytes.size(), error))
+        if (!readAndParse(stream, error))
         {
             logLine("BinaryFileResource: can not read " + path + ": " + error);
             return false;
@@ -92,9 +78,10 @@ namespace Ogre
 
     bool BinaryFileResource::loadFromMemory(const void* data, size_t size)
     {
-        settleTask();
+        settleBackgroundLoad();
+        DataStreamPtr stream(new MemoryDataStream(const_cast<void*>(data), size, false, true));
         String error;
-        if (!parse(data, size, error))
+        if (!readAndParse(stream, error))
         {
             logLine("BinaryFileResource: can not read " + (mName.empty() ? "<memory>" : mName) +
                     ": " + error);
@@ -103,7 +90,7 @@ namespace Ogre
         return true;
     }
 
-    bool BinaryFileResource::parse(const void* data, size_t size, String& error)
+    bool BinaryFileResource::parseFile(const void* data, size_t size, String& error)
     {
         std::unique_ptr<BinaryDataElement> tree;
         if (!BinaryDataFormat::read(data, size, tree, error))
@@ -115,135 +102,53 @@ namespace Ogre
 
     bool BinaryFileResource::isBadResource() const
     {
-        if (!mBad.load())
-            return false;
-        if (!mErrorLogged && !taskRunning())
-        {
-            mErrorLogged = true;
-            logLine("BinaryFileResource: can not load " + mName + ": " + mError);
-        }
-        return true;
+        const_cast<BinaryFileResource*>(this)->isBackgroundLoading();
+        return mBad.load();
     }
 
     const String& BinaryFileResource::getLastError() const
     {
         static const String none;
-        return taskRunning() ? none : mError;
+        return isLoading() ? none : mError;
     }
 
-    bool BinaryFileResource::taskRunning() const { return mTask && !mTask->isFinished(); }
-
-    void BinaryFileResource::settleTask()
+    void BinaryFileResource::failed(const String& what, const String& error)
     {
-        if (mTask)
-        {
-            mTask->wait();
-            mTask.reset();
-        }
+        mError = error;
+        mBad.store(true);
+        logLine("BinaryFileResource: can not " + what + " " + mName + ": " + error);
     }
 
-    void BinaryFileResource::loadInBackground(BackgroundLoader& loader)
+    bool BinaryFileResource::finishBackgroundLoad(bool parsed, const String& error)
     {
-        if (taskRunning())
-            return;
-        settleTask();
-        LoadingState old = mLoadingState.load();
-        if (old != LOADSTATE_UNLOADED && old != LOADSTATE_PREPARED)
-            return;
-        if (!mLoadingState.compare_exchange_strong(old, LOADSTATE_LOADING))
-            return;
-        mBad.store(false);
-        mError.clear();
-        DataStreamPtr stream;
-        try
+        if (parsed)
         {
-            // Opened here: the resource groups are not locked for the loader.
-            stream = ResourceGroupManager::getSingleton().openResource(mName, mGroup, this);
+            mBad.store(false);
+            mError.clear();
+            return true;
         }
-        catch (const Exception& e)
-        {
-            mError = e.getDescription();
-            mBad.store(true);
-            mLoadingState.store(LOADSTATE_UNLOADED);
-            mErrorLogged = false;
-            isBadResource();
-            return;
-        }
-        mErrorLogged = false;
-        mTask = loader.submit([this, stream]() { loadOnLoaderThread(stream); });
-    }
-
-    void BinaryFileResource::loadOnLoaderThread(DataStreamPtr stream)
-    {
-        // Touches nothing but this resource's own fields and the stream; the
-        // frame thread reads them only after seeing the new loading state.
-        String error;
-        bool good = false;
-        try
-        {
-            MemoryDataStream bytes(stream, true);
-            stream->close();
-            good = parse(bytes.getPtr(), bytes.size(), error);
-        }
-        catch (const Exception& e)
-        {
-            error = e.getDescription();
-        }
-        catch (const std::exception& e)
-        {
-            error = e.what();
-        }
-        if (good)
-        {
-            mSize = calculateSize();
-            mLoadingState.store(LOADSTATE_LOADED);
-            if (mCreator)
-                mCreator->_notifyResourceLoaded(this);
-        }
-        else
-        {
-            mError = error;
-            mBad.store(true);
-            mLoadingState.store(LOADSTATE_UNLOADED);
-        }
-    }
-
-    void BinaryFileResource::load(bool backgroundThread)
-    {
-        settleTask();
-        Resource::load(backgroundThread);
-    }
-
-    void BinaryFileResource::unload()
-    {
-        settleTask();
-        Resource::unload();
+        failed("load", error);
+        return false;
     }
 
     void BinaryFileResource::loadImpl()
     {
         mBad.store(false);
         mError.clear();
-        mErrorLogged = true;
         DataStreamPtr stream;
         try
         {
-            stream = ResourceGroupManager::getSingleton().openResource(mName, mGroup, this);
+            stream = openFile();
         }
         catch (const Exception& e)
         {
-            mError = e.getDescription();
-            mBad.store(true);
-            logLine("BinaryFileResource: can not open " + mName + ": " + mError);
+            failed("open", e.getDescription());
             throw;
         }
-        MemoryDataStream bytes(stream, true);
         String error;
-        if (!parse(bytes.getPtr(), bytes.size(), error))
+        if (!readAndParse(stream, error))
         {
-            mError = error;
-            mBad.store(true);
-            logLine("BinaryFileResource: can not read " + mName + ": " + error);
+            failed("read", error);
             OGRE_EXCEPT(Exception::ERR_INVALIDPARAMS, "malformed binary data file " + mName + ": " + error,
                         "BinaryFileResource::loadImpl");
         }

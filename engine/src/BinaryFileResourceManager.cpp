@@ -19,6 +19,7 @@ namespace Ogre
 
     BinaryFileResourceManager::~BinaryFileResourceManager()
     {
+        BackgroundResource::completeAllLoads();
         removeAll();
         ResourceGroupManager::getSingleton()._unregisterResourceManager(mResourceType);
         msSingleton = nullptr;
@@ -29,14 +30,8 @@ namespace Ogre
                                                 const NameValuePairList* loadParams,
                                                 bool backgroundThread)
     {
-        ResourcePtr resource = createOrRetrieve(name, group, isManual, loader, loadParams).first;
-        BackgroundLoader* threads = BackgroundLoader::getSingletonPtr();
-        auto* file = dynamic_cast<BinaryFileResource*>(resource.get());
-        if (backgroundThread && threads && file)
-            file->loadInBackground(*threads);
-        else
-            resource->load();
-        return resource;
+        return BackgroundResource::loadThrough(*this, name, group, isManual, loader, loadParams,
+                                               backgroundThread);
     }
 
     BinaryFileResourcePtr BinaryFileResourceManager::createOrRetrieveBinaryFile(const String& name,

@@ -4,15 +4,9 @@ namespace Ogre
 {
     ThreadLoader::ThreadLoader() {}
 
-    ThreadLoader::~ThreadLoader() { waitForBackgroundLoad(); }
-
-    void ThreadLoader::waitForBackgroundLoad()
-    {
-        // The loader thread's work refers to this object; it must be done
-        // before the object goes.
-        if (mTask)
-            mTask->wait();
-    }
+    // A background load holds the loader until its work is done and the
+    // frame thread has released it, so no work can be left to wait for.
+    ThreadLoader::~ThreadLoader() {}
 
     void ThreadLoader::load(bool background)
     {
@@ -20,10 +14,13 @@ namespace Ogre
             return;
         preLoadImpl();
         BackgroundLoader* loader = BackgroundLoader::getSingletonPtr();
+        std::shared_ptr<ThreadLoader> self;
         if (background && loader && canLoadInBackground())
+            self = weak_from_this().lock();
+        if (self)
         {
             mState = Resource::LOADSTATE_LOADING;
-            mTask = loader->submit([this]() { mBackgroundResult = loadImpl(); });
+            mTask = loader->submit([this]() { mBackgroundResult = loadImpl(); }, nullptr, self);
             return;
         }
         finishLoad(loadImpl());

@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <typeinfo>
 
 namespace Wren
 {
@@ -39,6 +40,20 @@ namespace Wren
         void logMessage(const std::string& text)
         {
             Ogre::LogManager::getSingleton().logMessage("WorldHost: " + text);
+        }
+
+        /** The factories of made whose class no factory in held has. */
+        template <typename Factory>
+        std::vector<std::unique_ptr<Factory>> withoutKindsHeld(
+            std::vector<std::unique_ptr<Factory>> made, const std::vector<Factory*>& held)
+        {
+            std::vector<std::unique_ptr<Factory>> kept;
+            for (auto& factory : made)
+                if (std::none_of(held.begin(), held.end(), [&factory](const Factory* h) {
+                        return typeid(*h) == typeid(*factory);
+                    }))
+                    kept.push_back(std::move(factory));
+            return kept;
         }
     }
 
@@ -268,18 +283,28 @@ namespace Wren
         if (!OperationManager::getSingletonPtr())
             mOwnOperations = new OperationManager(std::max(1u, settings.operationCapacity));
 
-        std::vector<std::unique_ptr<GameSystemFactory>> systems = makeStandardSystemFactories();
+        // A standard factory goes into a registry once: a registry a world
+        // was started in before (or its maker filled) holds one of its kind.
+        GameSystemManager& systemRegistry = GameSystemManager::getSingleton();
+        std::vector<GameSystemFactory*> systemsHeld;
+        systemRegistry.enumerateGameSystemFactories(systemsHeld);
+        std::vector<std::unique_ptr<GameSystemFactory>> systems =
+            withoutKindsHeld(makeStandardSystemFactories(), systemsHeld);
         for (auto& factory : settings.systemFactories)
             systems.push_back(std::move(factory));
         for (auto& factory : systems)
-            if (GameSystemManager::getSingleton().addGameSystemFactory(factory.get()))
+            if (systemRegistry.addGameSystemFactory(factory.get()))
                 factory.release();
 
-        std::vector<std::unique_ptr<GameObjectFactory>> objects = makeStandardObjectFactories();
+        GameObjectFactoryManager& objectRegistry = GameObjectFactoryManager::getSingleton();
+        std::vector<GameObjectFactory*> objectsHeld;
+        objectRegistry.enumerateGameObjectFactories(objectsHeld);
+        std::vector<std::unique_ptr<GameObjectFactory>> objects =
+            withoutKindsHeld(makeStandardObjectFactories(), objectsHeld);
         for (auto& factory : settings.objectFactories)
             objects.push_back(std::move(factory));
         for (auto& factory : objects)
-            if (GameObjectFactoryManager::getSingleton().addGameObjectFactory(factory.get()))
+            if (objectRegistry.addGameObjectFactory(factory.get()))
                 factory.release();
     }
 

@@ -8,6 +8,9 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <future>
+#include <thread>
+#include <vector>
 
 using namespace Wren;
 
@@ -281,13 +284,84 @@ TEST(CollisionShapeLoading, FailedGeometryMarksTheShapeBadUntilUnloaded)
 TEST(CollisionShapeLoading, BackgroundLoadRunsOnTheLoaderThreadAndCompletesWhenPolled)
 {
     Ogre::BackgroundLoader loader;
-    CountingShape shape;
-    shape.load(true);
+    Ogre::SharedPtr<CountingShape> shape(new CountingShape());
+    shape->load(true);
     loader.waitForAll();
-    EXPECT_EQ(shape.loads, 1);
-    EXPECT_EQ(shape.postLoads, 0); // finished on the frame thread only
-    EXPECT_EQ(shape.GetLoadingState(), Ogre::Resource::LOADSTATE_LOADED);
-    EXPECT_EQ(shape.postLoads, 1);
+    EXPECT_EQ(shape->loads, 1);
+    EXPECT_EQ(shape->postLoads, 0); // finished on the frame thread only
+    EXPECT_EQ(shape->GetLoadingState(), Ogre::Resource::LOADSTATE_LOADED);
+    EXPECT_EQ(shape->postLoads, 1);
+
+    // Only a shape its handles own can be held by the work: others load at once.
+    CountingShape unshared;
+    unshared.load(true);
+    EXPECT_EQ(unshared.GetLoadingState(), Ogre::Resource::LOADSTATE_LOADED);
+}
+
+namespace
+{
+    /** A shape whose geometry is a member, read while it loads, that says
+        on which thread it went. */
+    class GeometryShape : public CollisionShape
+    {
+    public:
+        GeometryShape(std::shared_future<void> go, std::promise<void>* started,
+                      std::atomic<std::thread::id>* destroyedOn)
+            : mGo(std::move(go)), mStarted(started), mDestroyedOn(destroyedOn), mCorners(64, 1.0f)
+        {
+        }
+        ~GeometryShape() override
+        {
+            mCorners.clear();
+            *mDestroyedOn = std::this_thread::get_id();
+        }
+        float sum = 0;
+
+    protected:
+        bool loadImpl() override
+        {
+            if (mStarted)
+                mStarted->set_value();
+            mGo.wait();
+            for (float corner : mCorners)
+                sum += corner;
+            return true;
+        }
+
+    private:
+        std::shared_future<void> mGo;
+        std::promise<void>* mStarted;
+        std::atomic<std::thread::id>* mDestroyedOn;
+        std::vector<float> mCorners;
+    };
+}
+
+// Run under the sanitizers: dropping a shape while its work is queued or
+// running must neither free what the work reads nor call into a shape that
+// is half destroyed.
+TEST(CollisionShapeLoading, DroppingTheLastHandleWhileTheLoaderIsBusyDefersTheShapeToTheFrameThread)
+{
+    Ogre::BackgroundLoader loader;
+    std::promise<void> go, started;
+    std::shared_future<void> open = go.get_future().share();
+    std::atomic<std::thread::id> runningGone{}, queuedGone{};
+
+    CollisionShapePtr running(new GeometryShape(open, &started, &runningGone));
+    CollisionShapePtr queued(new GeometryShape(open, nullptr, &queuedGone));
+    running->load(true);
+    queued->load(true);
+    started.get_future().wait();
+    running.reset();
+    queued.reset();
+    EXPECT_EQ(std::thread::id(), runningGone.load());
+    EXPECT_EQ(std::thread::id(), queuedGone.load());
+
+    go.set_value();
+    loader.waitForAll();
+    EXPECT_EQ(std::thread::id(), runningGone.load()) << "released by the frame thread only";
+    loader.collect();
+    EXPECT_EQ(std::this_thread::get_id(), runningGone.load());
+    EXPECT_EQ(std::this_thread::get_id(), queuedGone.load());
 }
 
 TEST(CollisionShapeLoading, EscalatedLoadWaitsForTheBackgroundWork)

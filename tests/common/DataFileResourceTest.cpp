@@ -1,7 +1,10 @@
 #include "DataElement.h"
 #include "DataFile.h"
 #include "DataFileResourceManager.h"
+#include "GenericUtils.h"
 #include "TestEngine.h"
+
+#include <OgreResourceGroupManager.h>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +48,29 @@ TEST_F(DataFileResources, LoadFromEitherGroupByName)
     ASSERT_TRUE(meta->getDataFile());
     EXPECT_EQ(meta->getDataFile()->getRootElement()->getAttributeString("Type", ""), "Mesh");
     EXPECT_EQ(mManager->getDataFileByName("Rock.meta", "General"), meta);
+}
+
+TEST_F(DataFileResources, ANameFoundWithoutRegardToCaseIsOpenedAsFoundInWhicheverGroupHoldsIt)
+{
+    TestEngine::writeFile(mEngine->getGeneralFolder(), "Mixed.Meta", "<Meta Type=\"Tree\"/>");
+    const std::string extra = mEngine->makeTempFolder("extra-group");
+    TestEngine::writeFile(extra, "Elsewhere.meta", "<Meta Type=\"Lamp\"/>");
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    groups.createResourceGroup("Extra");
+    groups.addResourceLocation(extra, "FileSystem", "Extra");
+    mEngine->rescanResources();
+
+    DataFileResourcePtr mixed = load("mixed.meta", "General");
+    ASSERT_TRUE(mixed->getDataFile());
+    EXPECT_EQ("Tree", mixed->getDataFile()->getRootElement()->getAttributeString("Type", ""));
+    DataFileResourcePtr elsewhere = load("ELSEWHERE.META", "General");
+    ASSERT_TRUE(elsewhere->getDataFile());
+    EXPECT_EQ("Lamp", elsewhere->getDataFile()->getRootElement()->getAttributeString("Type", ""));
+    std::string path = "elsewhere.meta";
+    EXPECT_TRUE(GenericUtils::findFilePath(path));
+    EXPECT_EQ(extra + "/Elsewhere.meta", path);
+    mManager->remove(elsewhere);
+    groups.destroyResourceGroup("Extra");
 }
 
 TEST_F(DataFileResources, MissingOrBrokenFileLeavesNoDataFileAndSaysWhy)

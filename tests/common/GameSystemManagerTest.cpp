@@ -1,11 +1,16 @@
 #include "DataElement.h"
+#include "GameObjectFactoryManager.h"
 #include "GameObjectManagerGameSystem.h"
 #include "GameSystemFactory.h"
 #include "GameSystemManager.h"
+#include "OperationManager.h"
 #include "XMLDataElement.h"
+
+#include <OgreLogManager.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include <tinyxml.h>
@@ -193,6 +198,24 @@ TEST(GameSystemRegistry, SystemMayRemoveAnotherDuringUpdate)
     registry.update(0.0f);
     EXPECT_EQ(journal, std::vector<std::string>({"~b", "c"}));
     EXPECT_EQ(registry.getGameSystem("b"), nullptr);
+}
+
+// In a child process whose log manager is gone, as in a host that made none.
+TEST(GameSystemRegistry, RefusalsOfTheRegistriesNeedNoLogManager)
+{
+    EXPECT_EXIT(
+        {
+            delete Ogre::LogManager::getSingletonPtr();
+            GameSystemManager systems;
+            GameObjectFactoryManager objects;
+            OperationManager operations(4);
+            operations.addOperation(nullptr);
+            const bool refused = !systems.addGameSystemFactory(nullptr) &&
+                                 !systems.addGameSystem("Nothing", nullptr) &&
+                                 !objects.addGameObjectFactory(nullptr);
+            std::_Exit(refused ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(GameObjectManagerGameSystemBase, SaveAndLoadLeaveTheElementAlone)

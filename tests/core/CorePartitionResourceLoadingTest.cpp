@@ -143,7 +143,10 @@ TEST_F(PartitionPrefetch, OnTheLoaderThreadTheFileIsAwaitedBeforeItsMetadataIsRe
 
     gate.set_value();
     mLoader->waitForAll();
-    EXPECT_EQ(2, pollsUntilTrue([this] { return mPrefetch.isBinaryLoaded(); }));
+    EXPECT_FALSE(mPrefetch.isBinaryLoaded());
+    EXPECT_EQ(2u, mPrefetch.getPendingMetadataCount());
+    mLoader->waitForAll();
+    EXPECT_TRUE(mPrefetch.isBinaryLoaded());
     EXPECT_TRUE(metadataLoaded("rock.meta"));
     EXPECT_TRUE(metadataLoaded("tree.meta"));
 }
@@ -208,6 +211,31 @@ TEST_F(PartitionPrefetch, XmlObjectsRequestMetadataOnlyWithTypeAndCoreData)
     EXPECT_TRUE(mPrefetch.isLoaded());
     EXPECT_TRUE(metadataLoaded("rock.meta"));
     EXPECT_FALSE(metadataLoaded("tree.meta"));
+}
+
+TEST_F(PartitionPrefetch, XmlObjectsFileAndItsMetadataAreParsedOnTheLoaderThread)
+{
+    mLoader.reset(new Ogre::BackgroundLoader());
+    writeXml("W_Partition11.objects",
+             "<Object Type=\"MeshGameObject\" Name=\"a\"><CoreData MetaID=\"rock.meta\"/></Object>");
+    std::promise<void> gate;
+    std::shared_future<void> open = gate.get_future().share();
+    mLoader->submit([open] { open.wait(); });
+
+    mPrefetch.load("W_Partition11.objects");
+    Wren::DataFileResourcePtr objects = mDataFiles->getDataFileByName("W_Partition11.objects", "General");
+    ASSERT_TRUE(objects);
+    EXPECT_FALSE(objects->isLoaded()) << "parsed on the frame thread";
+    EXPECT_FALSE(mPrefetch.isLoaded());
+
+    gate.set_value();
+    mLoader->waitForAll();
+    EXPECT_FALSE(mPrefetch.isLoaded());
+    ASSERT_EQ(1u, mPrefetch.getPendingMetadataCount());
+    mLoader->waitForAll();
+    EXPECT_TRUE(mPrefetch.isLoaded());
+    EXPECT_TRUE(metadataLoaded("rock.meta"));
+    ASSERT_TRUE(objects->getDataFile());
 }
 
 TEST_F(PartitionPrefetch, MissingXmlObjectsFileDoesNotStallThePrefetch)

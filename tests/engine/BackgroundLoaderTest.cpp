@@ -1,6 +1,7 @@
 #include "OgreBackgroundLoader.h"
 #include "TestEngine.h"
 
+#include <OgreLogManager.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
 #include <OgreMeshSerializer.h>
@@ -8,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <future>
+#include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -69,40 +73,114 @@ TEST(BackgroundLoader, AThrowingTaskDoesNotStopTheThread)
     EXPECT_TRUE(ran);
 }
 
-TEST(BackgroundLoader, PreparesAStockMeshInTheBackgroundForTheFrameThreadToFinish)
+namespace
+{
+    /** Remembers which threads logged. */
+    class ThreadsThatLog : public Ogre::LogListener
+    {
+    public:
+        ThreadsThatLog() { Ogre::LogManager::getSingleton().getDefaultLog()->addListener(this); }
+        ~ThreadsThatLog() override
+        {
+            Ogre::LogManager::getSingleton().getDefaultLog()->removeListener(this);
+        }
+        void messageLogged(const Ogre::String&, Ogre::LogMessageLevel, bool, const Ogre::String&,
+                           bool&) override
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mThreads.insert(std::this_thread::get_id());
+        }
+        std::set<std::thread::id> threads()
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            return mThreads;
+        }
+
+    private:
+        std::mutex mMutex;
+        std::set<std::thread::id> mThreads;
+    };
+}
+
+// Stock OGRE is built without locks: the loader thread may read a file but
+// must not log or open resources while the frame thread does.
+TEST(BackgroundLoader, ReadsStockMeshesOnItsThreadWhileTheFrameThreadLogsAndLoadsThemFromWhatWasRead)
 {
     TestEngine& engine = TestEngine::instance();
+    const int count = 8;
     {
         Ogre::MeshPtr made = Ogre::MeshManager::getSingleton().createPlane(
             "MadePlane", "General", Ogre::Plane(Ogre::Vector3::UNIT_Y, 0), 10, 10, 1, 1, true, 1, 1, 1,
             Ogre::Vector3::UNIT_Z);
-        Ogre::MeshSerializer().exportMesh(made.get(), engine.getGeneralFolder() + "/plane.mesh");
+        for (int i = 0; i < count; ++i)
+            Ogre::MeshSerializer().exportMesh(made.get(), engine.getGeneralFolder() + "/plane" +
+                                                              std::to_string(i) + ".mesh");
         Ogre::MeshManager::getSingleton().remove(made);
     }
     engine.rescanResources();
 
+    ThreadsThatLog logged;
     BackgroundLoader loader;
-    Ogre::MeshPtr mesh = Ogre::static_pointer_cast<Ogre::Mesh>(
-        Ogre::MeshManager::getSingleton().createOrRetrieve("plane.mesh", "General").first);
-    BackgroundLoader::TaskPtr task = loader.prepare(mesh);
-    ASSERT_TRUE(task);
-    task->wait();
-    EXPECT_TRUE(mesh->isPrepared());
-    mesh->load();
-    EXPECT_TRUE(mesh->isLoaded());
-    EXPECT_EQ(1u, mesh->getNumSubMeshes());
+    std::promise<void> gate;
+    std::shared_future<void> open = gate.get_future().share();
+    loader.submit([open] { open.wait(); });
+    std::vector<Ogre::MeshPtr> meshes;
+    std::vector<BackgroundLoader::TaskPtr> reads;
+    for (int i = 0; i < count; ++i)
+    {
+        meshes.push_back(Ogre::static_pointer_cast<Ogre::Mesh>(
+            Ogre::MeshManager::getSingleton()
+                .createOrRetrieve("plane" + std::to_string(i) + ".mesh", "General")
+                .first));
+        reads.push_back(loader.prepare(meshes.back()));
+    }
+    EXPECT_EQ(reads[0], loader.prepare(meshes[0])) << "a read under way is not started again";
+    gate.set_value();
+    while (loader.getPendingCount() > 0)
+        Ogre::LogManager::getSingleton().logMessage("the frame goes on");
+    for (const auto& read : reads)
+        EXPECT_TRUE(read->isFinished());
+
+    // What the loader read is what the frame thread's load parses.
+    std::remove((engine.getGeneralFolder() + "/plane0.mesh").c_str());
+    for (const Ogre::MeshPtr& mesh : meshes)
+    {
+        mesh->load();
+        EXPECT_TRUE(mesh->isLoaded());
+        EXPECT_EQ(1u, mesh->getNumSubMeshes());
+    }
+    EXPECT_EQ(std::set<std::thread::id>{std::this_thread::get_id()}, logged.threads());
     loader.collect();
-    Ogre::MeshManager::getSingleton().remove(mesh);
+    for (const Ogre::MeshPtr& mesh : meshes)
+        Ogre::MeshManager::getSingleton().remove(mesh);
 }
 
-TEST(BackgroundLoader, APrepareThatFailsLeavesTheResourceForTheFrameThreadToReport)
+TEST(BackgroundLoader, AMeshWhoseFileCanNotBeOpenedIsLeftForTheFrameThreadToReport)
 {
     TestEngine::instance();
     BackgroundLoader loader;
     Ogre::MeshPtr mesh = Ogre::static_pointer_cast<Ogre::Mesh>(
         Ogre::MeshManager::getSingleton().createOrRetrieve("absent.mesh", "General").first);
-    loader.prepare(mesh)->wait();
-    EXPECT_FALSE(mesh->isPrepared());
+    EXPECT_TRUE(loader.prepare(mesh)->isFinished());
     EXPECT_THROW(mesh->load(), Ogre::Exception);
     Ogre::MeshManager::getSingleton().remove(mesh);
+}
+
+TEST(BackgroundLoader, CompletionsAndHoldsAreSettledOnTheFrameThread)
+{
+    BackgroundLoader loader;
+    std::thread::id completedOn;
+    auto held = std::make_shared<int>(1);
+    std::weak_ptr<int> watch = held;
+    BackgroundLoader::TaskPtr task =
+        loader.submit([] {}, [&completedOn] { completedOn = std::this_thread::get_id(); },
+                      std::move(held));
+    task->wait();
+    EXPECT_FALSE(watch.expired()) << "held until the frame thread collects";
+    EXPECT_TRUE(task->complete());
+    EXPECT_EQ(std::this_thread::get_id(), completedOn);
+    completedOn = std::thread::id();
+    loader.collect();
+    EXPECT_EQ(std::thread::id(), completedOn) << "a completion runs once";
+    EXPECT_TRUE(watch.expired());
 }

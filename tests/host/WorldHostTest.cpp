@@ -285,6 +285,25 @@ TEST_F(WorldStart, MissingWorldIsRefusedAndEverythingIsUndone)
     EXPECT_TRUE(host.isRunning());
 }
 
+TEST_F(WorldStart, WorldsStartedInTheSameRegistriesShareOneOfEachStandardFactory)
+{
+    GameObjectFactoryManager objects;
+    GameSystemManager systems;
+    for (int start = 0; start < 2; ++start)
+    {
+        WorldHost host;
+        ASSERT_TRUE(host.start(settings()));
+        host.stop();
+    }
+    std::vector<GameSystemFactory*> systemFactories;
+    systems.enumerateGameSystemFactories(systemFactories);
+    EXPECT_EQ(WorldHost::makeStandardSystemFactories().size(), systemFactories.size());
+    std::vector<GameObjectFactory*> objectFactories;
+    objects.enumerateGameObjectFactories(objectFactories);
+    // The callers' own factories are theirs to repeat: one per start.
+    EXPECT_EQ(WorldHost::makeStandardObjectFactories().size() + 2, objectFactories.size());
+}
+
 TEST_F(WorldStart, CallerFactoriesComeAfterTheStandardOnes)
 {
     WorldHost host;
