@@ -6,6 +6,7 @@
 #   ./wren test [--asan|--tsan] [ctest args...]
 #   ./wren bench               the benchmarks
 #   ./wren convert INPUT [OUTPUT]  objects files between XML and binary
+#   ./wren dump FILE           prints the element tree of a data file
 #   ./wren generate [options] OUT  writes a sample world folder
 #   ./wren view WORLD [options]    the world viewer (headless unless --render)
 #   ./wren edit WORLD [--script FILE] [--xml|--binary]  the scripted editor
@@ -128,6 +129,10 @@ case "$cmd" in
   convert)
     release_build
     exec "$BUILD/release/tools/wren-convert" "$@"
+    ;;
+  dump)
+    release_build
+    exec "$BUILD/release/tools/wren-dump" "$@"
     ;;
   generate)
     release_build
