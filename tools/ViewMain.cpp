@@ -5,10 +5,13 @@
 #include "CameraPath.h"
 #include "ViewerProgress.h"
 #include "ViewerReport.h"
+#include "ViewerSoak.h"
 #include "WorldViewer.h"
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <unistd.h>
@@ -52,7 +55,20 @@ int main(int argc, char** argv)
     app.add_option("--json", options.jsonFile, "write the summary as JSON");
     app.add_option("--log", options.logFile, "the engine log file")->capture_default_str();
     app.add_flag("--quiet", quiet, "no progress while running");
+    bool soak = false;
+    std::string soakJson;
+    app.add_flag("--soak", soak,
+                 "fly the circle over and over (--frames, default " +
+                     std::to_string(Wren::ViewerSoak::DefaultFrames) +
+                     ") and fail when what lives grows from the second pass to the last");
+    app.add_option("--soak-json", soakJson, "write the passes of the soak as JSON");
     CLI11_PARSE(app, argc, argv);
+    if (soak)
+    {
+        options.path = "circle";
+        if (!options.frames)
+            options.frames = Wren::ViewerSoak::DefaultFrames;
+    }
 
     options.form = xml      ? Wren::WorldViewerOptions::Form::Xml
                    : binary ? Wren::WorldViewerOptions::Form::Binary
@@ -63,13 +79,15 @@ int main(int argc, char** argv)
 
     std::optional<Wren::ViewerProgress> progress;
     Wren::WorldViewer viewer(options);
-    const bool ok = viewer.run([&](const Wren::ViewerFigures& figures) {
+    const Wren::WorldViewer::FrameListener report = [&](const Wren::ViewerFigures& figures) {
         if (quiet)
             return;
         if (!progress)
             progress.emplace(isatty(STDOUT_FILENO), viewer.getPlannedFrames());
         std::cout << progress->onFrame(figures) << std::flush;
-    });
+    };
+    Wren::ViewerSoak soaking;
+    const bool ok = soak ? soaking.fly(viewer, report) : viewer.run(report);
     if (progress)
         std::cout << progress->finish();
     for (const std::string& warning : viewer.getWarnings())
@@ -83,5 +101,16 @@ int main(int argc, char** argv)
               << " objects files, " << viewer.getGrid().cellsX << " x " << viewer.getGrid().cellsZ
               << " cells)\n"
               << Wren::ViewerReport::formatTable(viewer.getSummary());
+    if (!soak)
+        return 0;
+    std::cout << Wren::ViewerSoak::formatTable(soaking.getPasses());
+    if (!soakJson.empty())
+        std::ofstream(soakJson) << soaking.toJson().dump(2) << '\n';
+    const std::vector<std::string> growth = soaking.findGrowth();
+    for (const std::string& line : growth)
+        std::cerr << "wren-view: soak: " << line << '\n';
+    if (!growth.empty())
+        return 1;
+    std::cout << "soak: nothing grew from the second pass to the last\n";
     return 0;
 }

@@ -108,6 +108,9 @@ namespace Ogre
 
         /** Number of tasks submitted and not yet finished. */
         size_t getPendingCount() const;
+        /** Frame thread: finished tasks whose completion or hold waits for
+            the next collect(), and files read for resources not yet loaded. */
+        size_t getHeldCount() const;
         /** Blocks until every task submitted so far is finished. */
         void waitForAll();
         /** Frame thread: runs the completions of finished tasks, releases

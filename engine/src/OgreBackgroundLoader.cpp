@@ -43,6 +43,8 @@ namespace Ogre
             mFiles[resource.get()] = Entry{resource, task, slot};
         }
 
+        size_t size() const { return mFiles.size(); }
+
         /** Forgets the reads of resources that no one will load from them. */
         void prune()
         {
@@ -222,6 +224,12 @@ namespace Ogre
     {
         std::lock_guard<std::mutex> lock(mMutex);
         return mQueue.size() + mBusy;
+    }
+
+    size_t BackgroundLoader::getHeldCount() const
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        return mRetired.size() + (mPrepared ? mPrepared->size() : 0);
     }
 
     void BackgroundLoader::waitForAll()

@@ -169,12 +169,16 @@ TEST(BackgroundLoader, AMeshWhoseFileCanNotBeOpenedIsLeftForTheFrameThreadToRepo
 TEST(BackgroundLoader, CompletionsAndHoldsAreSettledOnTheFrameThread)
 {
     BackgroundLoader loader;
+    std::promise<void> gate;
+    std::shared_future<void> open = gate.get_future().share();
     std::thread::id completedOn;
     auto held = std::make_shared<int>(1);
     std::weak_ptr<int> watch = held;
     BackgroundLoader::TaskPtr task =
-        loader.submit([] {}, [&completedOn] { completedOn = std::this_thread::get_id(); },
-                      std::move(held));
+        loader.submit([open] { open.wait(); },
+                      [&completedOn] { completedOn = std::this_thread::get_id(); }, std::move(held));
+    EXPECT_FALSE(task->complete());
+    gate.set_value();
     task->wait();
     EXPECT_FALSE(watch.expired()) << "held until the frame thread collects";
     EXPECT_TRUE(task->complete());

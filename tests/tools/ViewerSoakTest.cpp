@@ -1,0 +1,52 @@
+#include "TestEngine.h"
+#include "ViewerSoak.h"
+#include "WorldGenerator.h"
+
+#include <OgreSceneManager.h>
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+using Wren::Test::TestEngine;
+
+TEST(Soak, AFlightThatHoldsSteadyPassesAndOneThatLeaksANodeAFrameFailsNamingIt)
+{
+    Wren::WorldGeneratorOptions generate;
+    generate.cells = 3;
+    generate.objectsPerCell = 4;
+    generate.seed = 5;
+    const std::string folder = TestEngine::instance().makeTempFolder("soak") + "/W";
+    ASSERT_TRUE(Wren::WorldGenerator(generate).generate(folder).ok);
+
+    Wren::WorldViewerOptions options;
+    options.world = folder;
+    options.path = "circle";
+    options.speed = 480.0f;
+    options.frames = 600;
+    options.backgroundLoading = false;
+    {
+        Wren::WorldViewer viewer(options);
+        Wren::ViewerSoak soak;
+        ASSERT_TRUE(soak.fly(viewer, nullptr)) << viewer.getError();
+        ASSERT_GE(soak.getPasses().size(), 4u);
+        EXPECT_EQ(std::vector<std::string>(), soak.findGrowth());
+        const Wren::SoakSample& second = soak.getPasses()[1].sample;
+        EXPECT_GT(second.entities, 0u);
+        EXPECT_GT(second.meshes, 0u);
+        EXPECT_EQ(true, soak.toJson()["ok"]);
+    }
+
+    Ogre::SceneManager* scene = TestEngine::instance().getSceneManager();
+    std::vector<Ogre::SceneNode*> leaked;
+    Wren::WorldViewer viewer(options);
+    Wren::ViewerSoak soak;
+    ASSERT_TRUE(soak.fly(viewer, [&](const Wren::ViewerFigures&) {
+        leaked.push_back(scene->createSceneNode());
+    }));
+    const std::vector<std::string> growth = soak.findGrowth();
+    ASSERT_EQ(1u, growth.size());
+    EXPECT_EQ(0u, growth[0].find("scene_nodes grew from")) << growth[0];
+    for (Ogre::SceneNode* node : leaked)
+        scene->destroySceneNode(node);
+}
