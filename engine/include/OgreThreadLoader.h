@@ -80,6 +80,11 @@ namespace Ogre
         /** Releases what loadImpl made. */
         virtual void unloadImpl() = 0;
 
+        /** Blocks until a background load of this loader has done its work.
+            A destructor never needs it (the work holds the loader), but
+            other frame-thread code may wait this way. */
+        void waitForBackgroundLoad();
+
     private:
         void finishLoad(bool succeeded);
         void completeBackgroundLoad();

@@ -8,6 +8,12 @@ namespace Ogre
     // frame thread has released it, so no work can be left to wait for.
     ThreadLoader::~ThreadLoader() {}
 
+    void ThreadLoader::waitForBackgroundLoad()
+    {
+        if (mTask)
+            mTask->wait();
+    }
+
     void ThreadLoader::load(bool background)
     {
         if (mState != Resource::LOADSTATE_UNLOADED || mBad)
