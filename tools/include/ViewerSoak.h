@@ -20,6 +20,8 @@ namespace Wren
         std::uint64_t entities = 0;
         std::uint64_t materials = 0;
         std::uint64_t meshes = 0;
+        /** Shapes of the collision system that something besides its cache
+            holds (the cache itself is bounded by its recovery). */
         std::uint64_t collisionShapes = 0;
         /** Background requests queued, running or held for the frame
             thread (see Ogre::BackgroundLoader). */
@@ -31,17 +33,20 @@ namespace Wren
         unsigned pass = 0;
         /** Frames flown when the pass ended. */
         std::uint64_t frames = 0;
-        SoakSample sample;
+        /** The lowest and the highest of each count over the pass; the
+            memory resident when it ended (in both). */
+        SoakSample floor;
+        SoakSample peak;
     };
 
     /** A long flight, as a game client streams for hours: the viewer flies
-        its route (the circle, for wren-view --soak) over and over, and each
-        pass is sampled. A count is the lowest it was over the last tenth of
-        the pass, the memory what was resident when the pass ended: loads in
-        the background come and go a few frames apart, what leaks raises
-        the floor. The flight fails when any count grows from the second
-        pass (the first fills the caches) to the last, or the memory grows
-        by more than MemoryGrowth.
+        its route (the circle, for wren-view --soak) over and over, and every
+        frame is sampled. Loads in the background, fades and caches come and
+        go, so each pass keeps the range of every count; what leaks raises
+        the floor. The flight fails when a count's floor in the last pass
+        is above its peak in the second (the first fills the caches), or
+        the memory resident at the end of the last pass is more than
+        MemoryGrowth above that at the end of the second.
     */
     class ViewerSoak
     {
@@ -50,9 +55,9 @@ namespace Wren
         static constexpr double MemoryGrowth = 0.05;
 
         /** What lives now: nodes and entities of every scene manager of the
-            Root, the materials and meshes of their managers, the shapes of
-            the "CollisionGameSystem" and the requests of the background
-            loader (0 for what does not exist). */
+            Root, the materials and meshes of their managers, the shapes in
+            use of the "CollisionGameSystem" and the requests of the
+            background loader (0 for what does not exist). */
         static SoakSample sample();
 
         /** Flies viewer (whose options must run at least two passes) and
@@ -66,10 +71,10 @@ namespace Wren
             the flight holds steady. */
         std::vector<std::string> findGrowth() const;
 
-        /** A row per pass, for people. */
+        /** A row per pass (each count as its lowest-highest), for people. */
         static std::string formatTable(const std::vector<SoakPass>& passes);
-        /** {"passes": [{"pass", "frames", "resident_kib", "scene_nodes", ...}],
-            "growth": [...], "ok"}. */
+        /** {"passes": [{"pass", "frames", "resident_kib", "scene_nodes":
+            [lowest, highest], ...}], "growth": [...], "ok"}. */
         nlohmann::json toJson() const;
 
     private:
@@ -77,8 +82,9 @@ namespace Wren
 
         std::uint64_t mFramesPerPass = 0;
         std::vector<SoakPass> mPasses;
-        bool mWindowOpen = false;
-        SoakSample mFloor;
+        /** The pass under way. */
+        SoakPass mCurrent;
+        bool mPassOpen = false;
     };
 }
 

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iomanip>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -48,13 +49,31 @@ namespace Wren
             return resident * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)) / 1024;
         }
 
-        /** The figures of a sample, with their names, in table order. */
-        std::vector<std::pair<const char*, std::uint64_t>> figuresOf(const SoakSample& s)
+        /** The counts of a sample, by name, in table order. */
+        const std::vector<std::pair<const char*, std::uint64_t SoakSample::*>>& counts()
         {
-            return {{"resident_kib", s.residentKiB},   {"scene_nodes", s.sceneNodes},
-                    {"entities", s.entities},          {"materials", s.materials},
-                    {"meshes", s.meshes},              {"collision_shapes", s.collisionShapes},
-                    {"background_requests", s.backgroundRequests}};
+            static const std::vector<std::pair<const char*, std::uint64_t SoakSample::*>> all = {
+                {"scene_nodes", &SoakSample::sceneNodes},
+                {"entities", &SoakSample::entities},
+                {"materials", &SoakSample::materials},
+                {"meshes", &SoakSample::meshes},
+                {"collision_shapes", &SoakSample::collisionShapes},
+                {"background_requests", &SoakSample::backgroundRequests}};
+            return all;
+        }
+
+        /** Shapes held by something besides the registry and its
+            candidate list. */
+        std::uint64_t shapesInUse(const CollisionGameSystem& collision)
+        {
+            std::set<const CollisionShape*> candidates;
+            for (const CollisionShapePtr& shape : collision.getRecoveryShapeList())
+                candidates.insert(shape.get());
+            std::uint64_t inUse = 0;
+            for (const auto& entry : collision.getCollisionShapes())
+                if (entry.second.use_count() > 1 + long(candidates.count(entry.second.get())))
+                    ++inUse;
+            return inUse;
         }
     }
 
@@ -76,7 +95,7 @@ namespace Wren
         if (GameSystemManager* systems = GameSystemManager::getSingletonPtr())
             if (auto* collision =
                     dynamic_cast<CollisionGameSystem*>(systems->getGameSystem("CollisionGameSystem")))
-                s.collisionShapes = collision->getCollisionShapeCount();
+                s.collisionShapes = shapesInUse(*collision);
         if (Ogre::BackgroundLoader* loader = Ogre::BackgroundLoader::getSingletonPtr())
             s.backgroundRequests = loader->getPendingCount() + loader->getHeldCount();
         return s;
@@ -86,7 +105,7 @@ namespace Wren
     {
         mPasses.clear();
         mFramesPerPass = 0;
-        mWindowOpen = false;
+        mPassOpen = false;
         const WorldViewerOptions& options = viewer.getOptions();
         return viewer.run([&](const ViewerFigures& figures) {
             if (!mFramesPerPass)
@@ -104,28 +123,24 @@ namespace Wren
 
     void ViewerSoak::onFrame(std::uint64_t frames)
     {
-        const std::uint64_t intoPass = (frames - 1) % mFramesPerPass + 1;
-        if (intoPass * 10 < mFramesPerPass * 9 && intoPass != mFramesPerPass)
-            return;
         const SoakSample now = sample();
-        if (!mWindowOpen)
+        if (!mPassOpen)
         {
-            mFloor = now;
-            mWindowOpen = true;
+            mCurrent.floor = mCurrent.peak = now;
+            mPassOpen = true;
         }
-        for (auto field : {&SoakSample::sceneNodes, &SoakSample::entities, &SoakSample::materials,
-                           &SoakSample::meshes, &SoakSample::collisionShapes,
-                           &SoakSample::backgroundRequests})
-            mFloor.*field = std::min(mFloor.*field, now.*field);
-        if (intoPass != mFramesPerPass)
+        for (const auto& count : counts())
+        {
+            mCurrent.floor.*count.second = std::min(mCurrent.floor.*count.second, now.*count.second);
+            mCurrent.peak.*count.second = std::max(mCurrent.peak.*count.second, now.*count.second);
+        }
+        if (frames % mFramesPerPass != 0)
             return;
-        SoakPass pass;
-        pass.pass = static_cast<unsigned>(mPasses.size() + 1);
-        pass.frames = frames;
-        pass.sample = mFloor;
-        pass.sample.residentKiB = now.residentKiB;
-        mPasses.push_back(pass);
-        mWindowOpen = false;
+        mCurrent.pass = static_cast<unsigned>(mPasses.size() + 1);
+        mCurrent.frames = frames;
+        mCurrent.floor.residentKiB = mCurrent.peak.residentKiB = now.residentKiB;
+        mPasses.push_back(mCurrent);
+        mPassOpen = false;
     }
 
     std::vector<std::string> ViewerSoak::findGrowth() const
@@ -134,34 +149,39 @@ namespace Wren
             return {"the flight ended after " + std::to_string(mPasses.size()) +
                     " passes: at least two are needed to tell"};
         std::vector<std::string> growth;
-        const auto second = figuresOf(mPasses[1].sample);
-        const auto last = figuresOf(mPasses.back().sample);
-        for (size_t i = 0; i < second.size(); ++i)
-        {
-            const bool memory = i == 0;
-            const double allowed = memory ? second[i].second * (1.0 + MemoryGrowth) : second[i].second;
-            if (last[i].second > allowed)
-                growth.push_back(std::string(second[i].first) + " grew from " +
-                                 std::to_string(second[i].second) + " (pass 2) to " +
-                                 std::to_string(last[i].second) + " (pass " +
-                                 std::to_string(mPasses.back().pass) + ")");
-        }
+        const SoakPass& second = mPasses[1];
+        const SoakPass& last = mPasses.back();
+        const std::string lastPass = " (pass " + std::to_string(last.pass) + ")";
+        if (last.floor.residentKiB > second.floor.residentKiB * (1.0 + MemoryGrowth))
+            growth.push_back("resident_kib grew from " + std::to_string(second.floor.residentKiB) +
+                             " (pass 2) to " + std::to_string(last.floor.residentKiB) + lastPass);
+        for (const auto& count : counts())
+            if (last.floor.*count.second > second.peak.*count.second)
+                growth.push_back(std::string(count.first) + " grew from at most " +
+                                 std::to_string(second.peak.*count.second) + " (pass 2) to at least " +
+                                 std::to_string(last.floor.*count.second) + lastPass);
         return growth;
     }
 
     std::string ViewerSoak::formatTable(const std::vector<SoakPass>& passes)
     {
         std::ostringstream out;
-        out << std::setw(5) << "pass" << std::setw(9) << "frames" << std::setw(13) << "resident KiB"
-            << std::setw(7) << "nodes" << std::setw(10) << "entities" << std::setw(11) << "materials"
-            << std::setw(8) << "meshes" << std::setw(8) << "shapes" << std::setw(10) << "requests"
-            << '\n';
+        out << std::setw(5) << "pass" << std::setw(9) << "frames" << std::setw(13) << "resident KiB";
+        const char* const headings[] = {"nodes", "entities", "materials", "meshes", "shapes",
+                                        "requests"};
+        for (const char* heading : headings)
+            out << std::setw(12) << heading;
+        out << '\n';
         for (const SoakPass& p : passes)
+        {
             out << std::setw(5) << p.pass << std::setw(9) << p.frames << std::setw(13)
-                << p.sample.residentKiB << std::setw(7) << p.sample.sceneNodes << std::setw(10)
-                << p.sample.entities << std::setw(11) << p.sample.materials << std::setw(8)
-                << p.sample.meshes << std::setw(8) << p.sample.collisionShapes << std::setw(10)
-                << p.sample.backgroundRequests << '\n';
+                << p.floor.residentKiB;
+            for (const auto& count : counts())
+                out << std::setw(12)
+                    << std::to_string(p.floor.*count.second) + "-" +
+                           std::to_string(p.peak.*count.second);
+            out << '\n';
+        }
         return out.str();
     }
 
@@ -171,9 +191,10 @@ namespace Wren
         j["passes"] = nlohmann::json::array();
         for (const SoakPass& p : mPasses)
         {
-            nlohmann::json pass = {{"pass", p.pass}, {"frames", p.frames}};
-            for (const auto& figure : figuresOf(p.sample))
-                pass[figure.first] = figure.second;
+            nlohmann::json pass = {
+                {"pass", p.pass}, {"frames", p.frames}, {"resident_kib", p.floor.residentKiB}};
+            for (const auto& count : counts())
+                pass[count.first] = {p.floor.*count.second, p.peak.*count.second};
             j["passes"].push_back(pass);
         }
         const std::vector<std::string> growth = findGrowth();
