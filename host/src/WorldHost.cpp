@@ -1,5 +1,7 @@
 #include "WorldHost.h"
 
+#include <OgrePass.h>
+
 #include "ExtensionGameObjectFactory.h"
 
 #include "BinaryFileResourceManager.h"
@@ -24,6 +26,7 @@
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
+#include <OgrePass.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
@@ -313,14 +316,19 @@ namespace Wren
         if (!mManager)
             return;
         mManager->update(elapsed);
-        if (!mUpdateRegisteredSystems)
-            return;
-        std::vector<GameSystem*> systems;
-        GameSystemManager::getSingleton().enumerateGameSystems(systems);
-        const GameSystem* collision = mManager->getCollisionGameSystem();
-        for (GameSystem* system : systems)
-            if (system != collision)
-                system->update(elapsed);
+        if (mUpdateRegisteredSystems)
+        {
+            std::vector<GameSystem*> systems;
+            GameSystemManager::getSingleton().enumerateGameSystems(systems);
+            const GameSystem* collision = mManager->getCollisionGameSystem();
+            for (GameSystem* system : systems)
+                if (system != collision)
+                    system->update(elapsed);
+        }
+        // OGRE deletes the passes of removed materials (every fade's clone)
+        // only when it renders a scene; a host that runs without drawing
+        // would keep them all. Twice in a drawn frame costs nothing.
+        Ogre::Pass::processPendingPassUpdates();
     }
 
     bool WorldHost::save()

@@ -19,7 +19,10 @@
 #include "WorldsFolder.h"
 #include "XMLDataFile.h"
 
+#include <OgreMaterialManager.h>
+#include <OgrePass.h>
 #include <OgreResourceGroupManager.h>
+#include <OgreTechnique.h>
 #include <OgreSceneManager.h>
 
 #include <gtest/gtest.h>
@@ -361,4 +364,22 @@ TEST_F(WorldStart, NewWorldFolderIsMadeSoTheFirstSaveHasSomewhereToGo)
     rock->getPartition()->notifyObjectDirty();
     ASSERT_TRUE(host.save());
     EXPECT_TRUE(std::filesystem::exists(worlds + "/w1/Partitions/w1_Partition0_0.objbinary"));
+}
+
+TEST_F(WorldStart, FramesWithoutDrawingFreeThePassesOfRemovedMaterials)
+{
+    // Every fade clones a material and removes the clone when it ends; OGRE
+    // frees the clone's passes only when it draws, so a headless client
+    // would keep them all.
+    WorldHost host;
+    ASSERT_TRUE(host.start(settings()));
+    Ogre::MaterialPtr faded =
+        Ogre::MaterialManager::getSingleton().create("FadedOnce", "General");
+    faded->createTechnique()->createPass();
+    Ogre::MaterialManager::getSingleton().remove(faded);
+    faded.reset();
+    EXPECT_FALSE(Ogre::Pass::getPassGraveyard().empty());
+    host.update(0.1f);
+    EXPECT_TRUE(Ogre::Pass::getPassGraveyard().empty());
+    host.stop();
 }

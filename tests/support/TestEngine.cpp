@@ -9,6 +9,7 @@
 #include <OgreSceneManager.h>
 #include <OgreTextureManager.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
@@ -16,7 +17,9 @@
 #include <link.h>
 #include <fstream>
 #include <sstream>
+#include <iostream>
 #include <stdexcept>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -29,6 +32,12 @@ namespace Test
     {
         TestEngine::Mode gMode = TestEngine::Mode::Headless;
         std::unique_ptr<TestEngine> gEngine;
+
+        /** The render system could not open the display (worth another try). */
+        struct DisplayFailure : std::runtime_error
+        {
+            using std::runtime_error::runtime_error;
+        };
 
         int pinGlDriver(struct dl_phdr_info* info, size_t, void*)
         {
@@ -63,8 +72,23 @@ namespace Test
 
     TestEngine& TestEngine::instance()
     {
-        if (!gEngine)
-            gEngine.reset(new TestEngine(gMode));
+        // Many test processes share one X server: under load, opening the
+        // display now and then fails at once. A few starts a moment apart
+        // ride that out; a display that never works still fails.
+        for (int attempt = 1; !gEngine; ++attempt)
+        {
+            try
+            {
+                gEngine.reset(new TestEngine(gMode));
+            }
+            catch (const DisplayFailure& e)
+            {
+                std::cerr << e.what() << " (attempt " << attempt << ")" << std::endl;
+                if (attempt == 4)
+                    throw;
+                std::this_thread::sleep_for(std::chrono::milliseconds(250 * attempt));
+            }
+        }
         return *gEngine;
     }
 
@@ -90,6 +114,7 @@ namespace Test
 
         // A failed start leaves no Root behind, so that only one can ever
         // be alive.
+        std::string failure;
         try
         {
             mRoot = new Ogre::Root("", "", "");
@@ -111,10 +136,21 @@ namespace Test
 
             mSceneManager = mRoot->createSceneManager();
         }
+        catch (const Ogre::RenderingAPIException& e)
+        {
+            // The exception may live in the render system's plugin, which
+            // the teardown unloads: keep its words, let it go, then tear down.
+            failure = e.getFullDescription();
+        }
         catch (...)
         {
             teardown();
             throw;
+        }
+        if (!failure.empty())
+        {
+            teardown();
+            throw DisplayFailure("TestEngine: the render system did not start: " + failure);
         }
     }
 
