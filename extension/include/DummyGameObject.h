@@ -22,15 +22,9 @@ namespace Wren
         const std::string& getObjectType() const override;
         bool checkObjectType(const std::string& type) const override;
 
-        bool initStart(CoreMetadata* metadata, bool flag) override;
-        bool loadStart(DataElementPtr& element, std::vector<CoreGameObject*>& created,
-                       bool rename) override;
-        bool loadBinaryStart(CompleteObjectDataInfo& record, std::vector<CoreGameObject*>& created,
-                             bool rename) override;
-
-    private:
+    protected:
         /** Takes the placeholder named by the metadata, when it names one. */
-        void usePlaceHolderOfMetadata();
+        void takeMetadata() override;
     };
 }
 

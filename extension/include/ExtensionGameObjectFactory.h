@@ -8,12 +8,13 @@
 namespace Wren
 {
     /** The factory of the object types of worldextension, by exact
-        (case-sensitive) type name, tested in this order:
-        "MeshGameObject" (MeshGameObject, MeshMetadata), "CompoundGameObject"
-        (CompoundGameObject, CompoundMetadata), "DummyGameObject"
-        (DummyGameObject, DummyMetadata). Any other name, "PlaceHolderGameObject"
-        among them (a base, never made), yields null from both create
-        operations, without a message. The host registers it with
+        (case-sensitive) type name, tested in this order, each name making
+        the object and metadata classes of its own name ("MeshGameObject":
+        MeshGameObject and MeshMetadata): "MeshGameObject",
+        "ParticleSystemGameObject", "LightGameObject", "CompoundGameObject",
+        "EffectSystemGameObject", "DummyGameObject", "SoundGameObject". Any
+        other name, "PlaceHolderGameObject" among them (a base, never made),
+        yields null from both create operations, without a message. The host registers it with
         GameObjectFactoryManager, which then owns it. */
     class WREN_EXTENSION_EXPORT ExtensionGameObjectFactory : public GameObjectFactory
     {

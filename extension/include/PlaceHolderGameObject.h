@@ -37,6 +37,13 @@ namespace Wren
           the rest.
         - destroy with children also destroys a placeholder taken out for
           the simulation; call it from an override.
+        - takeMetadata is called after every start (initStart, loadStart,
+          loadBinaryStart) that succeeded: the place to take the template
+          as the subclass's own metadata class.
+        - registerUpdate and unregisterUpdate hold at most one registration
+          for per-frame updates of the object's own (fades, sounds), apart
+          from those of the core's deferred level changes; destroy lets it
+          go.
     */
     class WREN_EXTENSION_EXPORT PlaceHolderGameObject : public CoreGameObject
     {
@@ -53,6 +60,11 @@ namespace Wren
         /** True for "PlaceHolderGameObject", else CoreGameObject's answer. */
         bool checkObjectType(const std::string& type) const override;
 
+        bool initStart(CoreMetadata* metadata, bool flag) override;
+        bool loadStart(DataElementPtr& element, std::vector<CoreGameObject*>& created,
+                       bool rename) override;
+        bool loadBinaryStart(CompleteObjectDataInfo& record, std::vector<CoreGameObject*>& created,
+                             bool rename) override;
         bool loadFinish() override;
         bool initFinish(const Ogre::Vector3& worldPosition) override;
         void destroy(bool destroyChildren, bool keepInPartition) override;
@@ -63,6 +75,10 @@ namespace Wren
 
         /** The scene node of the placeholder mesh, or null. */
         Ogre::SceneNode* getHoldMeshNode() const;
+        /** The node engine objects of the type hang from: the placeholder
+            mesh's while it is shown among the children, else the object's
+            own (without placeholder, or while the game runs). */
+        Ogre::SceneNode* getPlaceNode() const;
         /** The placeholder mesh (a MeshGameObject child), or null. */
         MeshGameObject* getPlaceHolderMesh() const { return mPlaceHolderMesh; }
         /** The metadata ID the placeholder is (or will be) made from. */
@@ -79,10 +95,16 @@ namespace Wren
             there is one already. */
         void initPlaceHolderObject();
         void setPlaceHolderMetaId(const std::string& id) { mPlaceHolderMetaId = id; }
+        /** See the class comment; nothing by default. */
+        virtual void takeMetadata() {}
+        void registerUpdate();
+        void unregisterUpdate();
+        bool getUpdateRegistered() const { return mUpdateRegistered; }
 
     private:
         std::string mPlaceHolderMetaId;
         MeshGameObject* mPlaceHolderMesh = nullptr;
+        bool mUpdateRegistered = false;
 
         static bool mIsVisible;
     };

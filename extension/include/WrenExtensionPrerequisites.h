@@ -20,6 +20,14 @@ namespace Wren
     class DummyMetadata;
     class CompoundGameObject;
     class CompoundMetadata;
+    class LightGameObject;
+    class LightMetadata;
+    class ParticleSystemGameObject;
+    class ParticleSystemMetadata;
+    class EffectSystemGameObject;
+    class EffectSystemMetadata;
+    class SoundGameObject;
+    class SoundMetadata;
 }
 
 #endif

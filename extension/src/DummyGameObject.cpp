@@ -23,33 +23,7 @@ namespace Wren
                PlaceHolderGameObject::checkObjectType(type);
     }
 
-    bool DummyGameObject::initStart(CoreMetadata* metadata, bool flag)
-    {
-        const bool started = PlaceHolderGameObject::initStart(metadata, flag);
-        if (started)
-            usePlaceHolderOfMetadata();
-        return started;
-    }
-
-    bool DummyGameObject::loadStart(DataElementPtr& element, std::vector<CoreGameObject*>& created,
-                                    bool rename)
-    {
-        const bool started = PlaceHolderGameObject::loadStart(element, created, rename);
-        if (started)
-            usePlaceHolderOfMetadata();
-        return started;
-    }
-
-    bool DummyGameObject::loadBinaryStart(CompleteObjectDataInfo& record,
-                                          std::vector<CoreGameObject*>& created, bool rename)
-    {
-        const bool started = PlaceHolderGameObject::loadBinaryStart(record, created, rename);
-        if (started)
-            usePlaceHolderOfMetadata();
-        return started;
-    }
-
-    void DummyGameObject::usePlaceHolderOfMetadata()
+    void DummyGameObject::takeMetadata()
     {
         // An empty name would ask the manager for the template "", which
         // does not exist: the standard box stays.

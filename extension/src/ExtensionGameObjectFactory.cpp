@@ -5,8 +5,16 @@
 #include "CoreGameObjectManager.h"
 #include "DummyGameObject.h"
 #include "DummyMetadata.h"
+#include "EffectSystemGameObject.h"
+#include "EffectSystemMetadata.h"
+#include "LightGameObject.h"
+#include "LightMetadata.h"
 #include "MeshGameObject.h"
 #include "MeshMetadata.h"
+#include "ParticleSystemGameObject.h"
+#include "ParticleSystemMetadata.h"
+#include "SoundGameObject.h"
+#include "SoundMetadata.h"
 
 namespace Wren
 {
@@ -38,8 +46,13 @@ namespace Wren
         {
             static const std::vector<ObjectType> types = {
                 typeOf<MeshGameObject, MeshMetadata>("MeshGameObject"),
+                typeOf<ParticleSystemGameObject, ParticleSystemMetadata>(
+                    "ParticleSystemGameObject"),
+                typeOf<LightGameObject, LightMetadata>("LightGameObject"),
                 typeOf<CompoundGameObject, CompoundMetadata>("CompoundGameObject"),
-                typeOf<DummyGameObject, DummyMetadata>("DummyGameObject")};
+                typeOf<EffectSystemGameObject, EffectSystemMetadata>("EffectSystemGameObject"),
+                typeOf<DummyGameObject, DummyMetadata>("DummyGameObject"),
+                typeOf<SoundGameObject, SoundMetadata>("SoundGameObject")};
             return types;
         }
 

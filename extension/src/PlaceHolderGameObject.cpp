@@ -43,6 +43,32 @@ namespace Wren
         return type == PlaceHolderGameObject::getObjectType() || CoreGameObject::checkObjectType(type);
     }
 
+    bool PlaceHolderGameObject::initStart(CoreMetadata* metadata, bool flag)
+    {
+        const bool started = CoreGameObject::initStart(metadata, flag);
+        if (started)
+            takeMetadata();
+        return started;
+    }
+
+    bool PlaceHolderGameObject::loadStart(DataElementPtr& element,
+                                          std::vector<CoreGameObject*>& created, bool rename)
+    {
+        const bool started = CoreGameObject::loadStart(element, created, rename);
+        if (started)
+            takeMetadata();
+        return started;
+    }
+
+    bool PlaceHolderGameObject::loadBinaryStart(CompleteObjectDataInfo& record,
+                                                std::vector<CoreGameObject*>& created, bool rename)
+    {
+        const bool started = CoreGameObject::loadBinaryStart(record, created, rename);
+        if (started)
+            takeMetadata();
+        return started;
+    }
+
     bool PlaceHolderGameObject::loadFinish()
     {
         // A base that could not find its partition still built the node, and
@@ -74,7 +100,25 @@ namespace Wren
             mesh->destroy(true, false);
             delete mesh;
         }
+        // The core lets every registration go.
+        mUpdateRegistered = false;
         CoreGameObject::destroy(destroyChildren, keepInPartition);
+    }
+
+    void PlaceHolderGameObject::registerUpdate()
+    {
+        if (mUpdateRegistered)
+            return;
+        getManager()->addUpdateListener(this);
+        mUpdateRegistered = true;
+    }
+
+    void PlaceHolderGameObject::unregisterUpdate()
+    {
+        if (!mUpdateRegistered)
+            return;
+        getManager()->removeUpdateListener(this, false);
+        mUpdateRegistered = false;
     }
 
     void PlaceHolderGameObject::startSimulation()
@@ -100,6 +144,13 @@ namespace Wren
     Ogre::SceneNode* PlaceHolderGameObject::getHoldMeshNode() const
     {
         return mPlaceHolderMesh ? mPlaceHolderMesh->getSceneNode() : nullptr;
+    }
+
+    Ogre::SceneNode* PlaceHolderGameObject::getPlaceNode() const
+    {
+        if (mPlaceHolderMesh && mPlaceHolderMesh->getParent() == this)
+            return mPlaceHolderMesh->getSceneNode();
+        return getSceneNode();
     }
 
     bool PlaceHolderGameObject::shouldSaveChild(const CoreGameObject* child) const

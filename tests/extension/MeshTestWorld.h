@@ -58,7 +58,7 @@ namespace Test
         }
         /** Brings the object to level as the partition manager would, also
             when the object queued itself for that level on creation. */
-        static void showAt(MeshGameObject* object, LevelOfDetail level)
+        static void showAt(CoreGameObject* object, LevelOfDetail level)
         {
             if (object->getLevelOfDetail() == level && object->getQueuedForLODChange())
             {

@@ -12,6 +12,17 @@ namespace Wren
 {
 namespace Test
 {
+    /** A partition that streaming keeps loaded while the camera is in it. */
+    class StreamedPartition : public CorePartition
+    {
+    public:
+        using CorePartition::CorePartition;
+        void enumerateConnectedPartitions(std::vector<CorePartition*>& out) override
+        {
+            out.push_back(this);
+        }
+    };
+
     /** A mesh world with the placeholder media: "Box0Point5Meters.meta"
         showing a mesh of that box's name, and a second mesh template
         "star.meta". Partition "0_0" lies at the origin. Placeholders are
@@ -34,6 +45,30 @@ namespace Test
         {
             writeMeta(id, "<MetaData ObjectType=\"DummyGameObject\" Name=\"marker\"><CoreData/>"
                           "<DummyMetaData PlaceHolder=\"" + placeHolder + "\"/></MetaData>");
+        }
+        /** A template of a placeholder type with its own element, shown
+            within 20 units (high detail within 14). */
+        void writeTypeMeta(const std::string& id, const std::string& type,
+                           const std::string& data)
+        {
+            writeMeta(id, "<MetaData ObjectType=\"" + type + "\" Name=\"thing\">"
+                          "<CoreData SizeHint=\"20\"/>" + data + "</MetaData>");
+        }
+        /** Puts the player camera at x on the x axis, where the next
+            streaming step sees it. */
+        void moveCamera(float x)
+        {
+            cameraNode->setPosition(x, 0, 0);
+            cameraNode->_update(true, false);
+        }
+        /** Streams with a tiny time step (so that timers started meanwhile
+            stay near 0) until done() holds; false when it never does. */
+        template <class Done>
+        bool stepUntil(Done done)
+        {
+            for (int frame = 0; frame < 20 && !done(); ++frame)
+                manager->update(0.001f);
+            return done();
         }
         void writeCompoundMeta(const std::string& id, const std::string& objectsFile)
         {
@@ -70,6 +105,21 @@ namespace Test
         {
             writeWorld("w", "");
             return CoreTestWorld::start("w");
+        }
+        /** Starts "w" with its partition loaded by streaming, so that the
+            partition manager's steps follow the camera for its objects. */
+        bool startStreamed()
+        {
+            makePartition = [](const std::string& id, const Ogre::Vector3& origin,
+                               CorePartitionManager* m) -> CorePartition* {
+                return new StreamedPartition(id, origin, m);
+            };
+            if (!start())
+                return false;
+            partition("0_0")->unload(false);
+            for (int step = 0; step < 10 && partitions->GetLoadPartitions().empty(); ++step)
+                manager->update(0.02f);
+            return !partitions->GetLoadPartitions().empty();
         }
         template <class T>
         T* make(const std::string& metaID, const Ogre::Vector3& position = Ogre::Vector3::ZERO)

@@ -17,7 +17,9 @@ TEST(ExtensionFactory, MakesTheTypesOfItsTableAndNothingElse)
     ObjectTypesWorld world;
     ExtensionGameObjectFactory factory;
     GameObjectManager* manager = world.manager.get();
-    for (const char* type : {"MeshGameObject", "CompoundGameObject", "DummyGameObject"})
+    for (const char* type : {"MeshGameObject", "ParticleSystemGameObject", "LightGameObject",
+                             "CompoundGameObject", "EffectSystemGameObject", "DummyGameObject",
+                             "SoundGameObject"})
     {
         SCOPED_TRACE(type);
         EXPECT_TRUE(factory.supportsObjectType(type));
@@ -32,10 +34,14 @@ TEST(ExtensionFactory, MakesTheTypesOfItsTableAndNothingElse)
     EXPECT_NE(dynamic_cast<DummyMetadata*>(dummyMeta.get()), nullptr);
     std::unique_ptr<Metadata> compoundMeta(factory.createMetadata("CompoundGameObject", "c", manager));
     EXPECT_NE(dynamic_cast<CompoundMetadata*>(compoundMeta.get()), nullptr);
-    // A dummy is a placeholder object too.
-    std::unique_ptr<GameObject> dummy(factory.createGameObject("DummyGameObject", "d", manager));
-    EXPECT_TRUE(dummy->checkObjectType("PlaceHolderGameObject"));
-    EXPECT_FALSE(dummy->checkObjectType("CompoundGameObject"));
+    // The objects without a body of their own are placeholder objects.
+    for (const char* type : {"ParticleSystemGameObject", "LightGameObject",
+                             "EffectSystemGameObject", "DummyGameObject", "SoundGameObject"})
+    {
+        std::unique_ptr<GameObject> object(factory.createGameObject(type, "p", manager));
+        EXPECT_TRUE(object->checkObjectType("PlaceHolderGameObject")) << type;
+        EXPECT_FALSE(object->checkObjectType("CompoundGameObject")) << type;
+    }
 
     for (const char* type : {"meshgameobject", "PlaceHolderGameObject", "Dummy", ""})
     {

@@ -1,8 +1,11 @@
 #include "TestEngine.h"
 
+#include <OgreControllerManager.h>
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
+#include <OgreParticleSystem.h>
+#include <OgreParticleSystemManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
@@ -118,6 +121,8 @@ namespace Test
         try
         {
             mRoot = new Ogre::Root("", "", "");
+            // Particle scripts name the plugin's emitters and affectors.
+            mRoot->loadPlugin(std::string(WREN_OGRE_PLUGIN_DIR) + "/Plugin_ParticleFX");
             if (mode == Mode::Rendered)
             {
                 createRenderWindow();
@@ -127,6 +132,10 @@ namespace Test
                 mBufferManager = new Ogre::DefaultHardwareBufferManager();
                 mTextureManager = new Ogre::DefaultTextureManager();
                 Ogre::MaterialManager::getSingleton().initialise();
+                // What Root::initialise would make for particle systems: the
+                // billboard renderer and the controllers that run them.
+                Ogre::ParticleSystemManager::getSingleton()._initialise();
+                mControllerManager = new Ogre::ControllerManager();
             }
 
             Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
@@ -194,6 +203,8 @@ namespace Test
         mRoot = nullptr;
         delete mBufferManager;
         mBufferManager = nullptr;
+        delete mControllerManager;
+        mControllerManager = nullptr;
         delete mLogManager;
         mLogManager = nullptr;
         std::error_code ec;

@@ -26,7 +26,8 @@ namespace Test
 
         Headless (the default): an Ogre::Root without a render system, a
         DefaultHardwareBufferManager, an initialised MaterialManager, a
-        DefaultTextureManager and one generic scene manager. That serves the
+        DefaultTextureManager, a ControllerManager and one generic scene
+        manager. That serves the
         scene graph, meshes, entities and resources.
 
         Rendered (configure(Mode::Rendered) before first use, as the render
@@ -35,6 +36,10 @@ namespace Test
         can be drawn into and read back. Needs a display (the scripts start
         Xvfb when none is set); without one instance() throws a
         std::runtime_error saying so.
+
+        Either way OGRE's ParticleFX plugin is loaded and the particle
+        manager has its billboard renderer, so particle scripts and
+        templates find their emitters, affectors and renderer.
 
         Two temporary FileSystem folders are registered for the resource
         groups "General" and "PLSM2"; they are removed at teardown.
@@ -93,6 +98,7 @@ namespace Test
         Ogre::LogManager* mLogManager = nullptr;
         Ogre::Root* mRoot = nullptr;
         Ogre::DefaultHardwareBufferManager* mBufferManager = nullptr;
+        Ogre::ControllerManager* mControllerManager = nullptr;
         Ogre::TextureManager* mTextureManager = nullptr;
         Ogre::SceneManager* mSceneManager = nullptr;
         Ogre::RenderWindow* mWindow = nullptr;

@@ -1,4 +1,5 @@
 #include "TestEngine.h"
+#include "WaveSoundOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +21,13 @@ int main(int argc, char** argv)
 #endif
     // Made up front, so that everything a test touches can log; listing the
     // tests (as CTest does to find them) needs no engine.
+    // Sound goes into a file, so that no test plays aloud, whichever part
+    // of the framework opens the device.
     if (!::testing::GTEST_FLAG(list_tests))
+    {
         Wren::Test::TestEngine::instance();
+        Wren::Test::WaveSoundOutput::instance();
+    }
     ::testing::AddGlobalTestEnvironment(new EngineEnvironment);
     return RUN_ALL_TESTS();
 }
