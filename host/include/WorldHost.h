@@ -17,6 +17,7 @@ namespace Ogre
 {
     class BinaryFileResourceManager;
     class Camera;
+    class ControllerManager;
     class DefaultHardwareBufferManager;
     class Root;
     class SceneManager;
@@ -73,6 +74,9 @@ namespace Wren
         /** Also declare every "FileSystem" setting of resourcesConfig in the
             group its section names (the layout of generated worlds). */
         bool declareConfigLocations = false;
+        /** Where OGRE's plugins are (ParticleFX); empty: where the build
+            found them. */
+        std::string pluginFolder;
         /** Further folders to declare, e.g. where metadata files live. */
         std::vector<WorldResourceLocation> resourceLocations;
         /** Load partition files on a loader thread (Ogre::BackgroundLoader);
@@ -104,7 +108,7 @@ namespace Wren
     /** Starts and tears down a world in the order the framework expects:
 
         Start: the engine (the Root that exists, or a headless one the host
-        makes; never a second one), the scene and its "PlayerCam", the
+        makes; never a second one) ready for particle systems, the scene and its "PlayerCam", the
         binary-file manager and the loader thread when absent, the world's
         resource folders (their groups initialised, so that material scripts
         are parsed), the four registries (data files, object factories, game systems,
@@ -113,9 +117,12 @@ namespace Wren
         initStart and initFinish. A start that fails at any point undoes
         what it did and reports false, with the reason logged.
 
+        Each frame the sound listener (ChimeSoundSystem) follows "PlayerCam"
+        once sound has started.
+
         Teardown (stop, or the destructor): the object manager's destroy and
         deletion, then whatever the host made, in the reverse order of
-        making. What the host found already existing (a Root, a scene, a
+        making; the sound system is closed when it was not open at start. What the host found already existing (a Root, a scene, a
         registry) is left alone.
 
         Standard factories: the collision system ("CollisionGameSystem") and
@@ -152,6 +159,15 @@ namespace Wren
         /** The worlds folder of the configuration; empty when it names none. */
         const std::string& getWorldsFolder() const { return mWorldsFolder; }
 
+        /** Readies the Root for particle systems: loads OGRE's ParticleFX
+            plugin from folder (empty: where the build found it) unless it
+            is there already, and makes the particle manager's billboard
+            renderer when the engine has not (without render system,
+            Root::initialise never runs). False (logged) when the plugin
+            can not be loaded. Particle scripts need this before they are
+            parsed. */
+        static bool prepareParticleSystems(const std::string& folder);
+
         /** The factories every host registers before the caller's. */
         static std::vector<std::unique_ptr<GameSystemFactory>> makeStandardSystemFactories();
         static std::vector<std::unique_ptr<GameObjectFactory>> makeStandardObjectFactories();
@@ -167,9 +183,12 @@ namespace Wren
         std::string mWorldName;
         std::string mWorldsFolder;
         bool mUpdateRegisteredSystems = false;
+        /** The sound system was open before the world started. */
+        bool mSoundWasOpen = false;
 
         Ogre::Root* mOwnRoot = nullptr;
         Ogre::DefaultHardwareBufferManager* mOwnBufferManager = nullptr;
+        Ogre::ControllerManager* mOwnControllers = nullptr;
         Ogre::SceneManager* mSceneManager = nullptr;
         bool mOwnSceneManager = false;
         Ogre::Camera* mOwnCamera = nullptr;

@@ -5,6 +5,7 @@
 #include "ExtensionGameObjectFactory.h"
 
 #include "BinaryFileResourceManager.h"
+#include "ChimeSoundSystem.h"
 #include "CollisionGameSystem.h"
 #include "CollisionGameSystemFactory.h"
 #include "CoreAboveGroundManager.h"
@@ -23,10 +24,14 @@
 
 #include <OgreCamera.h>
 #include <OgreConfigFile.h>
+#include <OgreControllerManager.h>
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
+#include <OgreParticleSystemManager.h>
+#include <OgreParticleSystemRenderer.h>
 #include <OgrePass.h>
+#include <OgrePlugin.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
@@ -70,6 +75,36 @@ namespace Wren
         factories.emplace_back(new CollisionGameSystemFactory);
         factories.emplace_back(new ImpostorGameSystemFactory);
         return factories;
+    }
+
+    bool WorldHost::prepareParticleSystems(const std::string& folder)
+    {
+        // Root::initialise makes the billboard renderer; an engine without
+        // render system never runs it.
+        Ogre::ParticleSystemManager& particles = Ogre::ParticleSystemManager::getSingleton();
+        bool renderer = false;
+        for (auto it = particles.getRendererFactoryIterator(); it.hasMoreElements() && !renderer;)
+            renderer = it.getNext()->getType() == "billboard";
+        if (!renderer)
+            particles._initialise();
+
+        Ogre::Root& root = Ogre::Root::getSingleton();
+        for (const Ogre::Plugin* plugin : root.getInstalledPlugins())
+            if (plugin->getName() == "ParticleFX")
+                return true;
+        const std::string path =
+            (folder.empty() ? std::string(WREN_OGRE_PLUGIN_DIR) : folder) + "/Plugin_ParticleFX";
+        try
+        {
+            root.loadPlugin(path);
+            return true;
+        }
+        catch (const Ogre::Exception& e)
+        {
+            logMessage("particle systems have no emitters or affectors: " + path +
+                       " can not be loaded: " + e.getDescription());
+            return false;
+        }
     }
 
     std::vector<std::unique_ptr<GameObjectFactory>> WorldHost::makeStandardObjectFactories()
@@ -139,8 +174,12 @@ namespace Wren
             {
                 mOwnBufferManager = new Ogre::DefaultHardwareBufferManager();
                 Ogre::MaterialManager::getSingleton().initialise();
+                // What Root::initialise would make for particle systems.
+                mOwnControllers = new Ogre::ControllerManager();
             }
         }
+        prepareParticleSystems(settings.pluginFolder);
+        mSoundWasOpen = ChimeSoundSystem::getSingleton().isOpen();
         mSceneManager = settings.sceneManager;
         if (!mSceneManager)
         {
@@ -194,10 +233,10 @@ namespace Wren
 
     void WorldHost::initialiseGroups()
     {
-        // Scripts (the materials of the meshes that streaming will load) are
-        // parsed when a group is initialised. A group initialised before the
-        // host declared its folders gets the scripts of those folders parsed
-        // one by one.
+        // Scripts (the materials of the meshes that streaming will load, the
+        // particle templates) are parsed when a group is initialised. A group
+        // initialised before the host declared its folders gets the scripts
+        // of those folders parsed one by one.
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
         std::vector<std::string> initialisedNow;
         for (const WorldResourceLocation& location : mLocations)
@@ -217,12 +256,19 @@ namespace Wren
                 std::error_code ec;
                 for (std::filesystem::directory_iterator it(location.folder, ec), end;
                      !ec && it != end; it.increment(ec))
-                    if (it->path().extension() == ".material")
-                    {
-                        const std::string file = it->path().filename().string();
-                        Ogre::DataStreamPtr stream = groups.openResource(file, group);
-                        Ogre::MaterialManager::getSingleton().parseScript(stream, group);
-                    }
+                {
+                    const std::string extension = it->path().extension().string();
+                    Ogre::ScriptLoader* loader = nullptr;
+                    if (extension == ".material")
+                        loader = Ogre::MaterialManager::getSingletonPtr();
+                    else if (extension == ".particle")
+                        loader = Ogre::ParticleSystemManager::getSingletonPtr();
+                    if (!loader)
+                        continue;
+                    const std::string file = it->path().filename().string();
+                    Ogre::DataStreamPtr stream = groups.openResource(file, group);
+                    loader->parseScript(stream, group);
+                }
             }
             catch (const Ogre::Exception& e)
             {
@@ -316,6 +362,10 @@ namespace Wren
         if (!mManager)
             return;
         mManager->update(elapsed);
+        // The device opens when a sound first plays; the listener waits for it.
+        ChimeSoundSystem& sounds = ChimeSoundSystem::getSingleton();
+        if (sounds.isOpen())
+            sounds.updateListener(mManager->getPlayerCamera());
         if (mUpdateRegisteredSystems)
         {
             std::vector<GameSystem*> systems;
@@ -344,6 +394,9 @@ namespace Wren
             delete mManager;
             mManager = nullptr;
         }
+        if (!mSoundWasOpen)
+            ChimeSoundSystem::getSingleton().close();
+        mSoundWasOpen = false;
         delete mWrapper;
         mWrapper = nullptr;
 
@@ -383,6 +436,8 @@ namespace Wren
             mOwnRoot = nullptr;
             delete mOwnBufferManager;
             mOwnBufferManager = nullptr;
+            delete mOwnControllers;
+            mOwnControllers = nullptr;
         }
         mWorldName.clear();
         mWorldsFolder.clear();

@@ -5,6 +5,7 @@
 
 namespace Ogre
 {
+    class ControllerManager;
     class DefaultHardwareBufferManager;
     class LogManager;
     class RenderWindow;
@@ -14,9 +15,10 @@ namespace Ogre
 
 namespace Wren
 {
-    /** The engine a viewer run stands on: the log, the Root and either the
-        headless buffer and texture managers (no render system, nothing
-        drawn) or OGRE's GL render system with a window.
+    /** The engine a viewer run stands on: the log, the Root with OGRE's
+        ParticleFX plugin, and either the headless buffer and texture
+        managers (no render system, nothing drawn) or OGRE's GL render
+        system with a window.
         Made before the world starts and torn down after it stopped, in the
         reverse order of making. One per process, as the Root allows.
         @code
@@ -49,7 +51,7 @@ namespace Wren
             borrowed, and stop leaves it alone; drawing then needs its
             auto-created window.
             @param pluginFolder where OGRE's plugins are (RenderSystem_GL,
-                Codec_STBI)
+                Codec_STBI, Plugin_ParticleFX)
             @param width, height size of the window (rendered mode)
         */
         bool start(Mode mode, const std::string& logFile, const std::string& pluginFolder,
@@ -78,6 +80,7 @@ namespace Wren
         Ogre::LogManager* mLogManager = nullptr;
         Ogre::Root* mRoot = nullptr;
         Ogre::DefaultHardwareBufferManager* mBufferManager = nullptr;
+        Ogre::ControllerManager* mControllerManager = nullptr;
         Ogre::TextureManager* mTextureManager = nullptr;
         Ogre::RenderWindow* mWindow = nullptr;
         /** The Root is a host's, not ours. */

@@ -1,7 +1,9 @@
 #include "ViewerEngine.h"
 
 #include "ViewerMap.h"
+#include "WorldHost.h"
 
+#include <OgreControllerManager.h>
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
@@ -72,7 +74,11 @@ namespace Wren
                 mBufferManager = new Ogre::DefaultHardwareBufferManager();
                 mTextureManager = new Ogre::DefaultTextureManager();
                 Ogre::MaterialManager::getSingleton().initialise();
+                // Root::initialise makes it with a render system; particle
+                // systems need it.
+                mControllerManager = new Ogre::ControllerManager();
             }
+            WorldHost::prepareParticleSystems(mPluginFolder);
         }
         catch (const Ogre::Exception& e)
         {
@@ -132,6 +138,8 @@ namespace Wren
         mRoot = nullptr;
         delete mBufferManager;
         mBufferManager = nullptr;
+        delete mControllerManager;
+        mControllerManager = nullptr;
         delete mLogManager;
         mLogManager = nullptr;
     }
