@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     Wren::WorldGeneratorOptions options;
     std::string folder;
     std::string jsonFile;
+    std::string types;
     bool scene = false;
     app.add_option("--cells", options.cells, "cells along each side of the grid (1-64)")
         ->capture_default_str();
@@ -33,6 +34,10 @@ int main(int argc, char** argv)
     app.add_option("--compounds", options.compoundsPerCell,
                    "compound objects (a small group read from W/Compounds) in every cell")
         ->capture_default_str();
+    app.add_option("--types", types,
+                   "the object kinds of the world, comma-separated: mesh, light, particle, "
+                   "effect, sound, dummy, compound, or all (default: mesh, with the dummies "
+                   "and compounds asked for); a kind without a count gets one per cell");
     app.add_option("--cell-size", options.cellSize, "edge length of a cell")->capture_default_str();
     app.add_option("--load-radius", options.loadRadius, "streaming radius between cell centres")
         ->capture_default_str();
@@ -44,6 +49,15 @@ int main(int argc, char** argv)
     app.add_option("--json", jsonFile, "also write the summary as JSON to this file");
     app.add_option("OUT", folder, "the world folder to write")->required();
     CLI11_PARSE(app, argc, argv);
+    if (!types.empty())
+    {
+        const std::string refused = Wren::WorldGenerator::chooseTypes(types, options);
+        if (!refused.empty())
+        {
+            std::cerr << "wren-generate: --types: " << refused << '\n';
+            return 1;
+        }
+    }
 
     Ogre::LogManager logs;
     logs.createLog("wren-generate.log", true, false, true);

@@ -4,11 +4,14 @@
 #include "CoreGameObjectManager.h"
 #include "GridPartitionManager.h"
 #include "MediaGenerator.h"
+#include "ParticleSystemTemplateExtension.h"
 #include "WorldGenerator.h"
 #include "WorldHost.h"
 
 #include <OgreMaterialManager.h>
 #include <OgreMeshManager.h>
+#include <OgreParticleSystem.h>
+#include <OgreParticleSystemManager.h>
 #include <OgreResourceGroupManager.h>
 
 #include <string>
@@ -51,8 +54,26 @@ namespace Test
         content. */
     const size_t MarkedCellMembers = 3 + 2 * 2 + 1 + 3;
 
+    /** Lights, particle systems, effects and sounds in a cell of
+        everyKindWorldOptions, each. */
+    const int EveryKindPerCell = 3;
+    /** markedWorldOptions with lights, particle systems, effects and
+        sounds in every cell besides. */
+    inline WorldGeneratorOptions everyKindWorldOptions(int cells)
+    {
+        WorldGeneratorOptions options = markedWorldOptions(cells);
+        for (int* count : {&options.lightsPerCell, &options.particleSystemsPerCell,
+                           &options.effectsPerCell, &options.soundsPerCell})
+            *count = EveryKindPerCell;
+        return options;
+    }
+    /** What a cell of everyKindWorldOptions brings into a partition: that
+        of markedWorldOptions, and the four kinds with their placeholders. */
+    const size_t EveryKindCellMembers = MarkedCellMembers + 4 * EveryKindPerCell * 2;
+
     /** Undoes what a test loaded into "General" from a generated world's
-        media folder: its meshes, its materials and the folder itself. */
+        media folder: its meshes, its materials, its particle templates and
+        the folder itself. */
     inline void forgetGeneratedMedia(const std::string& mediaFolder)
     {
         Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
@@ -69,6 +90,11 @@ namespace Test
         for (const MediaGenerator::Colour& c : MediaGenerator::colours())
             if (materials.resourceExists(MediaGenerator::materialName(c.name), "General"))
                 materials.remove(MediaGenerator::materialName(c.name), "General");
+        Ogre::ParticleSystemManager& particles = Ogre::ParticleSystemManager::getSingleton();
+        for (const char* name : {ParticleSystemTemplateExtension::HighTemplate,
+                                 ParticleSystemTemplateExtension::LowTemplate})
+            if (particles.getTemplate(name))
+                particles.removeTemplate(name);
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
         if (groups.resourceLocationExists(mediaFolder, "General"))
             groups.removeResourceLocation(mediaFolder, "General");

@@ -1,12 +1,17 @@
 #include "BinaryFileResource.h"
+#include "ChimeSoundSystem.h"
 #include "CompoundGameObject.h"
 #include "CoreGameObjectManager.h"
 #include "CorePartition.h"
 #include "DummyGameObject.h"
+#include "EffectSystemGameObject.h"
 #include "GridPartitionManager.h"
 #include "GeneratedMedia.h"
+#include "LightGameObject.h"
 #include "MediaGenerator.h"
 #include "MeshGameObject.h"
+#include "ParticleSystemGameObject.h"
+#include "SoundGameObject.h"
 #include "TestEngine.h"
 #include "WorldGenerator.h"
 #include "WorldHost.h"
@@ -15,6 +20,7 @@
 #include <OgreMaterialManager.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
+#include <OgreParticleSystem.h>
 #include <OgrePass.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreSubEntity.h>
@@ -344,9 +350,9 @@ TEST(GeneratedWorld, HostStreamsItInAndMeshObjectsBuildTheirEntities)
     }
 }
 
-TEST(GeneratedWorld, DummiesAndACompoundStreamInAndTheWorldSavesBackUnchanged)
+TEST(GeneratedWorld, EveryKindStreamsInAndTheWorldSavesBackUnchanged)
 {
-    Wren::WorldGeneratorOptions options = Wren::Test::markedWorldOptions(2);
+    Wren::WorldGeneratorOptions options = Wren::Test::everyKindWorldOptions(2);
     options.seed = 8;
     const std::string folder = TestEngine::instance().makeTempFolder("marked") + "/worlds/W";
     Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
@@ -363,9 +369,32 @@ TEST(GeneratedWorld, DummiesAndACompoundStreamInAndTheWorldSavesBackUnchanged)
 
     std::vector<Wren::CoreGameObject*> objects;
     host.getManager()->enumerateObjects(objects);
-    size_t dummies = 0, compounds = 0;
+    size_t dummies = 0, compounds = 0, alive = 0;
     for (Wren::CoreGameObject* object : objects)
     {
+        if (auto* placeHolder = dynamic_cast<Wren::PlaceHolderGameObject*>(object))
+        {
+            EXPECT_NE(placeHolder->getPlaceHolderMesh(), nullptr) << object->getName();
+        }
+        // Lights, smoke, sparks and sounds are there exactly while in range.
+        const bool inRange = object->getLevelOfDetail() != Wren::LOD_BEYOND_HINT;
+        auto expectAlive = [&](bool there) {
+            EXPECT_EQ(there, inRange) << object->getName();
+            alive += there;
+        };
+        if (auto* lamp = dynamic_cast<Wren::LightGameObject*>(object))
+            expectAlive(lamp->getLight() != nullptr);
+        if (auto* smoke = dynamic_cast<Wren::ParticleSystemGameObject*>(object))
+        {
+            expectAlive(smoke->getParticleSystem() != nullptr);
+            // The script's emitters come from the ParticleFX plugin.
+            if (Ogre::ParticleSystem* system = smoke->getParticleSystem())
+                EXPECT_EQ(system->getNumEmitters(), 1u) << smoke->getName();
+        }
+        if (auto* sparks = dynamic_cast<Wren::EffectSystemGameObject*>(object))
+            expectAlive(sparks->getEffect() != nullptr);
+        if (auto* brook = dynamic_cast<Wren::SoundGameObject*>(object))
+            expectAlive(brook->isPlaying());
         if (auto* dummy = dynamic_cast<Wren::DummyGameObject*>(object))
         {
             ++dummies;
@@ -381,15 +410,16 @@ TEST(GeneratedWorld, DummiesAndACompoundStreamInAndTheWorldSavesBackUnchanged)
     }
     EXPECT_EQ(dummies, 8u);
     EXPECT_EQ(compounds, 4u);
+    EXPECT_GT(alive, 0u);
     // The objects one picks are those of the files; the partitions also hold
     // the placeholders and the compounds' content.
-    EXPECT_EQ(objects.size(), 4u * (3 + 2 + 1));
+    EXPECT_EQ(objects.size(), 4u * (3 + 2 + 1 + 4 * Wren::Test::EveryKindPerCell));
     std::vector<Wren::CorePartition*> partitions;
     host.getManager()->enumeratePartitions(partitions);
     size_t members = 0;
     for (Wren::CorePartition* p : partitions)
         members += p->getObjects().size();
-    EXPECT_EQ(members, 4u * Wren::Test::MarkedCellMembers);
+    EXPECT_EQ(members, 4u * Wren::Test::EveryKindCellMembers);
 
     // Every partition written again, as after an edit.
     for (Wren::CorePartition* p : partitions)
@@ -402,5 +432,6 @@ TEST(GeneratedWorld, DummiesAndACompoundStreamInAndTheWorldSavesBackUnchanged)
     for (const auto& entry : written)
         EXPECT_EQ(TestEngine::readFile(entry.first), entry.second) << entry.first;
     host.stop();
+    EXPECT_FALSE(ChimeSoundSystem::getSingleton().isOpen()) << "the host closed what it opened";
     forgetGeneratedMedia(folder + "/Media");
 }

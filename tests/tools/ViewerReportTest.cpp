@@ -27,6 +27,7 @@ namespace
             if (k % 3 == 0)
                 report.onLodChange();
             report.onImpostorsDrawn(size_t(k % 4));
+            report.onAlive(size_t(k), size_t(k % 3), size_t(11 - k));
             report.onFrame(Ogre::Vector3(float(k), 0, 0), "0_0", k < 5 ? 2 : 1, k < 5 ? 12 : 7,
                            k * 0.001);
         }
@@ -93,6 +94,9 @@ TEST(ViewerReportSummary, JsonFileCarriesEveryFigure)
     EXPECT_EQ(j["objectsDestroyed"], 5);
     EXPECT_EQ(j["lodChanges"], 3);
     EXPECT_EQ(j["impostors_drawn"], 2) << "those of the last frame";
+    EXPECT_EQ(j["lightsAlive"], 10);
+    EXPECT_EQ(j["particleSystemsAlive"], 1);
+    EXPECT_EQ(j["soundsPlaying"], 1);
     EXPECT_NEAR(j["updateMs"]["median"].get<double>(), 5.5, 1e-9);
     EXPECT_NEAR(j["updateMs"]["p99"].get<double>(), 10.0, 1e-9);
     EXPECT_NEAR(j["updateMs"]["max"].get<double>(), 10.0, 1e-9);
@@ -112,7 +116,8 @@ TEST(ViewerReportSummary, TableNamesEveryFigure)
 {
     const std::string table = Wren::ViewerReport::formatTable(tenFrames().summarize(std::nullopt));
     for (const char* row : {"frames", "partitions loaded", "partitions unloaded", "objects created",
-                            "objects destroyed", "level-of-detail changes", "update median",
+                            "objects destroyed", "level-of-detail changes", "lights alive",
+                            "particle systems alive", "sounds playing", "update median",
                             "update p99", "update max", "peak resident memory",
                             "corrupt partition files", "W_Partition0_3.objbinary: truncated"})
         EXPECT_NE(table.find(row), std::string::npos) << row;

@@ -1,8 +1,15 @@
 #include "BinaryFileResource.h"
+#include "ChimeSound.h"
 #include "CompleteObjectDataInfo.h"
 #include "DataElement.h"
+#include "EffectSystemMetadata.h"
+#include "LightMetadata.h"
 #include "MediaGenerator.h"
 #include "MeshMetadata.h"
+#include "ParticleSystemMetadata.h"
+#include "ParticleSystemTemplateExtension.h"
+#include "SoundMetadata.h"
+#include "SoundTemplateExtension.h"
 #include "TestEngine.h"
 #include "WorldGenerator.h"
 #include "WorldGeneratorRandom.h"
@@ -732,4 +739,117 @@ TEST(WorldGeneration, DummiesAndCompoundsWhenAskedWithTheirTemplatesAndContent)
     const std::vector<StoredObject> marked = readXmlObjects(result.objectsFiles[0]);
     for (size_t k = 0; k < first.size(); ++k)
         EXPECT_EQ(first[k].name, marked[k].name);
+}
+
+TEST(WorldGeneration, EveryKindWhenAskedWithTemplatesItsTypesReadAndTheirScriptAndSound)
+{
+    Wren::WorldGeneratorOptions options = smallWorld(5);
+    ASSERT_EQ(Wren::WorldGenerator::chooseTypes("mesh, light,particle,effect,sound", options), "");
+    EXPECT_EQ(options.objectsPerCell, 6);
+    EXPECT_EQ(options.dummiesPerCell, 0);
+    const std::string folder = freshWorldFolder("kinds");
+    Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+    ASSERT_TRUE(result.ok) << result.error;
+
+    for (const std::string& path : result.objectsFiles)
+    {
+        std::vector<StoredObject> objects = readXmlObjects(path);
+        ASSERT_EQ(objects.size(), 10u) << path;
+        EXPECT_EQ(objects[6].type, "LightGameObject");
+        EXPECT_EQ(objects[7].type, "ParticleSystemGameObject");
+        EXPECT_EQ(objects[8].type, "EffectSystemGameObject");
+        EXPECT_EQ(objects[9].type, "SoundGameObject");
+    }
+
+    // The templates are what the types' metadata classes read.
+    auto load = [&](Wren::CoreMetadata& meta) {
+        Wren::XMLDataFile file;
+        EXPECT_TRUE(file.load(folder + "/Meta/" + meta.getID()));
+        Wren::DataElementPtr root = file.getRootElement();
+        EXPECT_TRUE(meta.load(root)) << meta.getID();
+    };
+    Wren::LightMetadata lamp("SampleLamp.meta", nullptr);
+    load(lamp);
+    EXPECT_EQ(lamp.getType(), "LightGameObject");
+    EXPECT_EQ(lamp.getValues().type, 0);
+    EXPECT_FLOAT_EQ(lamp.getValues().attenuationRange, 60.0f);
+    Wren::ParticleSystemMetadata smoke("SampleSmoke.meta", nullptr);
+    load(smoke);
+    EXPECT_EQ(smoke.getHighTemplate(), Wren::ParticleSystemTemplateExtension::HighTemplate);
+    EXPECT_EQ(smoke.getLowTemplate(), Wren::ParticleSystemTemplateExtension::LowTemplate);
+    Wren::EffectSystemMetadata sparks("SampleSparks.meta", nullptr);
+    load(sparks);
+    EXPECT_EQ(sparks.getEffectName(), "Sparks");
+    Wren::SoundMetadata brook("SampleBrook.meta", nullptr);
+    load(brook);
+    EXPECT_EQ(brook.getValues().soundFileName, Wren::SoundTemplateExtension::SoundFile);
+    EXPECT_TRUE(brook.getValues().loop);
+
+    // The script defines the two templates; the sound is a second long.
+    ASSERT_EQ(result.templateFiles.size(), 2u);
+    const std::string script = TestEngine::readFile(folder + "/Media/SampleWorld.particle");
+    EXPECT_NE(script.find("particle_system SampleWorld/Smoke"), std::string::npos);
+    EXPECT_NE(script.find("particle_system SampleWorld/Wisp"), std::string::npos);
+    std::string error;
+    auto sound = ChimeSound::load(folder + "/Media/SampleBrook.wav", false, error);
+    ASSERT_NE(sound, nullptr) << error;
+    EXPECT_NEAR(sound->getLength(), 1.0f, 1e-3f);
+    const std::string config = TestEngine::readFile(result.resourcesFile);
+    EXPECT_EQ(config.find(result.folder + "/Media\n"), config.rfind(result.folder + "/Media\n"))
+        << "declared once";
+
+    // The drawn objects are those of the default sample, object for object;
+    // naming only the meshes gives the default sample itself.
+    const std::string plain = freshWorldFolder("default");
+    Wren::WorldGeneratorResult plainResult = Wren::WorldGenerator(smallWorld(5)).generate(plain);
+    ASSERT_TRUE(plainResult.ok);
+    const std::vector<StoredObject> kinds = readXmlObjects(result.objectsFiles[0]);
+    const std::vector<StoredObject> drawn = readXmlObjects(plainResult.objectsFiles[0]);
+    ASSERT_EQ(drawn.size(), 6u);
+    for (size_t k = 0; k < drawn.size(); ++k)
+    {
+        EXPECT_EQ(kinds[k].name, drawn[k].name);
+        EXPECT_EQ(kinds[k].metaId, drawn[k].metaId);
+        EXPECT_EQ(kinds[k].pos[0], drawn[k].pos[0]);
+        EXPECT_EQ(kinds[k].scale[1], drawn[k].scale[1]);
+    }
+    Wren::WorldGeneratorOptions meshes = smallWorld(5);
+    ASSERT_EQ(Wren::WorldGenerator::chooseTypes("mesh", meshes), "");
+    const std::string again = freshWorldFolder("meshes", "W");
+    ASSERT_TRUE(Wren::WorldGenerator(meshes).generate(again).ok);
+    auto plainFiles = filesBelow(plain), meshFiles = filesBelow(again);
+    plainFiles.erase("resources.cfg");
+    meshFiles.erase("resources.cfg");
+    EXPECT_EQ(plainFiles, meshFiles);
+
+    Wren::WorldGeneratorOptions untouched = smallWorld(5);
+    EXPECT_NE(Wren::WorldGenerator::chooseTypes("mesh,tree", untouched).find("\"tree\""),
+              std::string::npos);
+    EXPECT_NE(Wren::WorldGenerator::chooseTypes(" ", untouched), "");
+    EXPECT_EQ(untouched.objectsPerCell, 6);
+    Wren::WorldGeneratorOptions all = smallWorld(5);
+    all.dummiesPerCell = 3;
+    ASSERT_EQ(Wren::WorldGenerator::chooseTypes("all", all), "");
+    EXPECT_EQ(all.dummiesPerCell, 3) << "a count asked for stays";
+    EXPECT_EQ(all.compoundsPerCell, 1);
+    EXPECT_EQ(all.soundsPerCell, 1);
+}
+
+TEST(WorldGeneration, OrientationsReadBackAsTheSameTextAfterTheEngineNormalisesThem)
+{
+    // A node normalises the orientation it is given; what a save writes of
+    // it must be the text the generator wrote.
+    Wren::WorldGeneratorOptions options = smallWorld(8);
+    options.cells = 8;
+    options.objectsPerCell = 200;
+    auto text = [](float f) { return Ogre::StringConverter::toString(f); };
+    for (const Wren::PlacedObject& o : Wren::WorldGenerator(options).place())
+    {
+        auto parse = [&](float f) { return Ogre::StringConverter::parseReal(text(f)); };
+        Ogre::Quaternion read(parse(o.orientation.w), parse(o.orientation.x),
+                              parse(o.orientation.y), parse(o.orientation.z));
+        read.normalise();
+        ASSERT_EQ(text(read.y) + " " + text(read.w), text(o.orientation.y) + " " + text(o.orientation.w))
+            << o.name;
+    }
 }

@@ -128,21 +128,26 @@ TEST(WorldViewerStreaming, LargeGridStreamsAlikeFromBothForms)
     EXPECT_EQ(runs[0], runs[1]);
 }
 
-TEST(WorldViewerStreaming, DummiesAndCompoundsStreamWithTheirPlaceholdersAndContent)
+TEST(WorldViewerStreaming, EveryKindStreamsAndTheSummaryCountsWhatShinesBurnsAndPlays)
 {
-    Wren::WorldGeneratorOptions options = Wren::Test::markedWorldOptions(4);
+    Wren::WorldGeneratorOptions options = Wren::Test::everyKindWorldOptions(4);
     options.loadRadius = 300.0f;
-    const std::string folder = TestEngine::instance().makeTempFolder("viewer-marked") + "/W";
+    const std::string folder = TestEngine::instance().makeTempFolder("viewer-kinds") + "/W";
     ASSERT_TRUE(Wren::WorldGenerator(options).generate(folder).ok);
     Wren::WorldViewer viewer(viewOf(folder));
     ASSERT_TRUE(viewer.run()) << viewer.getError();
     const Wren::ViewerSummary s = viewer.getSummary();
     EXPECT_GT(s.partitionsLoaded, 4u);
     EXPECT_EQ(s.corruptFiles.size(), 0u);
-    // Each cell brings its objects, a placeholder per dummy and the three
-    // objects of its compound's content, and takes them all away again.
-    EXPECT_EQ(s.objectsCreated, s.partitionsLoaded * Wren::Test::MarkedCellMembers);
+    // Each cell brings its objects, a placeholder per object without a body
+    // of its own and the three objects of its compound's content, and takes
+    // them all away again.
+    EXPECT_EQ(s.objectsCreated, s.partitionsLoaded * Wren::Test::EveryKindCellMembers);
     EXPECT_EQ(s.objectsCreated - s.objectsDestroyed, viewer.getReport().getFigures().objects);
+    // Those near the camera at the end of its route.
+    EXPECT_GT(s.lightsAlive, 0u);
+    EXPECT_GT(s.particleSystemsAlive, 0u);
+    EXPECT_GT(s.soundsPlaying, 0u);
 }
 
 TEST(WorldViewerInput, MissingOrUnreadableWorldsAreRefusedWithAReason)

@@ -26,6 +26,12 @@ namespace Wren
         std::uint64_t lodChanges = 0;
         /** Entities that began to fade in or out. */
         std::uint64_t fadesStarted = 0;
+        /** At the end of the last frame: engine lights of light objects
+            (fading ones too), particle systems of particle-system objects
+            (outgoing ones too) and sound objects playing. */
+        std::uint64_t lightsAlive = 0;
+        std::uint64_t particleSystemsAlive = 0;
+        std::uint64_t soundsPlaying = 0;
         /** Impostors drawn (billboards shown) at the end of the last frame. */
         std::uint64_t impostorsDrawn = 0;
         /** Duration of the update call of every frame, in seconds. */
@@ -56,6 +62,11 @@ namespace Wren
         std::uint64_t objectsDestroyed = 0;
         std::uint64_t lodChanges = 0;
         std::uint64_t fadesStarted = 0;
+        /** At the last frame; JSON "lightsAlive", "particleSystemsAlive",
+            "soundsPlaying". */
+        std::uint64_t lightsAlive = 0;
+        std::uint64_t particleSystemsAlive = 0;
+        std::uint64_t soundsPlaying = 0;
         /** At the last frame; JSON "impostors_drawn". */
         std::uint64_t impostorsDrawn = 0;
         /** Of the update call, in milliseconds; 0 without frames. */
@@ -95,6 +106,8 @@ namespace Wren
         void onObjectDestroyed(size_t count = 1);
         void onLodChange(size_t count = 1);
         void onFadeStarted(size_t count = 1);
+        /** The lights, particle systems and sounds alive as this frame ends. */
+        void onAlive(size_t lights, size_t particleSystems, size_t sounds);
         /** The impostors drawn as this frame ends. */
         void onImpostorsDrawn(size_t count);
         /** A partition file that could not be read. A file reported again

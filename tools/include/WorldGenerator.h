@@ -43,6 +43,12 @@ namespace Wren
         {
             return true;
         }
+
+    protected:
+        /** Makes the folder name of the world folder when it is missing;
+            its path, or empty with the reason in error. */
+        static std::string makeFolder(const std::string& worldFolder, const std::string& name,
+                                      std::string& error);
     };
 
     /** One metadata template of the generated world. */
@@ -123,6 +129,13 @@ namespace Wren
         /** Compound objects ("SampleCamp.meta", campTemplate) placed in
             every cell besides objectsPerCell. */
         int compoundsPerCell = 0;
+        /** Lights, particle systems, effects and sounds (lampTemplate,
+            smokeTemplate, sparksTemplate, brookTemplate) placed in every
+            cell besides objectsPerCell. */
+        int lightsPerCell = 0;
+        int particleSystemsPerCell = 0;
+        int effectsPerCell = 0;
+        int soundsPerCell = 0;
         /** The templates; the sample set when empty. */
         std::vector<WorldTemplate> templates;
     };
@@ -145,7 +158,8 @@ namespace Wren
         /** Mesh files, the material script and the placeholder's
             template, in W/Media. */
         std::vector<std::string> mediaFiles;
-        /** Files of the templates' own (compound contents), in W/Compounds. */
+        /** Files of the templates' own: compound contents in W/Compounds,
+            the particle script and the sound in W/Media. */
         std::vector<std::string> templateFiles;
         /** Objects files of an earlier generation that were removed. */
         std::vector<std::string> removedFiles;
@@ -174,6 +188,9 @@ namespace Wren
             W/Media/Box0Point5Meters.mesh, Box0Point5Meters.meta
                                                the placeholder box and its template
             W/Compounds/<name>.objects         the content of a compound template
+            W/Media/SampleWorld.particle, SampleBrook.wav
+                                               the particle script and the
+                                               sound, in worlds with those types
             W/resources.cfg                    resource locations
 
         The world file holds "World" with "GameObjectManagerData"
@@ -185,11 +202,11 @@ namespace Wren
         resources.cfg names absolute folders, one "FileSystem" setting each:
         section [PLSM2] the world folder (world file) and Partitions (binary
         objects files); section [General] Partitions (XML objects files),
-        Meta (metadata files) and, when media are written, Media (meshes and
-        the material script, where mesh objects look them up) and, when the
-        world has compounds, Compounds. Its first setting is the world
-        folder, so
-        that for a world kept in a folder named "worlds" the editor finds
+        Meta (metadata files), when media are written Media (meshes and the
+        material script, where mesh objects look them up), and every other
+        folder templates wrote files into (Compounds, or Media for a world
+        without the meshes). Its first setting is the world folder, so that
+        for a world kept in a folder named "worlds" the editor finds
         that folder as the one it saves worlds into (<worlds>/W).
 
         Objects: every cell (i, j), in the order i then j, gets
@@ -240,6 +257,32 @@ namespace Wren
             instanced with one of each of the next two as children, a few
             units apart. Null extension when drawn is empty. */
         static WorldTemplate campTemplate(int perCell, const std::vector<WorldTemplate>& drawn);
+
+        /** "SampleLamp.meta": a warm point "LightGameObject". */
+        static WorldTemplate lampTemplate(int perCell);
+        /** "SampleSmoke.meta": a "ParticleSystemGameObject" of the script
+            of ParticleSystemTemplateExtension, thick near, thin farther. */
+        static WorldTemplate smokeTemplate(int perCell);
+        /** "SampleSparks.meta": an "EffectSystemGameObject" of the effect
+            "Sparks". */
+        static WorldTemplate sparksTemplate(int perCell);
+        /** "SampleBrook.meta": a looping "SoundGameObject" of the sound of
+            SoundTemplateExtension. */
+        static WorldTemplate brookTemplate(int perCell);
+
+        /** The object kinds --types names: "mesh" (the drawn objects),
+            "light", "particle", "effect", "sound", "dummy", "compound". */
+        static const std::vector<std::string>& typeNames();
+        /** Chooses the kinds a world holds from a comma-separated list of
+            typeNames() ("all": every one): a kind not listed gets no
+            objects, a listed one keeps its count per cell, at least 1
+            (the drawn meshes keep objectsPerCell). The reason, with the
+            options untouched, when the list is empty or names an unknown
+            kind; empty when it was applied. */
+        static std::string chooseTypes(const std::string& list, WorldGeneratorOptions& options);
+
+        /** "Media": the folder of meshes, materials and other media. */
+        static const char* const MediaFolder;
 
         /** Writes the metadata file element of a template under root
             ("MetaData"). */

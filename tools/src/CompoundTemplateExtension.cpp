@@ -3,10 +3,6 @@
 #include "DataElement.h"
 #include "XMLDataFile.h"
 
-#include <filesystem>
-
-namespace fs = std::filesystem;
-
 namespace Wren
 {
     const char* const CompoundTemplateExtension::Folder = "Compounds";
@@ -22,14 +18,9 @@ namespace Wren
     {
         if (parts.empty())
             return true;
-        const fs::path folder = fs::path(worldFolder) / Folder;
-        std::error_code ec;
-        fs::create_directories(folder, ec);
-        if (ec || !fs::is_directory(folder))
-        {
-            error = "can not make the folder " + folder.string();
+        const std::string folder = makeFolder(worldFolder, Folder, error);
+        if (folder.empty())
             return false;
-        }
         XMLDataFile file;
         DataElementPtr root = file.createRootElement("Object");
         DataElementPtr children;
@@ -43,7 +34,7 @@ namespace Wren
             if (k == 0)
                 children = root->getFirstChild("Children");
         }
-        const std::string path = (folder / objectsFile).string();
+        const std::string path = folder + "/" + objectsFile;
         if (!file.save(path))
         {
             error = "can not write " + path;

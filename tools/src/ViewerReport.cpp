@@ -48,6 +48,13 @@ namespace Wren
 
     void ViewerReport::onFadeStarted(size_t count) { mFigures.fadesStarted += count; }
 
+    void ViewerReport::onAlive(size_t lights, size_t particleSystems, size_t sounds)
+    {
+        mFigures.lightsAlive = lights;
+        mFigures.particleSystemsAlive = particleSystems;
+        mFigures.soundsPlaying = sounds;
+    }
+
     void ViewerReport::onImpostorsDrawn(size_t count) { mFigures.impostorsDrawn = count; }
 
     void ViewerReport::onCorruptFile(const std::string& path, const std::string& reason)
@@ -65,6 +72,9 @@ namespace Wren
         s.objectsDestroyed = mFigures.objectsDestroyed;
         s.lodChanges = mFigures.lodChanges;
         s.fadesStarted = mFigures.fadesStarted;
+        s.lightsAlive = mFigures.lightsAlive;
+        s.particleSystemsAlive = mFigures.particleSystemsAlive;
+        s.soundsPlaying = mFigures.soundsPlaying;
         s.impostorsDrawn = mFigures.impostorsDrawn;
         s.updateMedianMs = median(mFigures.updateSeconds) * 1000.0;
         s.updateP99Ms = percentile(mFigures.updateSeconds, 99.0) * 1000.0;
@@ -151,6 +161,9 @@ namespace Wren
         row("objects destroyed", std::to_string(s.objectsDestroyed));
         row("level-of-detail changes", std::to_string(s.lodChanges));
         row("fades started", std::to_string(s.fadesStarted));
+        row("lights alive", std::to_string(s.lightsAlive));
+        row("particle systems alive", std::to_string(s.particleSystemsAlive));
+        row("sounds playing", std::to_string(s.soundsPlaying));
         row("impostors drawn", std::to_string(s.impostorsDrawn));
         row("update median", ms(s.updateMedianMs));
         row("update p99", ms(s.updateP99Ms));
@@ -173,6 +186,9 @@ namespace Wren
         j["objectsDestroyed"] = s.objectsDestroyed;
         j["lodChanges"] = s.lodChanges;
         j["fadesStarted"] = s.fadesStarted;
+        j["lightsAlive"] = s.lightsAlive;
+        j["particleSystemsAlive"] = s.particleSystemsAlive;
+        j["soundsPlaying"] = s.soundsPlaying;
         j["impostors_drawn"] = s.impostorsDrawn;
         j["updateMs"] = {{"median", s.updateMedianMs}, {"p99", s.updateP99Ms}, {"max", s.updateMaxMs}};
         if (s.peakResidentKiB)

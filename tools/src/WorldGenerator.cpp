@@ -5,10 +5,14 @@
 #include "CompoundTemplateExtension.h"
 #include "DataElement.h"
 #include "DummyTemplateExtension.h"
+#include "EffectSystemMetadata.h"
+#include "LightMetadata.h"
 #include "MediaGenerator.h"
 #include "MeshTemplateExtension.h"
+#include "ParticleSystemTemplateExtension.h"
 #include "PartitionXmlBinaryConvert.h"
 #include "PlaceHolderGameObject.h"
+#include "SoundTemplateExtension.h"
 #include "WorldGeneratorRandom.h"
 #include "XMLDataFile.h"
 
@@ -91,6 +95,35 @@ namespace Wren
             return false;
         }
 
+        /** A float as it reads back from its stored text. */
+        float asStored(float value)
+        {
+            return Ogre::StringConverter::parseReal(Ogre::StringConverter::toString(value));
+        }
+
+        /** A turn about the vertical axis as it is written, w and y at the
+            precision of their stored text. The engine normalises the
+            orientation it reads, which may move the last digit written; the
+            turn is the nearest to yaw (in steps of a hundred-thousandth of
+            a radian) that is written back as the same text. */
+        Ogre::Quaternion storableYaw(float yaw)
+        {
+            auto written = [](float angle) {
+                return Ogre::Quaternion(asStored(std::cos(angle * 0.5f)), 0.0f,
+                                        asStored(std::sin(angle * 0.5f)), 0.0f);
+            };
+            for (int k = 0; k <= 400; ++k)
+            {
+                const int step = k % 2 ? (k + 1) / 2 : -k / 2;
+                const Ogre::Quaternion q = written(yaw + step * 1.0e-5f);
+                Ogre::Quaternion kept = q;
+                kept.normalise();
+                if (asStored(kept.w) == q.w && asStored(kept.y) == q.y)
+                    return q;
+            }
+            return written(yaw);
+        }
+
         /** A template of things one does not walk into (markers, groups
             whose parts collide by themselves). */
         WorldTemplate markingTemplate(const std::string& metaId, const std::string& name,
@@ -107,8 +140,10 @@ namespace Wren
             return t;
         }
 
+        /** @param extraFolders further folders of "General" (those templates
+                wrote files into), in order; repeats are declared once. */
         std::string resourcesConfig(const std::string& worldName, const fs::path& folder,
-                                    bool media, bool compounds)
+                                    bool media, const std::vector<fs::path>& extraFolders)
         {
             const std::string world = folder.string();
             const std::string partitions = (folder / "Partitions").string();
@@ -121,13 +156,32 @@ namespace Wren
                  << "\n[General]\n"
                  << "FileSystem=" << partitions << "\n"
                  << "FileSystem=" << meta << "\n";
+            std::vector<fs::path> general;
             if (media)
-                text << "FileSystem=" << (folder / "Media").string() << "\n";
-            if (compounds)
-                text << "FileSystem=" << (folder / CompoundTemplateExtension::Folder).string()
-                     << "\n";
+                general.push_back(folder / WorldGenerator::MediaFolder);
+            for (const fs::path& extra : extraFolders)
+                if (std::find(general.begin(), general.end(), extra) == general.end())
+                    general.push_back(extra);
+            for (const fs::path& dir : general)
+                text << "FileSystem=" << dir.string() << "\n";
             return text.str();
         }
+    }
+
+    const char* const WorldGenerator::MediaFolder = "Media";
+
+    std::string WorldTemplateExtension::makeFolder(const std::string& worldFolder,
+                                                   const std::string& name, std::string& error)
+    {
+        const fs::path folder = fs::path(worldFolder) / name;
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        if (ec || !fs::is_directory(folder))
+        {
+            error = "can not make the folder " + folder.string();
+            return std::string();
+        }
+        return folder.string();
     }
 
     void WorldGenerator::writeMetadata(const WorldTemplate& t, DataElementPtr& root)
@@ -269,6 +323,88 @@ namespace Wren
         return t;
     }
 
+    WorldTemplate WorldGenerator::lampTemplate(int perCell)
+    {
+        WorldTemplate t =
+            markingTemplate("SampleLamp.meta", "Lamp", "LightGameObject", "150", perCell);
+        auto light = std::make_shared<MetadataTemplateExtension<LightMetadata>>();
+        LightMetadata::Values values;
+        values.diffuse = Ogre::ColourValue(1.0f, 0.85f, 0.6f);
+        values.attenuationRange = 60.0f;
+        values.attenuationConstant = 1.0f;
+        values.attenuationLinear = 0.045f;
+        values.attenuationQuadric = 0.0075f;
+        values.castShadows = false;
+        light->metadata.setValues(values);
+        t.extension = light;
+        return t;
+    }
+
+    WorldTemplate WorldGenerator::smokeTemplate(int perCell)
+    {
+        WorldTemplate t = markingTemplate("SampleSmoke.meta", "Smoke", "ParticleSystemGameObject",
+                                          "120", perCell);
+        t.extension = std::make_shared<ParticleSystemTemplateExtension>();
+        return t;
+    }
+
+    WorldTemplate WorldGenerator::sparksTemplate(int perCell)
+    {
+        WorldTemplate t = markingTemplate("SampleSparks.meta", "Sparks", "EffectSystemGameObject",
+                                          "Large", perCell);
+        auto effect = std::make_shared<MetadataTemplateExtension<EffectSystemMetadata>>();
+        effect->metadata.setEffectName("Sparks");
+        t.extension = effect;
+        return t;
+    }
+
+    WorldTemplate WorldGenerator::brookTemplate(int perCell)
+    {
+        WorldTemplate t =
+            markingTemplate("SampleBrook.meta", "Brook", "SoundGameObject", "120", perCell);
+        t.extension = std::make_shared<SoundTemplateExtension>();
+        return t;
+    }
+
+    const std::vector<std::string>& WorldGenerator::typeNames()
+    {
+        static const std::vector<std::string> names = {"mesh",  "light", "particle", "effect",
+                                                       "sound", "dummy", "compound"};
+        return names;
+    }
+
+    std::string WorldGenerator::chooseTypes(const std::string& list, WorldGeneratorOptions& o)
+    {
+        std::set<std::string> chosen;
+        std::istringstream items(list);
+        for (std::string item; std::getline(items, item, ',');)
+        {
+            item.erase(0, item.find_first_not_of(" \t"));
+            item.erase(item.find_last_not_of(" \t") + 1);
+            const std::vector<std::string>& names = typeNames();
+            if (item.empty())
+                continue;
+            if (item == "all")
+                chosen.insert(names.begin(), names.end());
+            else if (std::find(names.begin(), names.end(), item) != names.end())
+                chosen.insert(item);
+            else
+                return "unknown object kind \"" + item + "\" (known: all, mesh, light, "
+                       "particle, effect, sound, dummy, compound)";
+        }
+        if (chosen.empty())
+            return "no object kind named";
+        if (!chosen.count("mesh"))
+            o.objectsPerCell = 0;
+        const std::pair<const char*, int*> counts[] = {
+            {"light", &o.lightsPerCell},    {"particle", &o.particleSystemsPerCell},
+            {"effect", &o.effectsPerCell},  {"sound", &o.soundsPerCell},
+            {"dummy", &o.dummiesPerCell},   {"compound", &o.compoundsPerCell}};
+        for (const auto& count : counts)
+            *count.second = chosen.count(count.first) ? std::max(1, *count.second) : 0;
+        return std::string();
+    }
+
     WorldTemplate WorldGenerator::campTemplate(int perCell, const std::vector<WorldTemplate>& drawn)
     {
         WorldTemplate t =
@@ -301,11 +437,16 @@ namespace Wren
             return "the objects per cell must be between 0 and " +
                    std::to_string(MaxObjectsPerCell) + " (got " + std::to_string(o.objectsPerCell) +
                    ")";
-        for (int extra : {o.dummiesPerCell, o.compoundsPerCell})
+        std::int64_t perCell = o.objectsPerCell;
+        for (int extra : {o.dummiesPerCell, o.compoundsPerCell, o.lightsPerCell,
+                          o.particleSystemsPerCell, o.effectsPerCell, o.soundsPerCell})
+        {
             if (extra < 0 || extra > MaxObjectsPerCell)
-                return "the dummies and compounds per cell must be between 0 and " +
+                return "the dummies, compounds, lights, particle systems, effects and sounds "
+                       "per cell must be between 0 and " +
                        std::to_string(MaxObjectsPerCell);
-        std::int64_t perCell = std::int64_t(o.objectsPerCell) + o.dummiesPerCell + o.compoundsPerCell;
+            perCell += extra;
+        }
         bool drawn = false;
         for (const WorldTemplate& t : o.templates)
         {
@@ -400,9 +541,19 @@ namespace Wren
             mOptions.templates.push_back(markerTemplate(mOptions.dummiesPerCell));
         if (mOptions.compoundsPerCell > 0)
             mOptions.templates.push_back(campTemplate(mOptions.compoundsPerCell, drawn));
+        const std::pair<int, WorldTemplate (*)(int)> placed[] = {
+            {mOptions.lightsPerCell, lampTemplate},
+            {mOptions.particleSystemsPerCell, smokeTemplate},
+            {mOptions.effectsPerCell, sparksTemplate},
+            {mOptions.soundsPerCell, brookTemplate}};
+        for (const auto& kind : placed)
+            if (kind.first > 0)
+                mOptions.templates.push_back(kind.second(kind.first));
         // Counted in the templates from here on.
-        mOptions.dummiesPerCell = 0;
-        mOptions.compoundsPerCell = 0;
+        for (int* count : {&mOptions.dummiesPerCell, &mOptions.compoundsPerCell,
+                           &mOptions.lightsPerCell, &mOptions.particleSystemsPerCell,
+                           &mOptions.effectsPerCell, &mOptions.soundsPerCell})
+            *count = 0;
         mStamp = timeForSeed(mOptions.seed).text();
     }
 
@@ -443,7 +594,7 @@ namespace Wren
         o.position.x = random.uniform(-extent, extent);
         o.position.z = random.uniform(-extent, extent);
         const float yaw = random.uniform(0.0f, Ogre::Math::TWO_PI);
-        o.orientation = Ogre::Quaternion(std::cos(yaw * 0.5f), 0.0f, std::sin(yaw * 0.5f), 0.0f);
+        o.orientation = storableYaw(yaw);
         const float s = random.uniform(t.minScale, t.maxScale);
         o.scale = Ogre::Vector3(s, s, s);
         o.name = t.name + "_" + std::to_string(++number) + "_" + mStamp;
@@ -500,7 +651,7 @@ namespace Wren
         }
         const fs::path partitions = folder / "Partitions";
         const fs::path meta = folder / "Meta";
-        const fs::path media = folder / "Media";
+        const fs::path media = folder / MediaFolder;
         for (const fs::path& dir : {folder, partitions, meta})
         {
             fs::create_directories(dir, ec);
@@ -614,8 +765,11 @@ namespace Wren
                 return fail(result, "can not write " + result.worldFile);
         }
 
+        std::vector<fs::path> templateFolders;
+        for (const std::string& file : result.templateFiles)
+            templateFolders.push_back(fs::path(file).parent_path());
         const std::string config =
-            resourcesConfig(world, folder, mOptions.writeMedia, !result.templateFiles.empty());
+            resourcesConfig(world, folder, mOptions.writeMedia, templateFolders);
         result.resourcesFile = (folder / "resources.cfg").string();
         if (!AtomicFile::write(result.resourcesFile, config.data(), config.size()))
             return fail(result, "can not write " + result.resourcesFile);
@@ -679,7 +833,7 @@ namespace Wren
         if (!r.mediaFiles.empty())
             row("media files", std::to_string(r.mediaFiles.size()));
         if (!r.templateFiles.empty())
-            row("compound files", std::to_string(r.templateFiles.size()));
+            row("template files", std::to_string(r.templateFiles.size()));
         row("seed", std::to_string(r.seed));
         row("name time", r.timestamp);
         if (!r.removedFiles.empty())

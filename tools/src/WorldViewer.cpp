@@ -9,9 +9,12 @@
 #include "CorePartition.h"
 #include "CorePartitionManager.h"
 #include "GridPartitionManager.h"
+#include "LightGameObject.h"
 #include "MeshGameObject.h"
+#include "ParticleSystemGameObject.h"
 #include "PlainObjectFactory.h"
 #include "SinglePartitionManager.h"
+#include "SoundGameObject.h"
 #include "WorldHost.h"
 #include "XMLDataFile.h"
 
@@ -49,6 +52,25 @@ namespace Wren
         {
             return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
         }
+
+        /** The engine lights, particle systems and playing sounds of objects. */
+        struct Alive
+        {
+            size_t lights = 0;
+            size_t particleSystems = 0;
+            size_t sounds = 0;
+
+            void count(const CoreGameObject* o)
+            {
+                if (auto* light = dynamic_cast<const LightGameObject*>(o))
+                    lights += light->getLight() != nullptr;
+                else if (auto* particles = dynamic_cast<const ParticleSystemGameObject*>(o))
+                    particleSystems += (particles->getParticleSystem() != nullptr) +
+                                       (particles->getOutgoingParticleSystem() != nullptr);
+                else if (auto* sound = dynamic_cast<const SoundGameObject*>(o))
+                    sounds += sound->isPlaying();
+            }
+        };
     }
 
     std::optional<WorldFolder> WorldFolder::find(const std::string& folder, std::string* error)
@@ -449,12 +471,15 @@ namespace Wren
         states.reserve(mSeen->objects.size() + 16);
         size_t lodChanges = 0;
         size_t fades = 0;
+        Alive alive;
         for (const CorePartition* p : loaded)
         {
             const bool wasLoaded = mSeen->partitions.count(p->getID()) > 0;
             for (const CoreGameObject* o : p->getObjects())
             {
                 const MeshGameObject* mesh = dynamic_cast<const MeshGameObject*>(o);
+                if (!mesh)
+                    alive.count(o);
                 Seen::ObjectState state{o->getLevelOfDetail(),
                                         mesh ? mesh->getFadeState() : int(MeshFade::FADE_NONE)};
                 states.emplace(o, state);
@@ -473,6 +498,7 @@ namespace Wren
             mReport.onLodChange(lodChanges);
         if (fades)
             mReport.onFadeStarted(fades);
+        mReport.onAlive(alive.lights, alive.particleSystems, alive.sounds);
         mSeen->objects.swap(states);
         mSeen->partitions.swap(now);
 
