@@ -129,7 +129,8 @@ namespace Wren
         manager's loaded list, compared frame by frame, and the single
         partition of a world without grid), objects created
         and destroyed with their partitions, level-of-detail changes and
-        fades (from the objects' states), corrupt partition files.
+        fades (from the objects' states), the lights, particle systems and
+        sounds alive at the end of each frame, corrupt partition files.
         Bad input ends the run with a reason (getError); a corrupt partition
         file is logged, counted and flown past.
     */
