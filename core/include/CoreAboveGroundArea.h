@@ -69,6 +69,8 @@ namespace Wren
             the transform is not kept. Objects without metadata are refused
             (logged). */
         virtual void addObject(CoreGameObject* obj, Ogre::Matrix4& transform);
+        /** Forgets obj (a group left empty goes); the manager calls it for
+            an object that goes. */
         virtual void removeObject(CoreGameObject* obj);
         /** One build step; true when the build is finished (at once here). */
         virtual bool update(float elapsed);

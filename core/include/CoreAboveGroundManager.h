@@ -7,6 +7,7 @@
 #include <OgreMatrix4.h>
 
 #include <list>
+#include <unordered_map>
 
 namespace Ogre
 {
@@ -26,6 +27,14 @@ namespace Wren
         How areas are laid out, made and found by position belongs to the
         area kinds' managers: in this class no area is found by position, so
         static objects are not taken by any area.
+
+        An object that goes (deleted in the editor, or with its partition)
+        leaves the area holding it: handleObjectDestroyed, which the object
+        manager calls for every object destroyed. An area that takes an
+        object once it is built goes back to waiting and is built again, so
+        an object placed (or brought back by an undo) in a built area is
+        drawn. Areas sent back to waiting outside a partition load are
+        started again by update.
 
         Property: listed as "CoreAboveManager_ShowAllBounds" ("Show Bounds",
         bool); setProperty accepts that id and
@@ -52,7 +61,8 @@ namespace Wren
         bool initStart(const std::string& worldName, DataElementPtr& element) override;
         bool initFinish() override;
         /** Advances the first building area; moves it to the built ones when
-            it finishes. */
+            it finishes. With none building, starts an area that went back
+            to waiting since the last load. */
         void update(float elapsed) override;
         /** The pending areas. */
         void enumerateAreas(std::vector<CoreAboveGroundArea*>& out) override;
@@ -66,6 +76,9 @@ namespace Wren
         virtual CoreAboveGroundArea* createArea(const std::string& id);
         virtual bool destroyArea(CoreAboveGroundArea* area);
         virtual void handleObjectDestroyed(AboveGroundStaticGeometryInfo* info);
+        /** obj is going: the area holding it, if any, lets it go
+            (CoreAboveGroundArea::removeObject). */
+        virtual void handleObjectDestroyed(CoreGameObject* obj);
         virtual CoreGameObjectManager* getGameObjectManager() const;
         virtual CoreAboveGroundArea* __FindAreaByPos(Ogre::Vector3& position);
         /** Creates the node "AboveGroundManager" on first use, then starts the
@@ -77,8 +90,9 @@ namespace Wren
         virtual void SeeBackObject(CoreGameObject* obj);
 
         /** Files obj, placed by its partition's transform, into the area
-            under its world position, unless there is none or that area is
-            built; a newly filled area becomes pending. */
+            under its world position, unless there is none; the area becomes
+            pending unless it is (a building or built area starts again). An
+            object filed before leaves its old area first. */
         void addStaticObject(CoreGameObject* obj, Ogre::Matrix4& transform);
         void addStaticObject(CoreGameObject* obj, Ogre::Vector3& position,
                              Ogre::Quaternion& orientation);
@@ -98,6 +112,11 @@ namespace Wren
     protected:
         /** Appends a non-null area; the manager owns it from then on. */
         virtual void addArea(CoreAboveGroundArea* area);
+        /** Starts the first pending area whose load() agrees; false when
+            none does. */
+        bool startPendingArea();
+        /** The area holding obj lets it go. */
+        void letGo(CoreGameObject* obj);
 
         AreaList mAreas;
         AreaList mPendingAreas;
@@ -110,6 +129,12 @@ namespace Wren
         bool mShowAllBounds = false;
         Ogre::SceneNode* mSceneNode = nullptr;
         float mViewDistance = 256.0f;
+        /** The area each filed object went to. An area may have let go of
+            an object since (it was handed back, or the area unloaded);
+            entries go with their objects. */
+        std::unordered_map<CoreGameObject*, CoreAboveGroundArea*> mHolders;
+        /** An area went back to waiting outside a partition load. */
+        bool mRestartPending = false;
     };
 }
 

@@ -327,7 +327,8 @@ namespace Wren
         /** Empties the selection without unselecting the objects. */
         void IgnoreSelectObject();
         const std::list<CoreGameObject*>& getSelection() const { return mSelection; }
-        /** Called by an object that is destroyed: it leaves the selection. */
+        /** Called by an object that is destroyed: it leaves the selection
+            and the above-ground area drawing it. */
         void handleObjectDestroyed(CoreGameObject* object);
 
         // Object browser (CoreGameObjectManagerFolders.cpp).

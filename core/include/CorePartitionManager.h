@@ -71,7 +71,8 @@ namespace Wren
         void setProperty(const std::string& id, const PropertyData& value) override;
 
         // PartitionManager
-        /** Empties the wait lists, then destroys and deletes every partition.
+        /** Empties the wait lists, then destroys and deletes every partition
+            (a loaded one after its area).
             The full-scene operations of this manager in the history become
             steps that do nothing (they log), so that an undo after the
             world is gone harms nothing. */
@@ -174,7 +175,8 @@ namespace Wren
         void initLoadAllPartition();
         /** initLoadAllPartition, then every queued level-of-detail change. */
         void immediateLoadAllPartition();
-        /** Loads, then unloads, every waiting partition at once. */
+        /** Loads, then unloads (each with its area first), every waiting
+            partition at once. */
         void executeAllWaitList();
 
         /** Forwarded to the above-ground manager. */
@@ -205,7 +207,8 @@ namespace Wren
         /** Turns this manager's full-scene operations in the history into
             steps that do nothing. */
         void detachOperations();
-        /** Stores p under its ID, replacing any partition of that ID. */
+        /** Stores p under its ID, replacing (and destroying, its area
+            unloaded first) any partition of that ID. */
         virtual void addPartition(CorePartition* p);
         void LoadPartitionToWaitList(CorePartition* p);
         void UnLoadPartitionToWaitList(CorePartition* p);

@@ -72,7 +72,20 @@ namespace Wren
         mObjectsByMetadata[obj->getMetadata()->getID()].push_back(obj);
     }
 
-    void CoreAboveGroundArea::removeObject(CoreGameObject*) {}
+    void CoreAboveGroundArea::removeObject(CoreGameObject* obj)
+    {
+        if (!obj || !obj->getMetadata())
+            return;
+        auto group = mObjectsByMetadata.find(obj->getMetadata()->getID());
+        if (group == mObjectsByMetadata.end())
+            return;
+        group->second.remove(obj);
+        if (!group->second.empty())
+            return;
+        if (mBuildCursor == group)
+            ++mBuildCursor;
+        mObjectsByMetadata.erase(group);
+    }
 
     bool CoreAboveGroundArea::update(float) { return true; }
 

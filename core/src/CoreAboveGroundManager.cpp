@@ -66,6 +66,8 @@ namespace Wren
         mPendingAreas.clear();
         mBuildingAreas.clear();
         mBuiltAreas.clear();
+        mHolders.clear();
+        mRestartPending = false;
         for (CoreAboveGroundArea* area : areas)
         {
             area->destroy();
@@ -83,6 +85,8 @@ namespace Wren
 
     void CoreAboveGroundManager::update(float elapsed)
     {
+        if (mBuildingAreas.empty() && mRestartPending)
+            mRestartPending = startPendingArea();
         if (mBuildingAreas.empty())
             return;
         CoreAboveGroundArea* area = mBuildingAreas.front();
@@ -121,6 +125,18 @@ namespace Wren
 
     void CoreAboveGroundManager::handleObjectDestroyed(AboveGroundStaticGeometryInfo*) {}
 
+    void CoreAboveGroundManager::handleObjectDestroyed(CoreGameObject* obj) { letGo(obj); }
+
+    void CoreAboveGroundManager::letGo(CoreGameObject* obj)
+    {
+        auto held = mHolders.find(obj);
+        if (held == mHolders.end())
+            return;
+        CoreAboveGroundArea* area = held->second;
+        mHolders.erase(held);
+        area->removeObject(obj);
+    }
+
     CoreGameObjectManager* CoreAboveGroundManager::getGameObjectManager() const
     {
         return dynamic_cast<CoreGameObjectManager*>(mGameObjectManager);
@@ -138,6 +154,11 @@ namespace Wren
                 mSceneNode = scene->getRootSceneNode()->createChildSceneNode(
                     "AboveGroundManager", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
         }
+        startPendingArea();
+    }
+
+    bool CoreAboveGroundManager::startPendingArea()
+    {
         for (AreaList::iterator it = mPendingAreas.begin(); it != mPendingAreas.end(); ++it)
         {
             CoreAboveGroundArea* area = *it;
@@ -146,9 +167,10 @@ namespace Wren
                 mBuildingAreas.push_back(area);
                 area->SetAreaState(AreaBuilding);
                 mPendingAreas.erase(it);
-                return;
+                return true;
             }
         }
+        return false;
     }
 
     void CoreAboveGroundManager::removeLoaded(CoreAboveGroundArea* area)
@@ -166,18 +188,20 @@ namespace Wren
     {
         if (!obj)
             return;
+        letGo(obj);
         Ogre::Vector3 position = transform * obj->getPosition();
         CoreAboveGroundArea* area = __FindAreaByPos(position);
-        if (!area || area->GetAreaState() == AreaBuilt)
+        if (!area)
             return;
         area->addObject(obj, transform);
-        if (area->GetAreaState() != AreaPending)
-        {
-            // A building area goes back to waiting: no list may hold it twice.
-            eraseFrom(mBuildingAreas, area);
-            mPendingAreas.push_back(area);
-            area->SetAreaState(AreaPending);
-        }
+        mHolders[obj] = area;
+        if (area->GetAreaState() == AreaPending)
+            return;
+        // A building or built area starts again: no list may hold it twice.
+        if (eraseFrom(mBuildingAreas, area) || eraseFrom(mBuiltAreas, area))
+            mRestartPending = true;
+        mPendingAreas.push_back(area);
+        area->SetAreaState(AreaPending);
     }
 
     void CoreAboveGroundManager::addStaticObject(CoreGameObject*, Ogre::Vector3&,

@@ -80,6 +80,10 @@ namespace Wren
 
         if (mAboveGroundManager)
         {
+            // The partition manager must not reach the areas any more.
+            auto* areas = dynamic_cast<CoreAboveGroundManager*>(mAboveGroundManager);
+            if (mPartitionManager && mPartitionManager->getAboveGroundMgr() == areas)
+                mPartitionManager->setAboveGroundMgr(nullptr);
             mAboveGroundManager->destroy();
             delete mAboveGroundManager;
             mAboveGroundManager = nullptr;

@@ -1,6 +1,7 @@
 // CoreGameObjectManager: the selection and its cursor.
 #include "CoreGameObjectManager.h"
 
+#include "CoreAboveGroundManager.h"
 #include "CoreGameObject.h"
 
 #include <algorithm>
@@ -46,6 +47,10 @@ namespace Wren
     void CoreGameObjectManager::handleObjectDestroyed(CoreGameObject* object)
     {
         eraseFromSelection(object);
+        // An area drawing it must let it go (an instanced object deleted in
+        // the editor, or one of a partition that unloads).
+        if (auto* areas = dynamic_cast<CoreAboveGroundManager*>(mAboveGroundManager))
+            areas->handleObjectDestroyed(object);
     }
 
     void CoreGameObjectManager::selectObjectAndShowBox(CoreGameObject* object)

@@ -102,6 +102,8 @@ namespace Wren
         mActivePartition = nullptr;
         for (auto& entry : partitions)
         {
+            if (entry.second->getLoaded())
+                unloadArea(entry.second);
             entry.second->destroy();
             delete entry.second;
         }
@@ -633,12 +635,8 @@ namespace Wren
         PartitionList unloads;
         unloads.swap(mUnloadWaitList);
         for (CorePartition* p : unloads)
-        {
-            if (!p)
-                continue;
-            p->unload(false);
-            eraseFirst(mLoadedPartitions, p);
-        }
+            if (p)
+                unloadPartitionWithArea(p);
     }
 
     void CorePartitionManager::addStaticObject(CoreGameObject* obj, Ogre::Matrix4& transform)
@@ -669,6 +667,8 @@ namespace Wren
             mUnloadWaitList.remove(old);
             if (mActivePartition == old)
                 mActivePartition = nullptr;
+            if (old->getLoaded())
+                unloadArea(old);
             old->destroy();
             delete old;
         }

@@ -33,6 +33,8 @@ namespace Ogre
             Vector3 position;
             Quaternion orientation;
             Vector3 scale;
+            /** Hidden instances keep their place but are not drawn. */
+            bool visible = true;
         };
 
         ~FxShaderInstancing();
@@ -64,6 +66,10 @@ namespace Ogre
         /** Moves instance index by delta in world space; a drawn batch draws
             it there from the next frame. False for an index it does not hold. */
         bool translateInstance(size_t index, const Vector3& delta);
+        /** Shows or hides instance index (a drawn batch from the next
+            frame); a hidden one is left out of the batch's box. False for an
+            index it does not hold. */
+        bool setInstanceVisible(size_t index, bool visible);
 
     private:
         friend class FxShaderInstancingManager;
@@ -76,6 +82,8 @@ namespace Ogre
         void release();
         void updateWorldBox();
         void updateEngineBounds();
+        /** Static engine batches write their matrices only when told to. */
+        void rewriteStaticBatches();
         /** Shows or hides the engine batches as the batch is shown and, with
             a camera position, as it lies within the rendering distance. */
         void applyVisibility(const Vector3* cameraPosition);
@@ -159,7 +167,7 @@ namespace Ogre
         /** Destroys the batch of that name, if any. */
         void DestroyShaderInstancing(const String& name);
 
-        /** Filled batches, and the instances in them. */
+        /** Filled batches, and the instances shown in them. */
         size_t getBatchCount() const;
         size_t getInstanceCount() const;
 

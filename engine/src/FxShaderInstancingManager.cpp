@@ -98,16 +98,36 @@ namespace Ogre
         updateWorldBox();
         SceneManager* scene = mManager->getSceneManager();
         for (size_t k = 0; k < mEngineManagers.size(); ++k)
-        {
-            if (!scene->hasInstanceManager(mEngineManagers[k]))
-                continue;
-            mEngineInstances[k][index]->setPosition(instance.position);
-            // A static batch writes its matrices only when told to.
-            if (mStatic)
-                scene->getInstanceManager(mEngineManagers[k])->setBatchesAsStaticAndUpdate(true);
-        }
+            if (scene->hasInstanceManager(mEngineManagers[k]))
+                mEngineInstances[k][index]->setPosition(instance.position);
+        rewriteStaticBatches();
         updateEngineBounds();
         return true;
+    }
+
+    bool FxShaderInstancing::setInstanceVisible(size_t index, bool visible)
+    {
+        if (index >= mInstances.size())
+            return false;
+        mInstances[index].visible = visible;
+        updateWorldBox();
+        SceneManager* scene = mManager->getSceneManager();
+        for (size_t k = 0; k < mEngineManagers.size(); ++k)
+            if (scene->hasInstanceManager(mEngineManagers[k]))
+                mEngineInstances[k][index]->setVisible(visible);
+        rewriteStaticBatches();
+        updateEngineBounds();
+        return true;
+    }
+
+    void FxShaderInstancing::rewriteStaticBatches()
+    {
+        if (!mStatic)
+            return;
+        SceneManager* scene = mManager->getSceneManager();
+        for (const String& name : mEngineManagers)
+            if (scene->hasInstanceManager(name))
+                scene->getInstanceManager(name)->setBatchesAsStaticAndUpdate(true);
     }
 
     void FxShaderInstancing::updateEngineBounds()
@@ -124,6 +144,8 @@ namespace Ogre
             return;
         for (const Instance& instance : mInstances)
         {
+            if (!instance.visible)
+                continue;
             AxisAlignedBox box = mMeshBounds;
             Matrix4 world;
             world.makeTransform(instance.position, instance.scale, instance.orientation);
@@ -289,7 +311,9 @@ namespace Ogre
     {
         size_t count = 0;
         for (const auto& entry : mBatches)
-            count += entry.second->isFilled() ? entry.second->getInstances().size() : 0;
+            if (entry.second->isFilled())
+                for (const FxShaderInstancing::Instance& instance : entry.second->getInstances())
+                    count += instance.visible ? 1 : 0;
         return count;
     }
 

@@ -7,6 +7,8 @@
 #include "CoreAboveGroundArea.h"
 #include "MeshLoadRequests.h"
 
+#include <unordered_map>
+
 
 namespace Ogre
 {
@@ -40,7 +42,10 @@ namespace Wren
         out; the area is built without it.
 
         The objects stay their partitions': the area holds them, draws them
-        and forgets them at unload, and never deletes one. See-through
+        and forgets them at unload, and never deletes one. An object that
+        goes while the area is built leaves a hidden instance behind and
+        takes its bounding objects with it; while it is building, the next
+        update starts the build again without it. See-through
         objects get collision shapes of their template's meshes, and their
         node hangs under their partition's node (its stored, partition-
         relative transform untouched), so their own collision tests work
@@ -81,6 +86,8 @@ namespace Wren
         /** Puts a pulled-out object back, forgets the objects and requests,
             destroys batches, bounding objects, single entities and nodes. */
         bool unload() override;
+        /** Forgets obj, which goes: see the class comment. */
+        void removeObject(CoreGameObject* obj) override;
         /** A box "Box1m.mesh" with "InvisibleMat" on a child node ID +
             "_bounds" of the area's node, once the area has a node. */
         void createBoundsVisualization() override;
@@ -156,8 +163,15 @@ namespace Wren
         /** obj's world placement through its partition's node; false when
             the partition has no node. */
         bool placementOf(CoreGameObject* obj, Placement& out) const;
-        /** obj's index in its template group; false when it is not held. */
+        /** obj's index in its template group when the group was converted;
+            false when it is not held or not converted. */
         bool indexOf(CoreGameObject* obj, size_t& index) const;
+        /** Puts a pulled-out object back, drops what was built, hands the
+            templates of one object back to their partitions and converts
+            the first group. Never while a partition destroys its objects. */
+        void startBuild();
+        /** Hides obj's instances and destroys its bounding objects. */
+        void hideInstances(CoreGameObject* obj, size_t index);
         /** The batch drawing block of mesh, made on first use. */
         Ogre::FxShaderInstancing* batchFor(const std::string& meshName, size_t block,
                                            CoreGameObject* obj);
@@ -180,6 +194,12 @@ namespace Wren
         /** Where the pulled-out object's node hung before. */
         Ogre::Node* mSeeThroughParent = nullptr;
         SingleEntityMap mSingleEntities;
+        /** Each converted object's index in its template group, which
+            names its block and its place in the block's batches. */
+        std::unordered_map<CoreGameObject*, size_t> mInstanceSlots;
+        /** A converted object went while building: the next update starts
+            the build again. */
+        bool mRestartBuild = false;
         MeshLoadRequests mMeshLoads;
         std::vector<std::string> mAwaitedResources;
         std::vector<CollisionShapePtr> mAwaitedShapes;

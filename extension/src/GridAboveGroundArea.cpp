@@ -94,13 +94,10 @@ namespace Wren
 
     bool GridAboveGroundArea::indexOf(CoreGameObject* obj, size_t& index) const
     {
-        auto group = mObjectsByMetadata.find(obj->getMetadataID());
-        if (group == mObjectsByMetadata.end())
+        auto slot = mInstanceSlots.find(obj);
+        if (slot == mInstanceSlots.end())
             return false;
-        auto it = std::find(group->second.begin(), group->second.end(), obj);
-        if (it == group->second.end())
-            return false;
-        index = size_t(std::distance(group->second.begin(), it));
+        index = slot->second;
         return true;
     }
 
@@ -112,9 +109,18 @@ namespace Wren
         CorePartition* partition = partitions ? partitions->getPartition(mID) : nullptr;
         if (!partition || !partition->getLoaded())
             return false;
+        startBuild();
+        return true;
+    }
 
-        // An area that took more objects while building starts again.
+    void GridAboveGroundArea::startBuild()
+    {
+        // An area that took more objects, or lost one, while building or
+        // built starts again.
+        if (mSeeThroughObject)
+            SeeBackObject(mSeeThroughObject);
         dropBuild();
+        mRestartBuild = false;
         for (auto group = mObjectsByMetadata.begin(); group != mObjectsByMetadata.end();)
         {
             if (group->second.size() != 1)
@@ -122,18 +128,59 @@ namespace Wren
                 ++group;
                 continue;
             }
+            // Made ordinary where it stands in its partition's list, which
+            // already holds it: the partition is left as it was stored.
             CoreGameObject* obj = group->second.front();
             obj->SetInstanced(false);
             if (CorePartition* own = partitionOf(obj))
             {
-                own->removeObject(obj);
-                own->addObject(obj);
+                if (!obj->getParent() && own->getSceneNode())
+                    obj->addToParentSceneNode(own->getSceneNode());
+                obj->checkLevelOfDetail();
             }
             group = mObjectsByMetadata.erase(group);
         }
         mBuildCursor = mObjectsByMetadata.begin();
         updateSingleObject();
-        return true;
+    }
+
+    void GridAboveGroundArea::removeObject(CoreGameObject* obj)
+    {
+        if (!obj)
+            return;
+        if (obj == mSeeThroughObject)
+            SeeBackObject(obj);
+        auto slot = mInstanceSlots.find(obj);
+        const bool converted = slot != mInstanceSlots.end();
+        if (converted)
+        {
+            hideInstances(obj, slot->second);
+            mInstanceSlots.erase(slot);
+        }
+        CoreAboveGroundArea::removeObject(obj);
+        // Not now: obj may be going with its partition, whose objects the
+        // build would touch.
+        if (converted && mState == AreaBuilding)
+            mRestartBuild = true;
+    }
+
+    void GridAboveGroundArea::hideInstances(CoreGameObject* obj, size_t index)
+    {
+        Ogre::SceneManager* scene = getSceneManager();
+        for (const std::string& mesh : getTemplateMeshNames(obj))
+        {
+            const std::string name = __CreateShaderInstantNameByMatName(mesh, int(blockOf(index)));
+            auto batch = mInstancings.find(name);
+            if (batch != mInstancings.end() && batch->second)
+                batch->second->setInstanceVisible(indexInBlock(index), false);
+            auto bounds = mInstanceBounds.find(name);
+            if (bounds == mInstanceBounds.end() || indexInBlock(index) >= bounds->second.size())
+                continue;
+            Ogre::MeshBoundingBoxObject*& box = bounds->second[indexInBlock(index)];
+            if (box && scene)
+                scene->destroyMovableObject(box);
+            box = nullptr;
+        }
     }
 
     void GridAboveGroundArea::ensureSceneNode()
@@ -227,6 +274,7 @@ namespace Wren
                     if (CollisionShapePtr shape = collision->createCollisionShape(mesh, placement.scale))
                         WaitforCollisionShape(shape);
                 }
+            mInstanceSlots[obj] = index;
             ++index;
         }
         ++mBuildCursor;
@@ -235,6 +283,11 @@ namespace Wren
 
     bool GridAboveGroundArea::update(float)
     {
+        if (mRestartBuild)
+        {
+            startBuild();
+            return false;
+        }
         if (!updateSingleObject() || IsNeedWait())
             return false;
         if (!mBuildRequests.empty())
@@ -311,6 +364,7 @@ namespace Wren
                 dropBatch(mInstancings.begin()->first);
         mInstancings.clear();
         mInstanceBounds.clear();
+        mInstanceSlots.clear();
         mBuildRequests.clear();
         ClearRequestData();
     }
@@ -483,6 +537,7 @@ namespace Wren
         mSeeThroughObject = nullptr;
         mObjectsByMetadata.clear();
         dropBuild();
+        mRestartBuild = false;
         if (Ogre::SceneManager* scene = getSceneManager())
             for (auto& entry : mSingleEntities)
                 scene->destroyEntity(entry.second);

@@ -101,15 +101,15 @@ TEST_F(AreaBuilds, AreasWaitAreStartedOneAtATimeAndAdvanceOnlyTheFirst)
     ScriptedArea* first = areas->add("a", Ogre::Vector3::ZERO);
     ScriptedArea* second = areas->add("b", Ogre::Vector3(100, 0, 0));
     ScriptedArea* far = areas->add("c", Ogre::Vector3(200, 0, 0));
-    StandInObject* obj = world.create("rock.meta");
     for (int i = 0; i < 3; ++i)
-        areas->addStaticObject(obj, identity);
+        areas->addStaticObject(world.create("rock.meta"), identity);
     Ogre::Matrix4 shifted = Ogre::Matrix4::IDENTITY;
     shifted.setTrans(Ogre::Vector3(100, 0, 0));
-    areas->addStaticObject(obj, shifted);
+    areas->addStaticObject(world.create("rock.meta"), shifted);
     shifted.setTrans(Ogre::Vector3(500, 0, 0));
-    areas->addStaticObject(obj, shifted);
+    areas->addStaticObject(world.create("rock.meta"), shifted);
     EXPECT_EQ(areas->getPendingAreas(), (CoreAboveGroundManager::AreaList{first, second}));
+    EXPECT_EQ(first->getObjectGroups().at("rock.meta").size(), 3u);
     std::vector<CoreAboveGroundArea*> pending;
     areas->enumerateAreas(pending);
     EXPECT_EQ(pending.size(), 2u);
@@ -132,21 +132,33 @@ TEST_F(AreaBuilds, AreasWaitAreStartedOneAtATimeAndAdvanceOnlyTheFirst)
     EXPECT_EQ(second->GetAreaState(), AreaBuilt);
     EXPECT_EQ(areas->getBuiltAreas(), CoreAboveGroundManager::AreaList{second});
 
-    // A built area takes no more objects; a building one goes back to waiting.
+    // A new object sends a built area, and a building one, back to waiting;
+    // without a partition load, update starts them again one at a time.
     shifted.setTrans(Ogre::Vector3(100, 0, 0));
-    areas->addStaticObject(obj, shifted);
-    EXPECT_EQ(second->getObjectGroups().at("rock.meta").size(), 1u);
-    areas->addStaticObject(obj, identity);
-    EXPECT_EQ(first->GetAreaState(), AreaPending);
+    StandInObject* late = world.create("rock.meta");
+    areas->addStaticObject(late, shifted);
+    EXPECT_EQ(second->getObjectGroups().at("rock.meta").size(), 2u);
+    areas->addStaticObject(world.create("rock.meta"), identity);
+    EXPECT_EQ(areas->getPendingAreas(), (CoreAboveGroundManager::AreaList{second, first}));
     EXPECT_TRUE(areas->getBuildingAreas().empty());
+    EXPECT_TRUE(areas->getBuiltAreas().empty());
+    areas->update(0.1f);
+    EXPECT_EQ(areas->getBuiltAreas(), CoreAboveGroundManager::AreaList{second});
+    EXPECT_EQ(first->GetAreaState(), AreaPending);
+    areas->update(0.1f);
+    EXPECT_EQ(areas->getBuiltAreas(), (CoreAboveGroundManager::AreaList{second, first}));
+
+    // An object that goes leaves its area.
+    areas->handleObjectDestroyed(late);
+    EXPECT_EQ(second->getObjectGroups().at("rock.meta").size(), 1u);
 
     areas->removeLoaded(second);
     areas->removeLoaded(far);
     EXPECT_EQ(second->GetAreaState(), AreaIdle);
-    EXPECT_TRUE(areas->getBuiltAreas().empty());
+    EXPECT_EQ(areas->getBuiltAreas(), CoreAboveGroundManager::AreaList{first});
     pending.clear();
     areas->enumerateAreas(pending);
-    EXPECT_EQ(pending, std::vector<CoreAboveGroundArea*>{first});
+    EXPECT_TRUE(pending.empty());
 }
 
 TEST_F(AreaBuilds, ShowAllBoundsIsSetUnderEitherId)

@@ -324,3 +324,32 @@ TEST_F(DuplicateNameStreaming, SecondObjectOfANameInTheBinaryFileIsLeftOutAndThe
     start(true);
     checkDuplicateLeftOut();
 }
+
+TEST_F(StaticObjectStreaming, EveryOtherWayOfUnloadingACellUnloadsItsAreaFirst)
+{
+    const char* ids[] = {"a", "b", "c", "d"};
+    for (int i = 0; i < 4; ++i)
+        writeXml(ids[i], objectXml(std::string("crate_") + ids[i], "crate.meta", 10, ids[i]));
+    start(false);
+    streamTo(0);
+
+    // The camera moves on; the wait lists it fills are worked off at once.
+    world.cameraNode->setPosition(300, 0, 0);
+    world.cameraNode->_update(true, false);
+    world.manager->update(0.02f);
+    ASSERT_FALSE(world.partitions->getUnloadWaitList().empty());
+    world.partitions->executeAllWaitList();
+    // A cell replaced by a new one of its ID, and a cell destroyed.
+    ASSERT_TRUE(world.partition("d")->getLoaded());
+    world.partitions->addPartition(new StripCell("d", Ogre::Vector3(300, 0, 0), world.partitions));
+    ASSERT_TRUE(world.partitions->destroyPartition(world.partition("c")));
+
+    for (const char* id : ids)
+    {
+        CellArea* area = areas->byID[id];
+        EXPECT_EQ(area->unloads, 1) << id;
+        EXPECT_EQ(area->heldAtUnload, 1u) << id;
+        EXPECT_TRUE(area->heldStillInCell) << id;
+        EXPECT_EQ(area->GetAreaState(), AreaIdle) << id;
+    }
+}

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Wren;
 using Ogre::Vector3;
 
@@ -167,6 +169,16 @@ namespace
                 world.manager->update(0.02f);
         }
 
+        /** The object whose instance a ray straight down onto position
+            picks first; null when it picks none. */
+        GameObject* pickedAt(const Vector3& position)
+        {
+            const Ogre::Ray down(position + Vector3(0, 50, 0), Vector3::NEGATIVE_UNIT_Y);
+            Ogre::RaySceneQueryResult& hits =
+                world.wrapper->executeRaySceneQuery(down, true, false, true);
+            return hits.empty() ? nullptr : GameObject::fromMovable(hits.front().movable);
+        }
+
         Ogre::FxShaderInstancing* batch(const std::string& mesh, int block)
         {
             return Ogre::FxShaderInstancingManager::get(world.engine.getSceneManager())
@@ -179,6 +191,7 @@ namespace
 
     typedef InstancedWorld GridAreaBuild;
     typedef InstancedWorld GridAreaSeeThrough;
+    typedef InstancedWorld GridAreaEditing;
 }
 
 TEST(GridAboveGroundLayout, DefaultGridFindsAreasByPositionAndOnlyByNamesInTheGrid)
@@ -343,6 +356,22 @@ TEST_F(GridAreaBuild, AreaWaitsForItsPartitionAndAGroupWaitsForAllItsPartitionsN
         EXPECT_EQ(batch(mesh, 0)->getInstances().size(), 3u) << mesh;
         EXPECT_EQ(area0->getInstanceBounds().at("Above_" + std::string(mesh) + "_0_0_0").size(), 3u);
     }
+
+    // Partition b goes: its towers leave the area, which stays built with
+    // their instances hidden and their bounding objects gone.
+    std::vector<bool> staying;
+    for (MeshGameObject* tower : towers)
+        staying.push_back(tower->getPartitionID() != "b");
+    const std::string lastBounds = "Above_" + towers[2]->getName() + "_towerA.mesh_0_0_2";
+    ASSERT_TRUE(world.partitions->destroyPartition(world.partition("b")));
+    EXPECT_EQ(area0->GetAreaState(), AreaBuilt);
+    const size_t stayed = size_t(std::count(staying.begin(), staying.end(), true));
+    EXPECT_EQ(area0->getObjectGroups().at("tower.meta").size(), stayed);
+    for (size_t k = 0; k < 3; ++k)
+        EXPECT_EQ(batch("towerA.mesh", 0)->getInstances()[k].visible, staying[k]) << k;
+    EXPECT_EQ(world.engine.getSceneManager()->hasMovableObject(
+                  lastBounds, Ogre::MeshBoundingBoxObject::FACTORY_TYPE_NAME),
+              staying[2]);
 }
 
 TEST_F(GridAreaBuild, MeshThatCanNotBeLoadedIsLeftOutAndTheAreaIsStillBuilt)
@@ -400,4 +429,47 @@ TEST_F(GridAreaSeeThrough, PulledOutObjectLeavesTheBatchOfItsOwnBlockAndComesBac
     EXPECT_FALSE(second->IsMoved());
     EXPECT_TRUE(second->getEntityList().empty());
     EXPECT_EQ(area0->getSeeThroughObject(), nullptr);
+}
+
+TEST_F(GridAreaEditing, DeletedObjectsLeaveTheirInstancesHiddenAndAPlacedOneIsBuiltIn)
+{
+    start();
+    std::vector<MeshGameObject*> towers = placeMany("tower.meta", 130);
+    build();
+    GridAboveGroundArea* area0 = area("0_0");
+    ASSERT_EQ(area0->GetAreaState(), AreaBuilt);
+    Ogre::SceneManager* scene = world.engine.getSceneManager();
+    const std::string pulledBounds = "Above_" + towers[75]->getName() + "_towerB.mesh_0_0_75";
+
+    // The pulled-out tower 75 (block 1, instance 15) and tower 3 go.
+    areas->SeeThroughObject(towers[75]);
+    std::vector<CoreGameObject*> gone{towers[75], towers[3]};
+    world.manager->deleteObjects(gone);
+    EXPECT_EQ(area0->getSeeThroughObject(), nullptr);
+    EXPECT_EQ(area0->getObjectGroups().at("tower.meta").size(), 128u);
+    for (const char* mesh : {"towerA.mesh", "towerB.mesh"})
+    {
+        EXPECT_FALSE(batch(mesh, 1)->getInstances()[15].visible) << mesh;
+        EXPECT_FALSE(batch(mesh, 0)->getInstances()[3].visible) << mesh;
+        EXPECT_TRUE(batch(mesh, 0)->getInstances()[4].visible) << mesh;
+    }
+    EXPECT_FALSE(
+        scene->hasMovableObject(pulledBounds, Ogre::MeshBoundingBoxObject::FACTORY_TYPE_NAME));
+    EXPECT_EQ(pickedAt(at(3)), nullptr);
+    // The others keep their places in the batches.
+    areas->SeeThroughObject(towers[77]);
+    EXPECT_EQ(batch("towerA.mesh", 1)->getInstances()[17].position,
+              at(77) + Vector3(0, -GridAboveGroundArea::SEE_THROUGH_DROP, 0));
+    areas->SeeBackObject(towers[77]);
+
+    // A tower placed in the built area gets it built again, with the tower.
+    MeshGameObject* placed = place("tower.meta", at(3));
+    EXPECT_EQ(area0->GetAreaState(), AreaPending);
+    for (int i = 0; i < 30 && area0->GetAreaState() != AreaBuilt; ++i)
+        world.manager->update(0.02f);
+    ASSERT_EQ(area0->GetAreaState(), AreaBuilt);
+    ASSERT_EQ(area0->getObjectGroups().at("tower.meta").size(), 129u);
+    EXPECT_EQ(Ogre::FxShaderInstancingManager::get(scene).getInstanceCount(), 2 * 129u);
+    EXPECT_EQ(batch("towerB.mesh", 2)->getInstances().back().position, at(3));
+    EXPECT_EQ(pickedAt(at(3)), placed);
 }
