@@ -13,13 +13,24 @@ namespace Ogre
         with, and the GLSL programs behind them.
 
         A material may name its batching template (setTemplateName), for
-        example "DefaultTemplate2". The batch form of a template t is the
+        example "DefaultTemplate2"; a material script names it with a block
+        in the material's first technique, once registerScriptTranslator
+        has been called for the engine:
+        @code
+        technique
+        {
+            batch_template DefaultTemplate0 {}
+            pass { ... }
+        }
+        @endcode
+        The batch form of a template t is the
         material t + "_b"; a material drawn in batches becomes a clone of
         that form named material + t + "_b" (getBatchMaterial), with the
         source's textures and render states. The default templates
         "DefaultTemplate1" ... "DefaultTemplate4" (plain lit materials of one
-        to four texture units) and their batch forms are made in the group
-        "General" by createDefaultTemplates.
+        to four texture units), "DefaultTemplate0" for untextured materials
+        that name it (no material falls back to it), and their batch forms
+        are made in the group "General" by createDefaultTemplates.
 
         Programs (GLSL 1.20, generated here, made where the render system
         offers GLSL): the vertex programs light each vertex with the first
@@ -43,9 +54,18 @@ namespace Ogre
         /** Instances the shader technique draws at most per call. */
         static const size_t SHADER_INSTANCES_PER_BATCH = 60;
 
+        /** The template of untextured materials, "DefaultTemplate0". */
+        static const String UNTEXTURED_TEMPLATE;
+
         /** Makes the default templates and their batch forms unless they
             exist; the batch forms get programs where GLSL is offered. */
         static void createDefaultTemplates();
+        /** Lets the engine's material scripts name batching templates (see
+            the class comment); call it once the Root exists, before the
+            scripts are parsed. Calling it again does no harm. Without it a
+            "batch_template" block is reported by the script compiler and
+            left out. */
+        static void registerScriptTranslator();
         /** "DefaultTemplate1" ... "DefaultTemplate4" for 1 ... 4 texture
             units; empty for any other count. */
         static String defaultTemplateName(size_t textureUnits);

@@ -6,6 +6,8 @@
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
 #include <OgreStringConverter.h>
+#include <OgreScriptCompiler.h>
+#include <OgreScriptTranslator.h>
 #include <OgreTechnique.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 namespace Ogre
 {
     const String MaterialBatchTemplates::BATCH_SUFFIX = "_b";
+    const String MaterialBatchTemplates::UNTEXTURED_TEMPLATE = "DefaultTemplate0";
     const size_t MaterialBatchTemplates::SHADER_INSTANCES_PER_BATCH;
 
     namespace
@@ -20,6 +23,7 @@ namespace Ogre
         const char* const TemplateKey = "Wren/BatchTemplate";
         const char* const BatchTemplateKey = "Wren/BatchTemplateOf";
         const char* const ProgramGroup = "General";
+        const char* const ScriptBlock = "batch_template";
         const size_t MaxTextures = 4;
 
         String readName(const Material& material, const char* key)
@@ -219,10 +223,60 @@ varying vec2 texCoord;
             if (programs && glslAvailable())
                 applyPrograms(*pass, FxShaderInstancingManager::TECHNIQUE_NONE, 0);
         }
+
+        /** "batch_template NAME {}" in a technique of a material script. */
+        class BatchTemplateTranslator : public ScriptTranslator
+        {
+        public:
+            void translate(ScriptCompiler* compiler, const AbstractNodePtr& node) override
+            {
+                auto* block = static_cast<const ObjectAbstractNode*>(node.get());
+                Technique* technique = any_cast<Technique*>(block->parent->context);
+                if (block->name.empty())
+                {
+                    compiler->addError(ScriptCompiler::CE_STRINGEXPECTED, block->file, block->line,
+                                       String(ScriptBlock) + " needs the name of a template");
+                    return;
+                }
+                technique->getUserObjectBindings().setUserAny(TemplateKey, Any(block->name));
+            }
+        };
+
+        class BatchTemplateTranslatorManager : public ScriptTranslatorManager
+        {
+        public:
+            ScriptTranslator* getTranslator(const AbstractNodePtr& node) override
+            {
+                if (node->type != ANT_OBJECT || !node->parent || node->parent->type != ANT_OBJECT)
+                    return nullptr;
+                auto* block = static_cast<const ObjectAbstractNode*>(node.get());
+                auto* parent = static_cast<const ObjectAbstractNode*>(node->parent);
+                const bool ours = block->cls == ScriptBlock && parent->id == ID_TECHNIQUE;
+                return ours ? &mTranslator : nullptr;
+            }
+
+        private:
+            BatchTemplateTranslator mTranslator;
+        };
+    }
+
+    void MaterialBatchTemplates::registerScriptTranslator()
+    {
+        static BatchTemplateTranslatorManager manager;
+        ScriptCompilerManager* compilers = ScriptCompilerManager::getSingletonPtr();
+        if (!compilers)
+            return;
+        // The block's word must be known, or the compiler takes it for a
+        // script of an unknown kind.
+        compilers->registerCustomWordId(ScriptBlock);
+        compilers->removeTranslatorManager(&manager);
+        compilers->addTranslatorManager(&manager);
     }
 
     void MaterialBatchTemplates::createDefaultTemplates()
     {
+        makeTemplate(UNTEXTURED_TEMPLATE, 0, false);
+        makeTemplate(UNTEXTURED_TEMPLATE + BATCH_SUFFIX, 0, true);
         for (size_t textures = 1; textures <= MaxTextures; ++textures)
         {
             const String name = defaultTemplateName(textures);

@@ -100,9 +100,14 @@ namespace Wren
         std::vector<std::unique_ptr<GameSystemFactory>> systemFactories;
         /** The world's partition manager; a CorePartitionManager when empty. */
         PartitionManagerMaker makePartitionManager;
-        /** The world's above-ground manager; a CoreAboveGroundManager when
-            empty. */
+        /** The world's above-ground manager; when empty, a
+            GridAboveGroundManager for a grid world (its partition manager a
+            GridPartitionManager), else a CoreAboveGroundManager. */
         AboveGroundManagerMaker makeAboveGroundManager;
+        /** Draw static instanced objects in instanced batches where the
+            above-ground manager builds them (a GridAboveGroundManager);
+            elsewhere they are drawn one by one. */
+        bool instancing = true;
     };
 
     /** Starts and tears down a world in the order the framework expects:

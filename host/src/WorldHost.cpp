@@ -16,7 +16,10 @@
 #include "GameObjectFactoryManager.h"
 #include "GameSystemFactory.h"
 #include "GameSystemManager.h"
+#include "GridAboveGroundManager.h"
+#include "GridPartitionManager.h"
 #include "ImpostorGameSystemFactory.h"
+#include "MaterialBatchTemplates.h"
 #include "OgreBackgroundLoader.h"
 #include "OperationManager.h"
 #include "SceneManagerWrapper.h"
@@ -138,9 +141,16 @@ namespace Wren
         CorePartitionManager* partitions = settings.makePartitionManager
                                                ? settings.makePartitionManager(mManager)
                                                : new CorePartitionManager(mManager);
-        AboveGroundManager* areas = settings.makeAboveGroundManager
-                                        ? settings.makeAboveGroundManager(mManager, partitions)
-                                        : new CoreAboveGroundManager(mManager, partitions);
+        AboveGroundManager* areas = nullptr;
+        if (settings.makeAboveGroundManager)
+            areas = settings.makeAboveGroundManager(mManager, partitions);
+        else if (dynamic_cast<GridPartitionManager*>(partitions))
+            areas = new GridAboveGroundManager(mManager, partitions);
+        else
+            areas = new CoreAboveGroundManager(mManager, partitions);
+        // Before initStart: a single partition loads in initFinish.
+        mManager->SetEnabledInstanced(settings.instancing &&
+                                      dynamic_cast<GridAboveGroundManager*>(areas));
         if (!mManager->initStart(mWorldName, mWrapper, partitions, areas))
         {
             logMessage("world " + mWorldName + " can not be started");
@@ -178,6 +188,9 @@ namespace Wren
                 mOwnControllers = new Ogre::ControllerManager();
             }
         }
+        // Before any script is parsed: the world's materials may name their
+        // batching templates.
+        Ogre::MaterialBatchTemplates::registerScriptTranslator();
         prepareParticleSystems(settings.pluginFolder);
         mSoundWasOpen = ChimeSoundSystem::getSingleton().isOpen();
         mSceneManager = settings.sceneManager;

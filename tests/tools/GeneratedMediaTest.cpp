@@ -8,6 +8,7 @@
 #include "GridPartitionManager.h"
 #include "GeneratedMedia.h"
 #include "LightGameObject.h"
+#include "MaterialBatchTemplates.h"
 #include "MediaGenerator.h"
 #include "MeshGameObject.h"
 #include "ParticleSystemGameObject.h"
@@ -171,6 +172,7 @@ TEST(MediaGenerator, MaterialScriptDefinesEveryColourAsAPlainPass)
     std::vector<std::string> files;
     ASSERT_TRUE(MediaGenerator::write(folder, files));
     Wren::Test::LogCapture log;
+    Ogre::MaterialBatchTemplates::registerScriptTranslator();
     FolderGroup group(folder);
     EXPECT_FALSE(log.contains("rror")) << log.lines().size();
     Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
@@ -178,6 +180,9 @@ TEST(MediaGenerator, MaterialScriptDefinesEveryColourAsAPlainPass)
     {
         Ogre::MaterialPtr m = materials.getByName(MediaGenerator::materialName(c.name), group.name);
         ASSERT_TRUE(m) << c.name;
+        // Untextured, drawn in batches through the template of its kind.
+        EXPECT_EQ(Ogre::MaterialBatchTemplates::getTemplateName(*m),
+                  Ogre::MaterialBatchTemplates::UNTEXTURED_TEMPLATE);
         ASSERT_EQ(m->getNumTechniques(), 1u);
         Ogre::Pass* pass = m->getTechnique(0)->getPass(0);
         EXPECT_TRUE(pass->getDiffuse().r == c.value.r && pass->getDiffuse().g == c.value.g &&

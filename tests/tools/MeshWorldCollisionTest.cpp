@@ -1,10 +1,13 @@
 #include "CollisionGameSystem.h"
 #include "CoreGameObjectManager.h"
+#include "FxShaderInstancingManager.h"
 #include "GridPartitionManager.h"
 #include "GeneratedMedia.h"
 #include "MediaGenerator.h"
 #include "MeshCollisionGameSystem.h"
 #include "MeshGameObject.h"
+#include "MeshMetadata.h"
+#include "SceneManagerWrapper.h"
 #include "TestEngine.h"
 #include "WorldGenerator.h"
 #include "WorldHost.h"
@@ -198,7 +201,9 @@ TEST(MeshWorldCollision, ObjectsNearTheCameraCollideByTheirObstacleMeshAndLetGoW
             EXPECT_FALSE(objects.count(entry.first)) << entry.first;
             EXPECT_TRUE(entry.second.expired()) << entry.first;
         }
-        // What the registry still keeps is what the loaded objects hold.
+        // What the registry still keeps is what the loaded objects hold
+        // (instanced ones: the shapes of their meshes their area gave them,
+        // which the registry answers from its cache).
         std::set<const Wren::CollisionShape*> held;
         for (const auto& entry : objects)
         {
@@ -208,6 +213,11 @@ TEST(MeshWorldCollision, ObjectsNearTheCameraCollideByTheirObstacleMeshAndLetGoW
                  type <= Wren::MeshGameObject::MCT_HEIGHT_FRAGMENT; ++type)
                 for (const Wren::CollisionShapePtr& listed : entry.second->getCollisionShapes(type))
                     held.insert(listed.get());
+            if (!entry.second->IsInstanced())
+                continue;
+            for (const std::string& mesh :
+                 entry.second->getMeshMetadata()->getMeshNames(Wren::LOD_HIGH))
+                held.insert(collision->createCollisionShape(mesh, entry.second->getScale()).get());
         }
         EXPECT_FALSE(held.empty());
         for (const auto& entry : collision->getCollisionShapes())
@@ -216,4 +226,67 @@ TEST(MeshWorldCollision, ObjectsNearTheCameraCollideByTheirObstacleMeshAndLetGoW
         host.stop();
         forgetGeneratedMedia(folder + "/Media");
     }
+}
+
+// Towers and houses of a hosted sample world are drawn in their areas'
+// batches; a ray straight down onto one hits it, by its collision shapes
+// and by the bounding object of its instance.
+TEST(MeshWorldCollision, InstancedTowersAndHousesCollideAndArePicked)
+{
+    Wren::WorldGeneratorOptions options;
+    options.cells = 3;
+    options.objectsPerCell = 40;
+    options.seed = 5;
+    options.loadRadius = 300.0f;
+    const std::string folder =
+        TestEngine::instance().makeTempFolder("instanced-collision") + "/worlds/W";
+    Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+    ASSERT_TRUE(result.ok) << result.error;
+    std::map<std::string, Wren::PlacedObject> placed;
+    for (const Wren::PlacedObject& o : Wren::WorldGenerator(options).place())
+        placed[o.name] = o;
+
+    Wren::WorldHost host;
+    ASSERT_TRUE(
+        host.start(Wren::Test::generatedWorldSettings(result.resourcesFile, options.binary)));
+    ASSERT_TRUE(host.getManager()->IsEnabledInstanced());
+    host.getSceneManager()->getCamera("PlayerCam")->getParentSceneNode()->setPosition(
+        result.grid.cellWorldPosition(0, 0) + Ogre::Vector3(0, 30, 0));
+    for (int frame = 0; frame < 300; ++frame)
+        host.update(0.1f);
+    EXPECT_GT(Ogre::FxShaderInstancingManager::get(host.getSceneManager()).getBatchCount(), 0u);
+
+    size_t tried = 0, towers = 0;
+    for (const auto& entry : meshObjects(host))
+    {
+        Wren::MeshGameObject* object = entry.second;
+        if (!object->IsInstanced() || object->getPartitionID() != "0_0")
+            continue;
+        ++tried;
+        const Wren::PlacedObject& spot = placed.at(object->getName());
+        const float scale = spot.scale.y;
+        const Ogre::Vector3 top = result.grid.cellWorldPosition(0, 0) + spot.position +
+                                  Ogre::Vector3(0.1f * scale, 0, 0.07f * scale);
+        const Ogre::Ray down(top + Ogre::Vector3(0, 500, 0), Ogre::Vector3::NEGATIVE_UNIT_Y);
+        Wren::CollisionInfo info;
+        ASSERT_TRUE(object->collide(down, info)) << object->getName();
+        EXPECT_EQ(info.object, object);
+        EXPECT_LT(info.point.y, 2.0f * scale + 0.01f) << object->getName();
+        // A tower is its box alone: the ray meets its top.
+        if (object->getMetadataID() == "SampleTower.meta")
+        {
+            ++towers;
+            EXPECT_GT(info.point.y, 1.5f * scale) << object->getName();
+        }
+
+        bool picked = false;
+        for (const Ogre::RaySceneQueryResultEntry& hit :
+             host.getSceneManagerWrapper()->executeRaySceneQuery(down, true, false, true))
+            picked = picked || Wren::GameObject::fromMovable(hit.movable) == object;
+        EXPECT_TRUE(picked) << object->getName();
+    }
+    EXPECT_GT(tried, towers);
+    EXPECT_GT(towers, 0u);
+    host.stop();
+    forgetGeneratedMedia(folder + "/Media");
 }

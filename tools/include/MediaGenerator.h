@@ -36,8 +36,12 @@ namespace Wren
         template "Box0Point5Meters.meta".
 
         The material script defines one material per colour, each a single
-        pass with that colour as ambient and diffuse; it is plain text, so
-        the script parses in any engine, headless ones included.
+        pass with that colour as ambient and diffuse, whose technique names
+        the batching template of untextured materials (see
+        MaterialBatchTemplates), so that instanced objects draw it in
+        batches; it is plain text and parses in any engine, headless ones
+        included (one that has not registered the template block reports it
+        and reads the rest).
 
         Meshes are built in memory under private names in the engine's
         internal resource group, written with Ogre::MeshSerializer and
@@ -113,7 +117,7 @@ namespace Wren
                           std::string* error = nullptr);
 
         /** Parses the material script from group when its materials are not
-            defined yet. The engine parses scripts when a group is
+            defined yet, batching templates included. The engine parses scripts when a group is
             initialised; a folder declared into a group initialised before
             (as a host declares a world's folders) needs this. False, logged,
             when the group holds no script or it does not parse. */

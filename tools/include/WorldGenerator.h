@@ -66,6 +66,10 @@ namespace Wren
         /** "Instanced": static objects of the template are drawn in batches
             by the above-ground areas. */
         bool instanced = false;
+        /** "SeeThrough": an instanced object of the template collides (its
+            area gives it the shapes of its meshes) and can be pulled out of
+            its batch. */
+        bool seeThrough = false;
         /** Objects get a uniform scale drawn from [minScale, maxScale). */
         float minScale = 1.0f;
         float maxScale = 1.0f;

@@ -1,6 +1,7 @@
 #include "MediaGenerator.h"
 
 #include "AtomicFile.h"
+#include "MaterialBatchTemplates.h"
 
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreHardwareBufferManager.h>
@@ -307,6 +308,8 @@ namespace Wren
                  << "{\n"
                  << "\ttechnique\n"
                  << "\t{\n"
+                 << "\t\tbatch_template " << Ogre::MaterialBatchTemplates::UNTEXTURED_TEMPLATE
+                 << " {}\n"
                  << "\t\tpass\n"
                  << "\t\t{\n"
                  << "\t\t\tambient " << rgb.str() << "\n"
@@ -444,6 +447,7 @@ namespace Wren
             defined = defined && materials.resourceExists(materialName(c.name), group);
         if (defined)
             return true;
+        Ogre::MaterialBatchTemplates::registerScriptTranslator();
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
         try
         {

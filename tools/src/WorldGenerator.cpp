@@ -190,7 +190,7 @@ namespace Wren
         root->setAttributeString("Name", t.name);
         DataElementPtr core = root->createChild("CoreData");
         core->setAttributeBool("Collidable", t.collidable);
-        core->setAttributeBool("SeeThrough", false);
+        core->setAttributeBool("SeeThrough", t.seeThrough);
         core->setAttributeBool("Minimap", false);
         core->setAttributeBool("Instanced", t.instanced);
         core->setAttributeInt("SizeHintEnum", -1);
@@ -257,6 +257,8 @@ namespace Wren
             t.minScale = minScale;
             t.maxScale = maxScale;
             t.instanced = instanced;
+            // Instanced things collide only as see-through objects.
+            t.seeThrough = instanced;
             auto mesh = std::make_shared<MeshTemplateExtension>();
             mesh->subMeshes = std::move(subMeshes);
             mesh->isStatic = isStatic;
