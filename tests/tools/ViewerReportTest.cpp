@@ -9,8 +9,9 @@ using Wren::Test::TestEngine;
 
 namespace
 {
-    /** A run of ten frames: partitions 0_0 and 0_1 load in the first frame,
-        0_1 unloads in the fifth; update times 1 ... 10 ms. */
+    /** A run of ten drawn frames: partitions 0_0 and 0_1 load in the first
+        frame, 0_1 unloads in the fifth; update times 1 ... 10 ms; k batches
+        of 10 k instances and 2 k draw calls at frame k. */
     Wren::ViewerReport tenFrames()
     {
         Wren::ViewerReport report;
@@ -28,6 +29,8 @@ namespace
                 report.onLodChange();
             report.onImpostorsDrawn(size_t(k % 4));
             report.onAlive(size_t(k), size_t(k % 3), size_t(11 - k));
+            report.onInstancing(size_t(k), size_t(10 * k));
+            report.onDrawCalls(size_t(2 * k));
             report.onFrame(Ogre::Vector3(float(k), 0, 0), "0_0", k < 5 ? 2 : 1, k < 5 ? 12 : 7,
                            k * 0.001);
         }
@@ -97,6 +100,13 @@ TEST(ViewerReportSummary, JsonFileCarriesEveryFigure)
     EXPECT_EQ(j["lightsAlive"], 10);
     EXPECT_EQ(j["particleSystemsAlive"], 1);
     EXPECT_EQ(j["soundsPlaying"], 1);
+    EXPECT_EQ(j["instancedBatches"], 10);
+    EXPECT_EQ(j["instances"], 100);
+    EXPECT_NEAR(j["drawCallsPerFrame"]["median"].get<double>(), 11.0, 1e-9);
+    EXPECT_EQ(j["drawCallsPerFrame"]["max"], 20);
+    EXPECT_TRUE(Wren::ViewerReport::toJson(Wren::ViewerReport().summarize(std::nullopt))
+                    ["drawCallsPerFrame"].is_null())
+        << "a run that draws nothing";
     EXPECT_NEAR(j["updateMs"]["median"].get<double>(), 5.5, 1e-9);
     EXPECT_NEAR(j["updateMs"]["p99"].get<double>(), 10.0, 1e-9);
     EXPECT_NEAR(j["updateMs"]["max"].get<double>(), 10.0, 1e-9);
@@ -118,7 +128,8 @@ TEST(ViewerReportSummary, TableNamesEveryFigure)
     for (const char* row : {"frames", "partitions loaded", "partitions unloaded", "objects created",
                             "objects destroyed", "level-of-detail changes", "lights alive",
                             "particle systems alive", "sounds playing", "update median",
-                            "update p99", "update max", "peak resident memory",
+                            "update p99", "update max", "peak resident memory", "instanced batches",
+                            "instances in them", "draw calls per frame",
                             "corrupt partition files", "W_Partition0_3.objbinary: truncated"})
         EXPECT_NE(table.find(row), std::string::npos) << row;
     EXPECT_NE(table.find("5.500 ms"), std::string::npos) << table;

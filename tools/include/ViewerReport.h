@@ -34,6 +34,13 @@ namespace Wren
         std::uint64_t soundsPlaying = 0;
         /** Impostors drawn (billboards shown) at the end of the last frame. */
         std::uint64_t impostorsDrawn = 0;
+        /** Instanced batches filled, and the instances shown in them, at the
+            end of the last frame. */
+        std::uint64_t instancedBatches = 0;
+        std::uint64_t instances = 0;
+        /** Draw calls of every drawn frame (the render target's batch
+            count); empty in runs that do not draw. */
+        std::vector<std::uint64_t> drawCalls;
         /** Duration of the update call of every frame, in seconds. */
         std::vector<double> updateSeconds;
         /** The camera's position at every frame. */
@@ -69,6 +76,13 @@ namespace Wren
         std::uint64_t soundsPlaying = 0;
         /** At the last frame; JSON "impostors_drawn". */
         std::uint64_t impostorsDrawn = 0;
+        /** At the last frame; JSON "instancedBatches" and "instances". */
+        std::uint64_t instancedBatches = 0;
+        std::uint64_t instances = 0;
+        /** Draw calls per drawn frame (JSON "drawCallsPerFrame"); unknown
+            in runs that do not draw. */
+        std::optional<double> drawCallsMedian;
+        std::optional<std::uint64_t> drawCallsMax;
         /** Of the update call, in milliseconds; 0 without frames. */
         double updateMedianMs = 0.0;
         double updateP99Ms = 0.0;
@@ -110,6 +124,11 @@ namespace Wren
         void onAlive(size_t lights, size_t particleSystems, size_t sounds);
         /** The impostors drawn as this frame ends. */
         void onImpostorsDrawn(size_t count);
+        /** The instanced batches filled and the instances shown in them as
+            this frame ends. */
+        void onInstancing(size_t batches, size_t instances);
+        /** The draw calls of a drawn frame. */
+        void onDrawCalls(size_t count);
         /** A partition file that could not be read. A file reported again
             counts once and keeps its first reason. */
         void onCorruptFile(const std::string& path, const std::string& reason);

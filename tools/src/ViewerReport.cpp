@@ -57,6 +57,14 @@ namespace Wren
 
     void ViewerReport::onImpostorsDrawn(size_t count) { mFigures.impostorsDrawn = count; }
 
+    void ViewerReport::onInstancing(size_t batches, size_t instances)
+    {
+        mFigures.instancedBatches = batches;
+        mFigures.instances = instances;
+    }
+
+    void ViewerReport::onDrawCalls(size_t count) { mFigures.drawCalls.push_back(count); }
+
     void ViewerReport::onCorruptFile(const std::string& path, const std::string& reason)
     {
         mFigures.corruptFiles.emplace(path, reason);
@@ -76,6 +84,15 @@ namespace Wren
         s.particleSystemsAlive = mFigures.particleSystemsAlive;
         s.soundsPlaying = mFigures.soundsPlaying;
         s.impostorsDrawn = mFigures.impostorsDrawn;
+        s.instancedBatches = mFigures.instancedBatches;
+        s.instances = mFigures.instances;
+        if (!mFigures.drawCalls.empty())
+        {
+            s.drawCallsMedian =
+                median(std::vector<double>(mFigures.drawCalls.begin(), mFigures.drawCalls.end()));
+            s.drawCallsMax =
+                *std::max_element(mFigures.drawCalls.begin(), mFigures.drawCalls.end());
+        }
         s.updateMedianMs = median(mFigures.updateSeconds) * 1000.0;
         s.updateP99Ms = percentile(mFigures.updateSeconds, 99.0) * 1000.0;
         s.updateMaxMs = percentile(mFigures.updateSeconds, 100.0) * 1000.0;
@@ -165,6 +182,14 @@ namespace Wren
         row("particle systems alive", std::to_string(s.particleSystemsAlive));
         row("sounds playing", std::to_string(s.soundsPlaying));
         row("impostors drawn", std::to_string(s.impostorsDrawn));
+        row("instanced batches", std::to_string(s.instancedBatches));
+        row("instances in them", std::to_string(s.instances));
+        if (s.drawCallsMedian)
+        {
+            std::ostringstream calls;
+            calls << std::fixed << std::setprecision(1) << *s.drawCallsMedian;
+            row("draw calls per frame", calls.str() + " / " + std::to_string(*s.drawCallsMax));
+        }
         row("update median", ms(s.updateMedianMs));
         row("update p99", ms(s.updateP99Ms));
         row("update max", ms(s.updateMaxMs));
@@ -190,6 +215,12 @@ namespace Wren
         j["particleSystemsAlive"] = s.particleSystemsAlive;
         j["soundsPlaying"] = s.soundsPlaying;
         j["impostors_drawn"] = s.impostorsDrawn;
+        j["instancedBatches"] = s.instancedBatches;
+        j["instances"] = s.instances;
+        if (s.drawCallsMedian)
+            j["drawCallsPerFrame"] = {{"median", *s.drawCallsMedian}, {"max", *s.drawCallsMax}};
+        else
+            j["drawCallsPerFrame"] = nullptr;
         j["updateMs"] = {{"median", s.updateMedianMs}, {"p99", s.updateP99Ms}, {"max", s.updateMaxMs}};
         if (s.peakResidentKiB)
             j["peakResidentKiB"] = *s.peakResidentKiB;

@@ -8,6 +8,7 @@
 #include "CoreGameObjectManager.h"
 #include "CorePartition.h"
 #include "CorePartitionManager.h"
+#include "FxShaderInstancingManager.h"
 #include "GridPartitionManager.h"
 #include "LightGameObject.h"
 #include "MeshGameObject.h"
@@ -398,8 +399,14 @@ namespace Wren
                 mImpostors->update(mOptions.timeStep);
                 mReport.onImpostorsDrawn(mImpostors->getImpostorsDrawn());
             }
+            const Ogre::FxShaderInstancingManager& instancing =
+                Ogre::FxShaderInstancingManager::get(scene);
+            mReport.onInstancing(instancing.getBatchCount(), instancing.getInstanceCount());
             if (render)
+            {
                 root->renderOneFrame(mOptions.timeStep);
+                mReport.onDrawCalls(mEngine->getWindow()->getStatistics().batchCount);
+            }
 
             const FrameState state = observe(k);
             mReport.onFrame(position, state.cell, state.partitions, state.objects, seconds);
