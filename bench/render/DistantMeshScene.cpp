@@ -167,26 +167,39 @@ namespace Wren
         for (const Ogre::SubMesh* sub : mesh->getSubMeshes())
             mTrianglesPerMesh += sub->indexData->indexCount / 3;
 
-        // A wall of nodes across the view, in the window's proportions.
-        const float halfHeight = 0.9f * WallDistance * std::tan(mCamera->getFOVy().valueRadians() / 2);
-        const float halfWidth = halfHeight * mCamera->getAspectRatio();
-        const size_t columns = std::max<size_t>(
-            1, size_t(std::ceil(std::sqrt(double(count) * halfWidth / halfHeight))));
-        const size_t rows = (count + columns - 1) / columns;
+        const std::vector<Ogre::Vector3> places = wallPlaces(count, *mCamera, WallDistance);
         for (size_t i = 0; i < count; ++i)
         {
-            const size_t column = i % columns, row = i / columns;
-            const float x = columns > 1 ? -halfWidth + 2 * halfWidth * column / (columns - 1) : 0.0f;
-            const float y = rows > 1 ? -halfHeight + 2 * halfHeight * row / (rows - 1) : 0.0f;
             const std::string name = "DistantMesh" + std::to_string(i);
             Ogre::Entity* entity = scene->createEntity(name, MeshName, Ogre::RGN_DEFAULT);
             entity->setMaterial(material);
             Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode(
-                name, Ogre::Vector3(x, y - SphereScale, -WallDistance));
+                name, places[i] - Ogre::Vector3(0, SphereScale, 0));
             node->setScale(Ogre::Vector3(SphereScale));
             node->attachObject(entity);
             mNodes.push_back(node);
         }
+    }
+
+    std::vector<Ogre::Vector3> DistantMeshScene::wallPlaces(size_t count,
+                                                           const Ogre::Camera& camera,
+                                                           float distance)
+    {
+        const float halfHeight = 0.9f * distance * std::tan(camera.getFOVy().valueRadians() / 2);
+        const float halfWidth = halfHeight * camera.getAspectRatio();
+        const size_t columns = std::max<size_t>(
+            1, size_t(std::ceil(std::sqrt(double(count) * halfWidth / halfHeight))));
+        const size_t rows = (count + columns - 1) / columns;
+        std::vector<Ogre::Vector3> places;
+        for (size_t i = 0; i < count; ++i)
+        {
+            const size_t column = i % columns, row = i / columns;
+            const float x =
+                columns > 1 ? -halfWidth + 2 * halfWidth * column / (columns - 1) : 0.0f;
+            const float y = rows > 1 ? -halfHeight + 2 * halfHeight * row / (rows - 1) : 0.0f;
+            places.push_back(Ogre::Vector3(x, y, -distance));
+        }
+        return places;
     }
 
     unsigned DistantMeshScene::useImpostors(bool impostors, unsigned maxWarmUpFrames)
@@ -255,6 +268,11 @@ namespace Wren
     unsigned DistantMeshScene::getWindowWidth() const { return mWindow ? mWindow->getWidth() : 0; }
 
     unsigned DistantMeshScene::getWindowHeight() const { return mWindow ? mWindow->getHeight() : 0; }
+
+    Ogre::SceneManager* DistantMeshScene::getSceneManager() const
+    {
+        return mHost ? mHost->getSceneManager() : nullptr;
+    }
 
     void DistantMeshScene::stop()
     {

@@ -1,6 +1,8 @@
 #ifndef __WrenDistantMeshScene_H__
 #define __WrenDistantMeshScene_H__
 
+#include <OgreVector.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@ namespace Ogre
 {
     class Camera;
     class RenderWindow;
+    class SceneManager;
     class SceneNode;
 }
 
@@ -77,6 +80,14 @@ namespace Wren
         size_t getTrianglesPerMesh() const { return mTrianglesPerMesh; }
         unsigned getWindowWidth() const;
         unsigned getWindowHeight() const;
+        Ogre::SceneManager* getSceneManager() const;
+        Ogre::RenderWindow* getWindow() const { return mWindow; }
+        /** The player camera, at the origin looking down -z. */
+        Ogre::Camera* getCamera() const { return mCamera; }
+        /** count places on a wall across the camera's view at distance in
+            front of it, row by row in the window's proportions. */
+        static std::vector<Ogre::Vector3> wallPlaces(size_t count, const Ogre::Camera& camera,
+                                                     float distance);
 
     private:
         bool fail(const std::string& error);

@@ -18,17 +18,10 @@ namespace Bench
         std::unique_ptr<DistantMeshScene> gScene;
         bool gStartTried = false;
 
-        typedef std::chrono::steady_clock Clock;
-
-        /** Times the frames of the benchmark loop; milliseconds per frame. */
-        double timeFrames(benchmark::State& state, DistantMeshScene& scene)
+        /** Times the frames of the wall of meshes; milliseconds per frame. */
+        double timeWallFrames(benchmark::State& state, DistantMeshScene& scene)
         {
-            const Clock::time_point start = Clock::now();
-            for (auto _ : state)
-                scene.drawFrame();
-            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            const double ms = state.iterations() > 0 ? 1000.0 * seconds / state.iterations() : 0.0;
-            state.counters["ms_per_frame"] = ms;
+            const double ms = timeFrames(state, scene);
             state.counters["nodes"] = double(scene.getNodeCount());
             state.counters["triangles_per_mesh"] = double(scene.getTrianglesPerMesh());
             return ms;
@@ -48,7 +41,7 @@ namespace Bench
             scene->setNodesVisible(false);
             for (int i = 0; i < 3; ++i)
                 scene->drawFrame();
-            renderFigures().emptyMilliseconds = timeFrames(state, *scene);
+            renderFigures().emptyMilliseconds = timeWallFrames(state, *scene);
             scene->setNodesVisible(true);
         }
 
@@ -64,7 +57,7 @@ namespace Bench
             // A few frames first, so that buffers are on the GPU.
             for (int i = 0; i < 3; ++i)
                 scene->drawFrame();
-            renderFigures().meshMilliseconds = timeFrames(state, *scene);
+            renderFigures().meshMilliseconds = timeWallFrames(state, *scene);
         }
 
         void DistantImpostorFrame(benchmark::State& state)
@@ -89,7 +82,7 @@ namespace Bench
                 return;
             }
             const size_t capturesBefore = scene->getCaptureCount();
-            figures.impostorMilliseconds = timeFrames(state, *scene);
+            figures.impostorMilliseconds = timeWallFrames(state, *scene);
             // The camera stands still: pictures taken while timing are a fault.
             const double frames = double(std::max<benchmark::IterationCount>(1, state.iterations()));
             state.counters["captures_per_frame"] =
@@ -132,6 +125,18 @@ namespace Bench
     }
 
     void stopRenderScene() { gScene.reset(); }
+
+    double timeFrames(benchmark::State& state, DistantMeshScene& scene)
+    {
+        typedef std::chrono::steady_clock Clock;
+        const Clock::time_point start = Clock::now();
+        for (auto _ : state)
+            scene.drawFrame();
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        const double ms = state.iterations() > 0 ? 1000.0 * seconds / state.iterations() : 0.0;
+        state.counters["ms_per_frame"] = ms;
+        return ms;
+    }
 
     void registerImpostorFrameBenchmarks()
     {

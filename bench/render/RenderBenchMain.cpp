@@ -4,6 +4,7 @@
 //   --smoke            a tiny scene and a few frames, to show the program works
 //   --nodes=N          nodes in the scene (1000)
 //   --frames=N         frames timed by each benchmark (150)
+// The instanced-frame runs draw 1 000 and 10 000 boxes (60 and 130 in smoke runs).
 #include "RenderBench.h"
 
 #include <benchmark/benchmark.h>
@@ -73,6 +74,25 @@ namespace Bench
             text << "impostor warm-up: " << figures.warmUpFrames << " frames, "
                  << figures.impostorNodes << " nodes as impostors\n";
         }
+        for (const InstancedFigures& run : figures.instanced)
+        {
+            const std::string count = std::to_string(run.objects);
+            row(("EntityBoxFrame/" + count).c_str(), run.entityMilliseconds);
+            row(("InstancedBoxFrame/" + count).c_str(), run.instancedMilliseconds);
+            text << "  draw calls: " << run.entityDrawCalls << " as entities, "
+                 << run.instancedDrawCalls << " for " << run.batches << " batches\n";
+        }
+        if (!figures.instanced.empty() && figures.instanced.back().ratio() >= 0.0)
+        {
+            const InstancedFigures& largest = figures.instanced.back();
+            const bool met = largest.ratio() <= InstancedRatioTarget &&
+                             largest.instancedDrawCalls <= largest.batches;
+            std::snprintf(line, sizeof(line),
+                          "%-28s %12.3f  (target at most %.2f and a draw per batch: %s)\n",
+                          "instanced / entities", largest.ratio(), InstancedRatioTarget,
+                          met ? "met" : "NOT met");
+            text << line;
+        }
         if (!figures.error.empty())
             text << "error: " << figures.error << "\n";
         return text.str();
@@ -135,6 +155,7 @@ int main(int argc, char** argv)
     {
         options.nodes = 20;
         options.frames = 3;
+        options.instancedCounts = {60, 130};
     }
     if (nodeCount)
         options.nodes = nodeCount;
@@ -162,6 +183,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(count, args.data()))
         return 1;
     registerImpostorFrameBenchmarks();
+    registerInstancedFrameBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     stopRenderScene();
