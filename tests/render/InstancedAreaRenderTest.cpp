@@ -249,6 +249,16 @@ TEST_P(InstancedAreaScene, SeeThroughTakesExactlyOneInstanceOutOfItsBatch)
     EXPECT_EQ(countDrawn(drawnCrates()), 130u);
 }
 
+TEST_P(InstancedAreaScene, DeletedCrateLeavesOnlyItsOwnPlaceEmpty)
+{
+    std::vector<CoreGameObject*> gone{crates[75]};
+    world.manager->deleteObjects(gone);
+    const std::vector<bool> drawn = drawnCrates();
+    EXPECT_EQ(countDrawn(drawn), 129u);
+    EXPECT_FALSE(drawn[75]);
+    EXPECT_TRUE(drawn[74] && drawn[76] && drawn[15]);
+}
+
 INSTANTIATE_TEST_SUITE_P(Techniques, InstancedAreaScene,
                          ::testing::Values(FxShaderInstancingManager::TECHNIQUE_HARDWARE,
                                            FxShaderInstancingManager::TECHNIQUE_SHADER),
