@@ -9,6 +9,7 @@
 #include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreMaterialManager.h>
+#include <OgreMesh.h>
 #include <OgreMeshManager.h>
 #include <OgrePass.h>
 #include <OgreRenderWindow.h>
