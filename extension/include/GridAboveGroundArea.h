@@ -143,7 +143,8 @@ namespace Wren
         /** Mesh names of obj's template, each once, in submesh order. */
         virtual std::vector<std::string> getTemplateMeshNames(CoreGameObject* obj) const;
         /** Meshes whose collision shapes a see-through object of obj's
-            template collides with: its render meshes. */
+            template collides with: the one its ordinary objects collide by
+            (its obstacle mesh), else its render meshes. */
         virtual std::vector<std::string> getTemplateCollisionMeshNames(CoreGameObject* obj) const;
         /** Makes obj show entities the area owns. */
         virtual void showSharedEntities(CoreGameObject* obj,

@@ -601,6 +601,9 @@ namespace Wren
     std::vector<std::string> GridAboveGroundArea::getTemplateCollisionMeshNames(
         CoreGameObject* obj) const
     {
+        const CoreMetadata* meta = obj->getMetadata();
+        if (meta && !meta->getCollisionShapeName().empty())
+            return {meta->getCollisionShapeName()};
         return getTemplateMeshNames(obj);
     }
 

@@ -1,12 +1,12 @@
 #include "CollisionGameSystem.h"
 #include "CoreGameObjectManager.h"
+#include "CoreMetadata.h"
 #include "FxShaderInstancingManager.h"
 #include "GridPartitionManager.h"
 #include "GeneratedMedia.h"
 #include "MediaGenerator.h"
 #include "MeshCollisionGameSystem.h"
 #include "MeshGameObject.h"
-#include "MeshMetadata.h"
 #include "SceneManagerWrapper.h"
 #include "TestEngine.h"
 #include "WorldGenerator.h"
@@ -202,8 +202,8 @@ TEST(MeshWorldCollision, ObjectsNearTheCameraCollideByTheirObstacleMeshAndLetGoW
             EXPECT_TRUE(entry.second.expired()) << entry.first;
         }
         // What the registry still keeps is what the loaded objects hold
-        // (instanced ones: the shapes of their meshes their area gave them,
-        // which the registry answers from its cache).
+        // (instanced ones: the shape of their obstacle mesh their area gave
+        // them, which the registry answers from its cache).
         std::set<const Wren::CollisionShape*> held;
         for (const auto& entry : objects)
         {
@@ -213,11 +213,12 @@ TEST(MeshWorldCollision, ObjectsNearTheCameraCollideByTheirObstacleMeshAndLetGoW
                  type <= Wren::MeshGameObject::MCT_HEIGHT_FRAGMENT; ++type)
                 for (const Wren::CollisionShapePtr& listed : entry.second->getCollisionShapes(type))
                     held.insert(listed.get());
-            if (!entry.second->IsInstanced())
-                continue;
-            for (const std::string& mesh :
-                 entry.second->getMeshMetadata()->getMeshNames(Wren::LOD_HIGH))
-                held.insert(collision->createCollisionShape(mesh, entry.second->getScale()).get());
+            if (entry.second->IsInstanced())
+                held.insert(collision
+                                ->createCollisionShape(
+                                    entry.second->getMetadata()->getCollisionShapeName(),
+                                    entry.second->getScale())
+                                .get());
         }
         EXPECT_FALSE(held.empty());
         for (const auto& entry : collision->getCollisionShapes())
