@@ -56,9 +56,10 @@ namespace Wren
         the template's single entities as an ordinary object; SeeBackObject
         puts it back. One object is pulled out at a time.
 
-        What the area needs of the objects it batches is gathered in four
-        protected operations (mesh names, collision mesh names, showing and
-        releasing shared entities), answered for mesh objects.
+        What the area needs of the objects it batches is gathered in five
+        protected operations (mesh names, collision mesh names, dressing a
+        template's entity, showing and releasing shared entities), answered
+        for mesh objects.
     */
     class WREN_EXTENSION_EXPORT GridAboveGroundArea : public CoreAboveGroundArea
     {
@@ -146,6 +147,10 @@ namespace Wren
             template collides with: the one its ordinary objects collide by
             (its obstacle mesh), else its render meshes. */
         virtual std::vector<std::string> getTemplateCollisionMeshNames(CoreGameObject* obj) const;
+        /** Gives entity, the area's entity of meshName for obj's template,
+            the materials the template puts on that mesh. */
+        virtual void dressTemplateEntity(CoreGameObject* obj, const std::string& meshName,
+                                         Ogre::Entity* entity) const;
         /** Makes obj show entities the area owns. */
         virtual void showSharedEntities(CoreGameObject* obj,
                                         const std::vector<Ogre::Entity*>& entities);

@@ -8,6 +8,11 @@
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
 
+namespace Ogre
+{
+    class Entity;
+}
+
 namespace Wren
 {
     /** Template of mesh objects: the meshes of each level of detail per
@@ -128,6 +133,11 @@ namespace Wren
         /** Mesh names of one level (high for LOD_HIGH, low otherwise), one per
             submesh in order. */
         std::vector<std::string> getMeshNames(int level) const;
+        /** Puts the material overrides of submesh index on entity (an
+            entity of that submesh's mesh): each whose sub index the entity
+            has gets its material, a managed one of the low-detail textures
+            when lowDetail; a material that can not be found is left out. */
+        void applyMaterials(size_t index, Ogre::Entity* entity, bool lowDetail) const;
         const std::string& getLogicMesh(LogicKind kind) const { return mLogic[kind]; }
         void setLogicMesh(LogicKind kind, const std::string& name) { mLogic[kind] = name; }
         const std::vector<EffectRecord>& getEffects() const { return mEffects; }

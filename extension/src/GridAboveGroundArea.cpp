@@ -313,6 +313,9 @@ namespace Wren
             try
             {
                 entity = scene->createEntity(key, request.meshName, MeshGroup);
+                auto group = mObjectsByMetadata.find(request.metadataID);
+                if (group != mObjectsByMetadata.end() && !group->second.empty())
+                    dressTemplateEntity(group->second.front(), request.meshName, entity);
                 prepareBatchMaterials(entity);
                 insertSingleEntity(request.metadataID, request.meshName, entity);
             }
@@ -605,6 +608,18 @@ namespace Wren
         if (meta && !meta->getCollisionShapeName().empty())
             return {meta->getCollisionShapeName()};
         return getTemplateMeshNames(obj);
+    }
+
+    void GridAboveGroundArea::dressTemplateEntity(CoreGameObject* obj, const std::string& meshName,
+                                                  Ogre::Entity* entity) const
+    {
+        const MeshMetadata* meta = dynamic_cast<const MeshMetadata*>(obj->getMetadata());
+        if (!meta)
+            return;
+        const std::vector<std::string> meshes = meta->getMeshNames(LOD_HIGH);
+        for (size_t i = 0; i < meshes.size(); ++i)
+            if (meshes[i] == meshName)
+                meta->applyMaterials(i, entity, false);
     }
 
     void GridAboveGroundArea::showSharedEntities(CoreGameObject* obj,

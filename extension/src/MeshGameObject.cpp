@@ -455,24 +455,12 @@ namespace Wren
 
     void MeshGameObject::createEntities(const std::vector<std::string>& names)
     {
-        const auto& subs = mMeshMetadata->getSubMeshes();
         for (size_t i = 0; i < names.size(); ++i)
         {
             if (names[i].empty() || mRequests.isBad(names[i]))
                 continue;
             Ogre::Entity* entity = mEntities.create(names[i], i, false, false, IsInstanced());
-            for (const auto& material : subs[i].materials)
-            {
-                if (material.subIndex < 0 || size_t(material.subIndex) >= entity->getNumSubEntities())
-                    continue;
-                Ogre::MaterialPtr m =
-                    material.managed
-                        ? MaterialDefinition::getManagedMaterial(material.materialName,
-                                                                 mLevelOfDetail == LOD_LOW)
-                        : Ogre::MaterialManager::getSingleton().getByName(material.materialName);
-                if (m)
-                    entity->getSubEntity(material.subIndex)->setMaterial(m);
-            }
+            mMeshMetadata->applyMaterials(i, entity, mLevelOfDetail == LOD_LOW);
             if (startFirstAnimation(entity))
                 registerAnim();
             mEntities.addCurrent(entity);

@@ -1,6 +1,11 @@
 #include "MeshMetadata.h"
 
 #include "DataElement.h"
+#include "MaterialDefinition.h"
+
+#include <OgreEntity.h>
+#include <OgreMaterialManager.h>
+#include <OgreSubEntity.h>
 
 namespace Wren
 {
@@ -199,6 +204,23 @@ namespace Wren
         for (const SubMesh& sub : mSubMeshes)
             names.push_back(level == LOD_HIGH ? sub.highLODMesh : sub.lowLODMesh);
         return names;
+    }
+
+    void MeshMetadata::applyMaterials(size_t index, Ogre::Entity* entity, bool lowDetail) const
+    {
+        if (!entity || index >= mSubMeshes.size())
+            return;
+        for (const MaterialOverride& material : mSubMeshes[index].materials)
+        {
+            if (material.subIndex < 0 || size_t(material.subIndex) >= entity->getNumSubEntities())
+                continue;
+            Ogre::MaterialPtr m =
+                material.managed
+                    ? MaterialDefinition::getManagedMaterial(material.materialName, lowDetail)
+                    : Ogre::MaterialManager::getSingleton().getByName(material.materialName);
+            if (m)
+                entity->getSubEntity(material.subIndex)->setMaterial(m);
+        }
     }
 
     const MeshMetadata::StrikeItem* MeshMetadata::findStrikeItem(const std::string& name) const

@@ -78,6 +78,8 @@ namespace
         scene->destroyManualObject(manual);
     }
 
+    /** meshes: mesh names apart by spaces, each with "=material" when the
+        template puts a material on it. */
     std::string meshMeta(const std::string& coreData, const std::string& meshes)
     {
         std::string subMeshes;
@@ -86,7 +88,13 @@ namespace
             end = meshes.find(' ', start);
             if (end == std::string::npos)
                 end = meshes.size();
-            subMeshes += "<SubMeshData Mesh=\"" + meshes.substr(start, end - start) + "\"/>";
+            const std::string sub = meshes.substr(start, end - start);
+            const size_t is = sub.find('=');
+            subMeshes += "<SubMeshData Mesh=\"" + sub.substr(0, is) + "\">";
+            if (is != std::string::npos)
+                subMeshes += "<Material Managed=\"false\" SubIndex=\"0\" MatName=\"" +
+                             sub.substr(is + 1) + "\"/>";
+            subMeshes += "</SubMeshData>";
         }
         return "<MetaData ObjectType=\"MeshGameObject\" Name=\"m\"><CoreData " + coreData +
                "/><MeshData>" + subMeshes + "</MeshData></MetaData>";
@@ -95,7 +103,8 @@ namespace
     /** A world of one partition "0_0" at the origin (others on request)
         with grid areas of the default grid: area 0_0 spans x and z from
         -2560 to -2432. Mesh objects of instanced templates: "tower.meta"
-        (two meshes, Large, see-through), "house.meta" and "hut.meta" (a
+        (two meshes, the second in the first's material, Large,
+        see-through), "house.meta" and "hut.meta" (a
         mesh that can not be loaded beside a good one). */
     class InstancedWorld : public ::testing::Test
     {
@@ -110,7 +119,7 @@ namespace
             makeMesh("towerA.mesh", "TowerStone");
             makeMesh("towerB.mesh", "BaseWhite");
             writeMeta("tower.meta", meshMeta("Instanced=\"true\" SeeThrough=\"true\" SizeHint=\"Large\"",
-                                             "towerA.mesh towerB.mesh"));
+                                             "towerA.mesh towerB.mesh=TowerStone"));
             writeMeta("house.meta", meshMeta("Instanced=\"true\"", "towerB.mesh"));
             writeMeta("hut.meta", meshMeta("Instanced=\"true\"", "missing.mesh towerA.mesh"));
             world.writeWorld("w", "");
@@ -286,11 +295,14 @@ TEST_F(GridAreaBuild, TemplateBecomesBlocksOfSixtyPerMeshAndASingleObjectIsHande
 
     // One single entity per template and mesh, the source of that mesh's batches.
     ASSERT_EQ(area0->getSingleEntities().size(), 2u);
-    Ogre::Entity* stone = area0->getSingleEntity("tower.meta", "towerA.mesh");
-    ASSERT_NE(stone, nullptr);
-    EXPECT_EQ(area0->getSingleEntity("tower.meta", "towerB.mesh")->getMesh()->getName(),
-              "towerB.mesh");
-    EXPECT_EQ(stone->getSubEntity(0)->getMaterialName(), "TowerStoneDefaultTemplate1_b");
+    // Each wears the template's material for its mesh, in its batch form.
+    for (const char* mesh : {"towerA.mesh", "towerB.mesh"})
+    {
+        Ogre::Entity* single = area0->getSingleEntity("tower.meta", mesh);
+        ASSERT_NE(single, nullptr) << mesh;
+        EXPECT_EQ(single->getMesh()->getName(), mesh);
+        EXPECT_EQ(single->getSubEntity(0)->getMaterialName(), "TowerStoneDefaultTemplate1_b");
+    }
     EXPECT_TRUE(log.contains("GridAboveGroundArea::load :material TowerStone has no tempalte."));
 
     // Each instance can be picked, and the pick leads to its object.
