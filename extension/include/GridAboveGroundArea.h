@@ -29,14 +29,16 @@ namespace Wren
         the area's ID) is loaded: load hands every template with a single
         object in the area back to its partition as an ordinary object and
         converts the first template group; each update converts one more
-        group (batches named "Above_" + mesh + "_" + ID + "_" + block, one
-        bounding object per instance named "Above_" + object + "_" + mesh +
-        "_" + ID + "_" + index, meshes requested in the background), then
-        waits for meshes and collision shapes, then fills one batch per
-        update from a single entity of the template's mesh, whose materials
-        become batch materials (MaterialBatchTemplates; a material without
-        template is logged and takes the default template of its texture
-        count). A group is converted only when every one of its objects'
+        group (batches named "Above_" + mesh + "_" + ID + "_" + number,
+        the number being the block, counted on after the blocks of any
+        template converted before that uses the same mesh; one bounding
+        object per instance named "Above_" + object + "_" + mesh + "_" + ID +
+        "_" + index; meshes requested in the background), then waits for
+        meshes and collision shapes, then fills one batch per update from a
+        single entity of the template's mesh wearing the template's
+        materials, which become batch materials (MaterialBatchTemplates; a
+        material without template is logged and takes the default template
+        of its texture count). A group is converted only when every one of its objects'
         partitions has a node, so a retry never adds an instance twice. A
         mesh or collision shape that can not be loaded is logged and left
         out; the area is built without it.
@@ -178,6 +180,12 @@ namespace Wren
         void startBuild();
         /** Hides obj's instances and destroys its bounding objects. */
         void hideInstances(CoreGameObject* obj, size_t index);
+        /** The name of the batch drawing block of the template's mesh: the
+            template's first batch of the mesh counts from where the templates
+            converted before it, which share the mesh, left off (from 0 when
+            none does). */
+        std::string batchName(const std::string& metadataID, const std::string& meshName,
+                              size_t block) const;
         /** The batch drawing block of mesh, made on first use. */
         Ogre::FxShaderInstancing* batchFor(const std::string& meshName, size_t block,
                                            CoreGameObject* obj);
@@ -203,6 +211,10 @@ namespace Wren
         /** Each converted object's index in its template group, which
             names its block and its place in the block's batches. */
         std::unordered_map<CoreGameObject*, size_t> mInstanceSlots;
+        /** Number of the first batch of each converted template's mesh, and
+            of the next free one of each mesh. */
+        std::map<std::pair<std::string, std::string>, size_t> mFirstBatch;
+        std::map<std::string, size_t> mNextBatch;
         /** A converted object went while building: the next update starts
             the build again. */
         bool mRestartBuild = false;

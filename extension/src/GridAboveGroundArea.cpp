@@ -169,7 +169,7 @@ namespace Wren
         Ogre::SceneManager* scene = getSceneManager();
         for (const std::string& mesh : getTemplateMeshNames(obj))
         {
-            const std::string name = __CreateShaderInstantNameByMatName(mesh, int(blockOf(index)));
+            const std::string name = batchName(obj->getMetadataID(), mesh, blockOf(index));
             auto batch = mInstancings.find(name);
             if (batch != mInstancings.end() && batch->second)
                 batch->second->setInstanceVisible(indexInBlock(index), false);
@@ -195,10 +195,18 @@ namespace Wren
             mSceneNode = parent->createChildSceneNode("AboveGroundArea_" + mID);
     }
 
+    std::string GridAboveGroundArea::batchName(const std::string& metadataID,
+                                               const std::string& meshName, size_t block) const
+    {
+        auto base = mFirstBatch.find(std::make_pair(metadataID, meshName));
+        const size_t first = base == mFirstBatch.end() ? 0 : base->second;
+        return __CreateShaderInstantNameByMatName(meshName, int(first + block));
+    }
+
     Ogre::FxShaderInstancing* GridAboveGroundArea::batchFor(const std::string& meshName,
                                                             size_t block, CoreGameObject* obj)
     {
-        const std::string name = __CreateShaderInstantNameByMatName(meshName, int(block));
+        const std::string name = batchName(obj->getMetadataID(), meshName, block);
         auto found = mInstancings.find(name);
         if (found != mInstancings.end())
             return found->second;
@@ -228,6 +236,13 @@ namespace Wren
         const std::vector<std::string> meshes = getTemplateMeshNames(group.front());
         if (scene && !meshes.empty())
             ensureSceneNode();
+        // Templates sharing a mesh number its batches one after the other.
+        for (const std::string& mesh : meshes)
+        {
+            size_t& next = mNextBatch[mesh];
+            mFirstBatch[std::make_pair(mBuildCursor->first, mesh)] = next;
+            next += blockOf(group.size() - 1) + 1;
+        }
         size_t index = 0;
         for (CoreGameObject* obj : group)
         {
@@ -368,6 +383,8 @@ namespace Wren
         mInstancings.clear();
         mInstanceBounds.clear();
         mInstanceSlots.clear();
+        mFirstBatch.clear();
+        mNextBatch.clear();
         mBuildRequests.clear();
         ClearRequestData();
     }
@@ -485,7 +502,7 @@ namespace Wren
             return;
         for (const std::string& mesh : getTemplateMeshNames(obj))
         {
-            auto batch = mInstancings.find(__CreateShaderInstantNameByMatName(mesh, int(blockOf(index))));
+            auto batch = mInstancings.find(batchName(obj->getMetadataID(), mesh, blockOf(index)));
             if (batch != mInstancings.end() && batch->second)
                 batch->second->translateInstance(indexInBlock(index), delta);
         }

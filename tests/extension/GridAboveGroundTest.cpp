@@ -334,6 +334,31 @@ TEST_F(GridAreaBuild, TemplateBecomesBlocksOfSixtyPerMeshAndASingleObjectIsHande
     EXPECT_EQ(partition->getObjects().size(), 131u);
 }
 
+TEST_F(GridAreaBuild, TemplatesSharingAMeshDrawItInBatchesOfTheirOwn)
+{
+    start();
+    const std::vector<MeshGameObject*> towers = placeMany("tower.meta", 3);
+    std::vector<MeshGameObject*> houses;
+    for (size_t k = 0; k < 2; ++k)
+        houses.push_back(place("house.meta", at(k) + Vector3(2, 0, 2)));
+    build();
+    GridAboveGroundArea* area0 = area("0_0");
+    ASSERT_EQ(area0->GetAreaState(), AreaBuilt);
+    // The houses come first (in template order): their towerB.mesh is batch
+    // 0, the towers' batch 1, each in its own template's material.
+    ASSERT_NE(batch("towerB.mesh", 1), nullptr);
+    EXPECT_EQ(batch("towerB.mesh", 0)->getInstances().size(), 2u);
+    EXPECT_EQ(batch("towerB.mesh", 1)->getInstances().size(), 3u);
+    EXPECT_EQ(batch("towerA.mesh", 0)->getInstances().size(), 3u);
+    Ogre::Entity* houseB = area0->getSingleEntity("house.meta", "towerB.mesh");
+    EXPECT_EQ(houseB->getSubEntity(0)->getMaterialName(), "BaseWhite");
+
+    areas->SeeThroughObject(houses[1]);
+    const Vector3 drop(0, -GridAboveGroundArea::SEE_THROUGH_DROP, 0);
+    EXPECT_EQ(batch("towerB.mesh", 0)->getInstances()[1].position, houses[1]->getPosition() + drop);
+    EXPECT_EQ(batch("towerB.mesh", 1)->getInstances()[1].position, at(1));
+}
+
 TEST_F(GridAreaBuild, AreaWaitsForItsPartitionAndAGroupWaitsForAllItsPartitionsNodes)
 {
     start({"0_0", "b"});
