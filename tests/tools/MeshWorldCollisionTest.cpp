@@ -42,6 +42,25 @@ namespace
         return transform;
     }
 
+    /** A world "W" generated into a fresh folder, and where the generator
+        put each object, by name. */
+    struct PlacedWorld
+    {
+        std::string folder;
+        Wren::WorldGeneratorResult result;
+        std::map<std::string, Wren::PlacedObject> placed;
+    };
+
+    PlacedWorld generateWorld(const Wren::WorldGeneratorOptions& options, const std::string& tag)
+    {
+        PlacedWorld world;
+        world.folder = TestEngine::instance().makeTempFolder(tag) + "/worlds/W";
+        world.result = Wren::WorldGenerator(options).generate(world.folder);
+        for (const Wren::PlacedObject& o : Wren::WorldGenerator(options).place())
+            world.placed[o.name] = o;
+        return world;
+    }
+
     /** Mesh objects of the world by name. */
     std::map<std::string, Wren::MeshGameObject*> meshObjects(Wren::WorldHost& host)
     {
@@ -76,13 +95,11 @@ TEST(MeshWorldCollision, ObjectsNearTheCameraCollideByTheirObstacleMeshAndLetGoW
         options.seed = 21;
         options.loadRadius = 300.0f;
         options.binary = binary;
-        const std::string folder =
-            TestEngine::instance().makeTempFolder("mesh-collision") + "/worlds/W";
-        Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+        const PlacedWorld generated = generateWorld(options, "mesh-collision");
+        const Wren::WorldGeneratorResult& result = generated.result;
         ASSERT_TRUE(result.ok) << result.error;
-        std::map<std::string, Wren::PlacedObject> placed;
-        for (const Wren::PlacedObject& o : Wren::WorldGenerator(options).place())
-            placed[o.name] = o;
+        const std::string& folder = generated.folder;
+        const std::map<std::string, Wren::PlacedObject>& placed = generated.placed;
 
         Wren::WorldHost host;
         Wren::WorldHostSettings settings =
@@ -239,13 +256,9 @@ TEST(MeshWorldCollision, InstancedTowersAndHousesCollideAndArePicked)
     options.objectsPerCell = 40;
     options.seed = 5;
     options.loadRadius = 300.0f;
-    const std::string folder =
-        TestEngine::instance().makeTempFolder("instanced-collision") + "/worlds/W";
-    Wren::WorldGeneratorResult result = Wren::WorldGenerator(options).generate(folder);
+    const PlacedWorld generated = generateWorld(options, "instanced-collision");
+    const Wren::WorldGeneratorResult& result = generated.result;
     ASSERT_TRUE(result.ok) << result.error;
-    std::map<std::string, Wren::PlacedObject> placed;
-    for (const Wren::PlacedObject& o : Wren::WorldGenerator(options).place())
-        placed[o.name] = o;
 
     Wren::WorldHost host;
     ASSERT_TRUE(
@@ -264,7 +277,7 @@ TEST(MeshWorldCollision, InstancedTowersAndHousesCollideAndArePicked)
         if (!object->IsInstanced() || object->getPartitionID() != "0_0")
             continue;
         ++tried;
-        const Wren::PlacedObject& spot = placed.at(object->getName());
+        const Wren::PlacedObject& spot = generated.placed.at(object->getName());
         const float scale = spot.scale.y;
         const Ogre::Vector3 top = result.grid.cellWorldPosition(0, 0) + spot.position +
                                   Ogre::Vector3(0.1f * scale, 0, 0.07f * scale);
@@ -289,5 +302,5 @@ TEST(MeshWorldCollision, InstancedTowersAndHousesCollideAndArePicked)
     EXPECT_GT(tried, towers);
     EXPECT_GT(towers, 0u);
     host.stop();
-    forgetGeneratedMedia(folder + "/Media");
+    forgetGeneratedMedia(generated.folder + "/Media");
 }
