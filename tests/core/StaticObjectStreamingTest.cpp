@@ -35,9 +35,9 @@ namespace
     };
 
     /** The area over one cell, of the cell's ID. It starts its build once
-        its cell is loaded and finishes it in one step. Its objects stay the
-        cell's: unload forgets its groups before the base class sees them,
-        noting what it held and whether the cell still listed it. */
+        its cell is loaded and finishes it in one step. Its unload notes
+        what it held and whether the cell still listed it; the objects stay
+        the cell's. */
     class CellArea : public CoreAboveGroundArea
     {
     public:
@@ -62,7 +62,6 @@ namespace
                     heldStillInCell = heldStillInCell &&
                                       std::find(listed.begin(), listed.end(), obj) != listed.end();
                 }
-            mObjectsByMetadata.clear();
             return CoreAboveGroundArea::unload();
         }
         size_t count(const std::string& metaID) const
