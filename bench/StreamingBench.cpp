@@ -5,6 +5,7 @@
 // that notices the crossing plans the loads and unloads.
 #include "BenchEngine.h"
 
+#include "CameraPath.h"
 #include "CoreGameObjectManager.h"
 #include "CorePartition.h"
 #include "CorePartitionManager.h"
@@ -17,6 +18,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <map>
 
 namespace
@@ -149,6 +152,63 @@ namespace
             target.report(state);
     }
 
+    /** The largest frame of a whole flight along the grid's diagonal, as
+        the viewer flies it, over a binary world of 100 objects a cell: the
+        frames that load a cell must cost what a cell costs, however many
+        cells the world has. The reported time is that largest frame. */
+    void BM_FlightLargestStep(benchmark::State& state)
+    {
+        const int cells = int(state.range(0));
+        static std::map<int, WorldGeneratorResult> worlds;
+        auto world = worlds.find(cells);
+        if (world == worlds.end())
+            world = worlds
+                        .emplace(cells, Bench::generateWorld("Flight" + std::to_string(cells), cells,
+                                                             Bench::smoke() ? 4 : 100, true))
+                        .first;
+        const float step = 1 / 30.0f;
+        std::string error;
+        std::optional<CameraPath> path =
+            CameraPath::fromName("line", world->second.grid, 96.0f, step, 30.0f, &error);
+        if (!world->second.ok || !path)
+        {
+            state.SkipWithError("no world or route to fly");
+            return;
+        }
+        double largest = 0.0;
+        double total = 0.0;
+        size_t loaded = 0;
+        for (auto _ : state)
+        {
+            WorldHost host;
+            if (!Bench::startWorld(host, world->second))
+            {
+                state.SkipWithError("the flight's world does not start");
+                return;
+            }
+            Ogre::Camera* camera = host.getManager()->getPlayerCamera();
+            Ogre::SceneNode* node = camera ? camera->getParentSceneNode() : nullptr;
+            largest = total = 0.0;
+            for (std::uint64_t k = 0; node && k < path->framesPerPass(); ++k)
+            {
+                node->setPosition(path->positionAt(k));
+                const auto start = std::chrono::steady_clock::now();
+                host.update(step);
+                const double seconds =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                largest = std::max(largest, seconds);
+                total += seconds;
+            }
+            loaded = host.getManager()->getPartitionManager()->GetLoadPartitions().size();
+            state.SetIterationTime(largest);
+            host.stop();
+        }
+        state.counters["cells"] = double(cells) * cells;
+        state.counters["frames"] = double(path->framesPerPass());
+        state.counters["mean_step_ms"] = total * 1000.0 / double(path->framesPerPass());
+        state.counters["loaded_cells_at_end"] = double(loaded);
+    }
+
     void gridSizes(benchmark::internal::Benchmark* b)
     {
         b->Unit(benchmark::kMicrosecond);
@@ -172,6 +232,14 @@ namespace Bench
         benchmark::RegisterBenchmark("BM_StreamingStill", BM_StreamingStill)->Apply(gridSizes);
         benchmark::RegisterBenchmark("BM_StreamingCrossing", BM_StreamingCrossing)
             ->Apply(gridSizes);
+        auto* flight = benchmark::RegisterBenchmark("BM_FlightLargestStep", BM_FlightLargestStep)
+                           ->Unit(benchmark::kMillisecond)
+                           ->UseManualTime()
+                           ->Iterations(1);
+        if (Bench::smoke())
+            flight->Arg(2);
+        else
+            flight->Arg(8)->Arg(64);
     }
 }
 }

@@ -33,14 +33,12 @@ namespace Wren
         Ogre::ResourceGroupManager* groups = Ogre::ResourceGroupManager::getSingletonPtr();
         if (!groups)
             return false;
-        std::string lower = name;
-        Ogre::StringUtil::toLowerCase(lower);
         Ogre::StringVector order = {"PLSM2", "General"};
         for (const std::string& other : groups->getResourceGroups())
             if (other != order[0] && other != order[1])
                 order.push_back(other);
         for (const std::string& candidate : order)
-            if (Ogre::ResourceGroupManagerEx::findResource(lower, candidate, fileName, fullName))
+            if (Ogre::ResourceGroupManagerEx::findResource(name, candidate, fileName, fullName))
             {
                 group = candidate;
                 return true;

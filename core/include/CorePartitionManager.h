@@ -201,6 +201,25 @@ namespace Wren
         const ObjectList& getLodInFlight() const { return mLodInFlight; }
         const PartitionList& getLoadWaitList() const { return mLoadWaitList; }
         const PartitionList& getUnloadWaitList() const { return mUnloadWaitList; }
+
+        /** Streaming steps a partition's files may take to arrive from the
+            loader thread (30 by default, at least 1). A load that has not
+            finished by then, whatever the cause (a loader busy with other
+            work, a result that never comes), is logged with the partition's
+            name and finished on the frame thread, which waits for the read
+            under way if there is one: streaming never stalls. */
+        void setBackgroundLoadPatience(unsigned steps) { mLoadPatience = steps ? steps : 1; }
+        unsigned getBackgroundLoadPatience() const { return mLoadPatience; }
+        /** Steps the partition at the front of the load wait list has waited
+            for its files so far. */
+        unsigned getLoadWaitSteps() const { return mLoadWaitList.empty() ? 0 : mLoadWaitSteps; }
+        /** Loads finished on the frame thread because their files did not
+            arrive in time. */
+        size_t getBackgroundLoadFallbackCount() const { return mBackgroundLoadFallbacks; }
+        /** Partitions taken off the load wait list unloaded because the
+            camera moved on first (their load was asked for and had not
+            finished). */
+        size_t getLeftBeforeLoadedCount() const { return mLeftBeforeLoaded; }
         bool getInitialised() const { return mInitialised; }
 
     protected:
@@ -244,6 +263,12 @@ namespace Wren
         CoreAboveGroundManager* mAboveGroundManager = nullptr;
         PartitionList mLoadWaitList;
         PartitionList mUnloadWaitList;
+        unsigned mLoadPatience = 30;
+        /** The front of the load wait list when mLoadWaitSteps was counted. */
+        const CorePartition* mWaitingPartition = nullptr;
+        unsigned mLoadWaitSteps = 0;
+        size_t mBackgroundLoadFallbacks = 0;
+        size_t mLeftBeforeLoaded = 0;
         LODDistanceInfo mLodDistances;
         LODDistanceInfo mScaledLodDistances;
         LODDistanceInfo mFogLodDistances;

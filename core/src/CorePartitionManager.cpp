@@ -96,6 +96,8 @@ namespace Wren
         detachOperations();
         mLoadWaitList.clear();
         mUnloadWaitList.clear();
+        mWaitingPartition = nullptr;
+        mLoadWaitSteps = 0;
         PartitionMap partitions;
         partitions.swap(mPartitions);
         mLoadedPartitions.clear();
@@ -195,6 +197,11 @@ namespace Wren
         {
             mUpdateInterval = 0.01f;
             CorePartition* q = mLoadWaitList.front();
+            if (q != mWaitingPartition)
+            {
+                mWaitingPartition = q;
+                mLoadWaitSteps = 0;
+            }
             bool ready = true;
             try
             {
@@ -208,8 +215,19 @@ namespace Wren
                     "CorePartitionManager: prefetching partition " + q->getID() +
                     " failed: " + e.what());
             }
+            if (!ready && ++mLoadWaitSteps >= mLoadPatience)
+            {
+                Ogre::LogManager::getSingleton().logMessage(
+                    "CorePartitionManager: the files of partition " + q->getID() +
+                    " did not arrive from the loader thread in " +
+                    std::to_string(mLoadWaitSteps) + " steps; loading it on the frame thread");
+                ++mBackgroundLoadFallbacks;
+                ready = true;
+            }
             if (ready)
             {
+                mWaitingPartition = nullptr;
+                mLoadWaitSteps = 0;
                 mLoadWaitList.pop_front();
                 loadPartitionNow(q);
             }
@@ -242,14 +260,17 @@ namespace Wren
         CorePartition* p = getPartition(camera->getDerivedPosition(), true);
         if (!p || p == mActivePartition)
             return;
+        std::vector<CorePartition*> connected;
+        p->enumerateConnectedPartitions(connected);
+        for (CorePartition* waiting : mLoadWaitList)
+            if (!contains(connected, waiting))
+                ++mLeftBeforeLoaded;
         mLoadWaitList.clear();
         mUnloadWaitList.clear();
         if (mActivePartition)
             mActivePartition->deactivate();
         mActivePartition = p;
         p->activate();
-        std::vector<CorePartition*> connected;
-        p->enumerateConnectedPartitions(connected);
         for (CorePartition* loaded : mLoadedPartitions)
             if (!contains(connected, loaded))
                 UnLoadPartitionToWaitList(loaded);

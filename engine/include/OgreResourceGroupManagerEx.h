@@ -15,8 +15,11 @@ namespace Ogre
         an index of the group's files kept here. That index is made from one
         listing of the group's locations and made again only when the
         group's locations change or one of their folders (not its sub-
-        folders) gains, loses or renames a file, so a look-up lists nothing
-        on disk in the usual case. Frame thread only.
+        folders) gains, loses or renames a file, or when a name is missing
+        from an index made within two seconds of such a change (a file may
+        have arrived without moving the folder's time). A look-up of a file
+        that is there lists nothing on disk, however many files the folders
+        hold. Frame thread only.
     */
     class WREN_ENGINE_EXPORT ResourceGroupManagerEx
     {

@@ -33,6 +33,7 @@ namespace Ogre
                 without its time moving, so such an index is made again at
                 the next look-up. */
             bool settled = false;
+            bool made = false;
         };
 
         std::vector<std::pair<String, std::filesystem::file_time_type>> signatureOf(
@@ -49,13 +50,17 @@ namespace Ogre
             return signature;
         }
 
-        const GroupIndex& indexOf(const ResourceGroupManager& groups, const String& group)
+        /** The index of group, made again when its folders changed since, or
+            when it is not settled and renew asks for it. */
+        const GroupIndex& indexOf(const ResourceGroupManager& groups, const String& group,
+                                  bool renew)
         {
             static std::map<String, GroupIndex> indexes;
             GroupIndex& index = indexes[group];
             auto signature = signatureOf(groups, group);
-            if (index.settled && signature == index.signature)
+            if (index.made && signature == index.signature && (index.settled || !renew))
                 return index;
+            index.made = true;
             const auto recent = std::filesystem::file_time_type::clock::now() - std::chrono::seconds(2);
             index.settled = true;
             for (const auto& location : signature)
@@ -97,9 +102,17 @@ namespace Ogre
         }
         String lower = name;
         StringUtil::toLowerCase(lower);
-        const GroupIndex& index = indexOf(*groups, group);
-        auto it = index.byLowerName.find(lower);
-        if (it == index.byLowerName.end())
+        // A name the index holds is answered without listing anything; only
+        // a miss in an index made moments after its folders changed lists
+        // them again, in case a file arrived within their time resolution.
+        const GroupIndex* index = &indexOf(*groups, group, false);
+        auto it = index->byLowerName.find(lower);
+        if (it == index->byLowerName.end() && !index->settled)
+        {
+            index = &indexOf(*groups, group, true);
+            it = index->byLowerName.find(lower);
+        }
+        if (it == index->byLowerName.end())
             return false;
         fileName = it->second.fileName;
         fullName = it->second.fullName;

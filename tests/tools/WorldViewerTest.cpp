@@ -128,6 +128,39 @@ TEST(WorldViewerStreaming, LargeGridStreamsAlikeFromBothForms)
     EXPECT_EQ(runs[0], runs[1]);
 }
 
+// A headless client on the loader thread streams what one on the frame
+// thread does: files that are late are finished on the frame thread, and a
+// partition is missing only when the camera left it before its load ended.
+// No load ever waits with the loader idle.
+TEST(WorldViewerStreaming, BinaryWorldsStreamOnTheLoaderThreadAsOnTheFrameThread)
+{
+    for (int cells : {8, 32})
+    {
+        SCOPED_TRACE(cells);
+        const std::string folder =
+            generateWorld("viewer-bg-" + std::to_string(cells), cells, 12, true);
+        Wren::ViewerSummary runs[2];
+        for (bool background : {false, true})
+        {
+            Wren::WorldViewerOptions options = viewOf(folder);
+            options.backgroundLoading = background;
+            options.frames = 900;
+            Wren::WorldViewer viewer(options);
+            ASSERT_TRUE(viewer.run()) << viewer.getError();
+            EXPECT_LT(viewer.getReport().getFigures().longestIdleLoadWait, 100u);
+            runs[background] = viewer.getSummary();
+        }
+        const Wren::ViewerSummary& front = runs[0];
+        const Wren::ViewerSummary& loader = runs[1];
+        EXPECT_GT(front.partitionsLoaded, 9u);
+        EXPECT_EQ(front.leftBeforeLoaded, 0u);
+        EXPECT_EQ(front.backgroundFallbacks, 0u);
+        EXPECT_LE(loader.partitionsLoaded, front.partitionsLoaded);
+        EXPECT_GE(loader.partitionsLoaded + loader.leftBeforeLoaded, front.partitionsLoaded);
+        EXPECT_GT(loader.partitionsLoaded, 0u);
+    }
+}
+
 TEST(WorldViewerStreaming, EveryKindStreamsAndTheSummaryCountsWhatShinesBurnsAndPlays)
 {
     Wren::WorldGeneratorOptions options = Wren::Test::everyKindWorldOptions(4);

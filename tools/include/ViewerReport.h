@@ -38,6 +38,15 @@ namespace Wren
             end of the last frame. */
         std::uint64_t instancedBatches = 0;
         std::uint64_t instances = 0;
+        /** So far: partitions the camera left before their load finished,
+            and loads the frame thread finished because the loader thread's
+            result was late. */
+        std::uint64_t leftBeforeLoaded = 0;
+        std::uint64_t backgroundFallbacks = 0;
+        /** The most steps a partition's load had been waiting at the end of
+            a frame with the loader thread idle: a load that nothing is left
+            to finish. */
+        std::uint64_t longestIdleLoadWait = 0;
         /** Draw calls of every drawn frame (the render target's batch
             count); empty in runs that do not draw. */
         std::vector<std::uint64_t> drawCalls;
@@ -79,6 +88,9 @@ namespace Wren
         /** At the last frame; JSON "instancedBatches" and "instances". */
         std::uint64_t instancedBatches = 0;
         std::uint64_t instances = 0;
+        /** JSON "leftBeforeLoaded" and "backgroundLoadFallbacks". */
+        std::uint64_t leftBeforeLoaded = 0;
+        std::uint64_t backgroundFallbacks = 0;
         /** Draw calls per drawn frame (JSON "drawCallsPerFrame"); unknown
             in runs that do not draw. */
         std::optional<double> drawCallsMedian;
@@ -127,6 +139,12 @@ namespace Wren
         /** The instanced batches filled and the instances shown in them as
             this frame ends. */
         void onInstancing(size_t batches, size_t instances);
+        /** The partition manager's counts of partitions left before their
+            load finished and of late loads finished on the frame thread. */
+        void onBackgroundLoads(size_t leftBeforeLoaded, size_t fallbacks);
+        /** The steps the waiting partition's load has taken, at the end of a
+            frame whose loader thread has nothing queued or running. */
+        void onIdleLoadWait(size_t steps);
         /** The draw calls of a drawn frame. */
         void onDrawCalls(size_t count);
         /** A partition file that could not be read. A file reported again

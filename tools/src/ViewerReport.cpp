@@ -63,6 +63,17 @@ namespace Wren
         mFigures.instances = instances;
     }
 
+    void ViewerReport::onBackgroundLoads(size_t leftBeforeLoaded, size_t fallbacks)
+    {
+        mFigures.leftBeforeLoaded = leftBeforeLoaded;
+        mFigures.backgroundFallbacks = fallbacks;
+    }
+
+    void ViewerReport::onIdleLoadWait(size_t steps)
+    {
+        mFigures.longestIdleLoadWait = std::max<std::uint64_t>(mFigures.longestIdleLoadWait, steps);
+    }
+
     void ViewerReport::onDrawCalls(size_t count) { mFigures.drawCalls.push_back(count); }
 
     void ViewerReport::onCorruptFile(const std::string& path, const std::string& reason)
@@ -86,6 +97,8 @@ namespace Wren
         s.impostorsDrawn = mFigures.impostorsDrawn;
         s.instancedBatches = mFigures.instancedBatches;
         s.instances = mFigures.instances;
+        s.leftBeforeLoaded = mFigures.leftBeforeLoaded;
+        s.backgroundFallbacks = mFigures.backgroundFallbacks;
         if (!mFigures.drawCalls.empty())
         {
             s.drawCallsMedian =
@@ -184,6 +197,8 @@ namespace Wren
         row("impostors drawn", std::to_string(s.impostorsDrawn));
         row("instanced batches", std::to_string(s.instancedBatches));
         row("instances in them", std::to_string(s.instances));
+        row("left before loaded", std::to_string(s.leftBeforeLoaded));
+        row("late loads on frame thread", std::to_string(s.backgroundFallbacks));
         if (s.drawCallsMedian)
         {
             std::ostringstream calls;
@@ -217,6 +232,8 @@ namespace Wren
         j["impostors_drawn"] = s.impostorsDrawn;
         j["instancedBatches"] = s.instancedBatches;
         j["instances"] = s.instances;
+        j["leftBeforeLoaded"] = s.leftBeforeLoaded;
+        j["backgroundLoadFallbacks"] = s.backgroundFallbacks;
         if (s.drawCallsMedian)
             j["drawCallsPerFrame"] = {{"median", *s.drawCallsMedian}, {"max", *s.drawCallsMax}};
         else

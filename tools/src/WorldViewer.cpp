@@ -12,6 +12,7 @@
 #include "GridPartitionManager.h"
 #include "LightGameObject.h"
 #include "MeshGameObject.h"
+#include "OgreBackgroundLoader.h"
 #include "ParticleSystemGameObject.h"
 #include "PlainObjectFactory.h"
 #include "SinglePartitionManager.h"
@@ -402,6 +403,14 @@ namespace Wren
             const Ogre::FxShaderInstancingManager& instancing =
                 Ogre::FxShaderInstancingManager::get(scene);
             mReport.onInstancing(instancing.getBatchCount(), instancing.getInstanceCount());
+            if (const CorePartitionManager* partitions = mHost->getManager()->getPartitionManager())
+            {
+                mReport.onBackgroundLoads(partitions->getLeftBeforeLoadedCount(),
+                                          partitions->getBackgroundLoadFallbackCount());
+                const Ogre::BackgroundLoader* loader = Ogre::BackgroundLoader::getSingletonPtr();
+                if (loader && loader->getPendingCount() == 0)
+                    mReport.onIdleLoadWait(partitions->getLoadWaitSteps());
+            }
             if (render)
             {
                 root->renderOneFrame(mOptions.timeStep);
