@@ -171,7 +171,9 @@ case "$cmd" in
       test|asan|tsan)
         ensure_packages "${PACKAGES[@]}"
         opts=(); [ "$1" = asan ] && opts=(-DWREN_SANITIZE=ON); [ "$1" = tsan ] && opts=(-DWREN_TSAN=ON)
-        configure_and_build "$BUILD/$1" Debug -DWREN_BUILD_BENCH=OFF "${opts[@]}" ;;
+        # The same options as `./wren test`, so neither reconfigures the other.
+        bench=OFF; [ "$1" = test ] && bench=ON
+        configure_and_build "$BUILD/$1" Debug -DWREN_BUILD_BENCH="$bench" "${opts[@]}" ;;
       *) echo "wren: unknown build '$1'" >&2; exit 2 ;;
     esac
     ;;
