@@ -177,6 +177,7 @@ namespace
         }
         double largest = 0.0;
         double total = 0.0;
+        std::uint64_t largestAt = 0;
         size_t loaded = 0;
         for (auto _ : state)
         {
@@ -196,7 +197,11 @@ namespace
                 host.update(step);
                 const double seconds =
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-                largest = std::max(largest, seconds);
+                if (seconds > largest)
+                {
+                    largest = seconds;
+                    largestAt = k;
+                }
                 total += seconds;
             }
             loaded = host.getManager()->getPartitionManager()->GetLoadPartitions().size();
@@ -205,6 +210,7 @@ namespace
         }
         state.counters["cells"] = double(cells) * cells;
         state.counters["frames"] = double(path->framesPerPass());
+        state.counters["largest_at_frame"] = double(largestAt);
         state.counters["mean_step_ms"] = total * 1000.0 / double(path->framesPerPass());
         state.counters["loaded_cells_at_end"] = double(loaded);
     }

@@ -15,11 +15,11 @@ namespace Ogre
         an index of the group's files kept here. That index is made from one
         listing of the group's locations and made again only when the
         group's locations change or one of their folders (not its sub-
-        folders) gains, loses or renames a file, or when a name is missing
-        from an index made within two seconds of such a change (a file may
-        have arrived without moving the folder's time). A look-up of a file
-        that is there lists nothing on disk, however many files the folders
-        hold. Frame thread only.
+        folders) gains, loses or renames a file: a look-up lists nothing on
+        disk, however many files the folders hold. (A file written within the
+        file system's time resolution of the listing, without moving the
+        folder's time again, is found by its exact name only until the
+        folder changes next.) Frame thread only.
     */
     class WREN_ENGINE_EXPORT ResourceGroupManagerEx
     {
@@ -35,6 +35,10 @@ namespace Ogre
             takes it, and fullName as getResoucesFullName gives it. */
         static bool findResource(const String& name, const String& group, String& fileName,
                                  String& fullName);
+
+        /** Makes the index of group now (when it is not up to date), so that
+            the first look-up that needs it lists nothing. */
+        static void prepareIndex(const String& group);
     };
 }
 

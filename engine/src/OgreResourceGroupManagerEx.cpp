@@ -4,7 +4,6 @@
 #include <OgreResourceGroupManager.h>
 #include <OgreStringConverter.h>
 
-#include <chrono>
 #include <filesystem>
 #include <map>
 #include <unordered_map>
@@ -28,11 +27,6 @@ namespace Ogre
                 changed. */
             std::vector<std::pair<String, std::filesystem::file_time_type>> signature;
             std::unordered_map<String, Found> byLowerName;
-            /** Made from folders whose times can be trusted: a folder changed
-                within the file system's time resolution may change again
-                without its time moving, so such an index is made again at
-                the next look-up. */
-            bool settled = false;
             bool made = false;
         };
 
@@ -50,22 +44,15 @@ namespace Ogre
             return signature;
         }
 
-        /** The index of group, made again when its folders changed since, or
-            when it is not settled and renew asks for it. */
-        const GroupIndex& indexOf(const ResourceGroupManager& groups, const String& group,
-                                  bool renew)
+        /** The index of group, made again when its folders changed since. */
+        const GroupIndex& indexOf(const ResourceGroupManager& groups, const String& group)
         {
             static std::map<String, GroupIndex> indexes;
             GroupIndex& index = indexes[group];
             auto signature = signatureOf(groups, group);
-            if (index.made && signature == index.signature && (index.settled || !renew))
+            if (index.made && signature == index.signature)
                 return index;
             index.made = true;
-            const auto recent = std::filesystem::file_time_type::clock::now() - std::chrono::seconds(2);
-            index.settled = true;
-            for (const auto& location : signature)
-                if (location.second > recent)
-                    index.settled = false;
             index.signature = std::move(signature);
             index.byLowerName.clear();
             FileInfoListPtr files = groups.listResourceFileInfo(group);
@@ -102,21 +89,20 @@ namespace Ogre
         }
         String lower = name;
         StringUtil::toLowerCase(lower);
-        // A name the index holds is answered without listing anything; only
-        // a miss in an index made moments after its folders changed lists
-        // them again, in case a file arrived within their time resolution.
-        const GroupIndex* index = &indexOf(*groups, group, false);
+        const GroupIndex* index = &indexOf(*groups, group);
         auto it = index->byLowerName.find(lower);
-        if (it == index->byLowerName.end() && !index->settled)
-        {
-            index = &indexOf(*groups, group, true);
-            it = index->byLowerName.find(lower);
-        }
         if (it == index->byLowerName.end())
             return false;
         fileName = it->second.fileName;
         fullName = it->second.fullName;
         return true;
+    }
+
+    void ResourceGroupManagerEx::prepareIndex(const String& group)
+    {
+        ResourceGroupManager* groups = ResourceGroupManager::getSingletonPtr();
+        if (groups && groups->resourceGroupExists(group))
+            indexOf(*groups, group);
     }
 
     String ResourceGroupManagerEx::getResoucesFullName(const String& name, const String& group)

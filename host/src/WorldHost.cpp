@@ -21,6 +21,7 @@
 #include "ImpostorGameSystemFactory.h"
 #include "MaterialBatchTemplates.h"
 #include "OgreBackgroundLoader.h"
+#include "OgreResourceGroupManagerEx.h"
 #include "OperationManager.h"
 #include "SceneManagerWrapper.h"
 #include "WorldsFolder.h"
@@ -289,6 +290,10 @@ namespace Wren
                            " can not be read: " + e.getDescription());
             }
         }
+        // The look-ups by name of streaming then list no folder of a large
+        // world in a frame.
+        for (const WorldResourceLocation& location : mLocations)
+            Ogre::ResourceGroupManagerEx::prepareIndex(location.group);
     }
 
     void WorldHost::declareConfigLocations(const std::string& configPath)

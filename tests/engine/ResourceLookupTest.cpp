@@ -119,4 +119,19 @@ TEST(ResourceLookup, NamesAreFoundWithoutRegardToCaseWithoutListingTheFolderForE
     EXPECT_EQ("Late.Meta", fileName);
     EXPECT_EQ(2, factory.listings);
     groups.destroyResourceGroup("Counted");
+
+    // A folder written just now (a world generated a moment ago) is listed
+    // once too, however many look-ups hit or miss.
+    const std::string fresh = engine.makeTempFolder("lookup-fresh");
+    TestEngine::writeFile(fresh, "New.Meta", "<Meta/>");
+    groups.createResourceGroup("CountedFresh");
+    groups.addResourceLocation(fresh, "CountingFileSystem", "CountedFresh");
+    factory.listings = 0;
+    for (int i = 0; i < 100; ++i)
+    {
+        EXPECT_TRUE(ResourceGroupManagerEx::findResource("new.meta", "CountedFresh", fileName, fullName));
+        EXPECT_FALSE(ResourceGroupManagerEx::findResource("other.meta", "CountedFresh", fileName, fullName));
+    }
+    EXPECT_EQ(1, factory.listings);
+    groups.destroyResourceGroup("CountedFresh");
 }

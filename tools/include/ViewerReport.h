@@ -47,6 +47,8 @@ namespace Wren
             a frame with the loader thread idle: a load that nothing is left
             to finish. */
         std::uint64_t longestIdleLoadWait = 0;
+        /** Partitions waiting to be loaded at the end of the last frame. */
+        std::uint64_t loadsPending = 0;
         /** Draw calls of every drawn frame (the render target's batch
             count); empty in runs that do not draw. */
         std::vector<std::uint64_t> drawCalls;
@@ -141,7 +143,7 @@ namespace Wren
         void onInstancing(size_t batches, size_t instances);
         /** The partition manager's counts of partitions left before their
             load finished and of late loads finished on the frame thread. */
-        void onBackgroundLoads(size_t leftBeforeLoaded, size_t fallbacks);
+        void onBackgroundLoads(size_t leftBeforeLoaded, size_t fallbacks, size_t pending);
         /** The steps the waiting partition's load has taken, at the end of a
             frame whose loader thread has nothing queued or running. */
         void onIdleLoadWait(size_t steps);

@@ -63,8 +63,9 @@ namespace Wren
         mFigures.instances = instances;
     }
 
-    void ViewerReport::onBackgroundLoads(size_t leftBeforeLoaded, size_t fallbacks)
+    void ViewerReport::onBackgroundLoads(size_t leftBeforeLoaded, size_t fallbacks, size_t pending)
     {
+        mFigures.loadsPending = pending;
         mFigures.leftBeforeLoaded = leftBeforeLoaded;
         mFigures.backgroundFallbacks = fallbacks;
     }

@@ -406,7 +406,8 @@ namespace Wren
             if (const CorePartitionManager* partitions = mHost->getManager()->getPartitionManager())
             {
                 mReport.onBackgroundLoads(partitions->getLeftBeforeLoadedCount(),
-                                          partitions->getBackgroundLoadFallbackCount());
+                                          partitions->getBackgroundLoadFallbackCount(),
+                                          partitions->getLoadWaitList().size());
                 const Ogre::BackgroundLoader* loader = Ogre::BackgroundLoader::getSingletonPtr();
                 if (loader && loader->getPendingCount() == 0)
                     mReport.onIdleLoadWait(partitions->getLoadWaitSteps());
