@@ -9,7 +9,7 @@
 #   ./wren dump FILE           prints the element tree of a data file
 #   ./wren generate [options] OUT  writes a sample world folder
 #   ./wren view WORLD [options]    the world viewer (headless unless --render)
-#   ./wren edit WORLD [--script FILE] [--xml|--binary]  the scripted editor
+#   ./wren edit WORLD [--script FILE] [--xml|--binary] [--window]  the editor
 #   ./wren fuzz [SECONDS]      each fuzz target for SECONDS (default 60)
 #   ./wren build [release|test|asan|tsan]
 set -euo pipefail
@@ -23,7 +23,7 @@ export CCACHE_BASEDIR="$ROOT"
 PACKAGES=(cmake g++ make pkg-config ccache
   libogre-1.12-dev libtinyxml-dev libois-dev libboost-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  libopenal-dev libsndfile1-dev
+  libopenal-dev libsndfile1-dev libimgui-dev
   xvfb xauth libgl1-mesa-dri)
 
 ensure_packages() {
@@ -147,7 +147,10 @@ case "$cmd" in
     ;;
   edit)
     release_build
-    exec "$BUILD/release/tools/wren-edit" "$@"
+    case " $* " in
+      *" --window "*) with_display "$BUILD/release/tools/wren-edit" "$@" ;;
+      *) exec "$BUILD/release/tools/wren-edit" "$@" ;;
+    esac
     ;;
   fuzz)
     # libFuzzer needs clang; the fuzz build has a folder of its own.

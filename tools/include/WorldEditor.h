@@ -12,6 +12,7 @@ namespace Wren
 {
     class CoreGameObject;
     class CoreGameObjectManager;
+    struct PropertyData;
     class ViewerEngine;
     class WorldHost;
 
@@ -24,6 +25,11 @@ namespace Wren
         WorldViewerOptions::Form form = WorldViewerOptions::Form::Auto;
         /** The engine log; empty: kept in memory only. */
         std::string logFile;
+        /** Start OGRE's GL render system with a window of this size (or
+            borrow the running engine's), for a window of the editor. */
+        bool rendered = false;
+        unsigned width = 1280;
+        unsigned height = 800;
     };
 
     /** What one command did: the lines it prints, or why it could not. */
@@ -93,21 +99,49 @@ namespace Wren
             command. */
         int runScript(std::istream& in, std::ostream& out, std::ostream& err);
 
-        CoreGameObjectManager* getManager() const;
-        const std::string& getError() const { return mError; }
-        bool getUsesBinaryFiles() const { return mBinary; }
+        /** A script's commands with their line numbers. */
+        typedef std::vector<std::pair<size_t, WorldEditorCommand>> Script;
+        /** Reads every line of in into out (blank lines left out); false,
+            with the first bad line's number and the reason on err, when a
+            line is bad. */
+        static bool readScript(std::istream& in, Script& out, std::ostream& err);
+        /** Runs one command of a script, printing its lines on out; on
+            failure its line number and the reason go to err. Returns the
+            command's status. */
+        int runScriptCommand(const Script::value_type& entry, std::ostream& out, std::ostream& err);
 
-    private:
+        /** An edit made outside the commands (a drag of a manipulator) as
+            one step of the history: beginStep before the first change,
+            endStep after the last. */
+        void beginStep();
+        void endStep();
+        /** Gives the property id of obj the value as one step of the
+            history; false, changing nothing, when obj refuses the value
+            (the reason in error). */
+        bool setProperty(CoreGameObject* obj, const std::string& id, const PropertyData& value,
+                         std::string& error);
+
         /** Streams the partitions around the camera and does every waiting
             level-of-detail change. */
         void settle();
-        /** Renews the snapshot of the step in effect (or adds one). */
-        void snapshotBefore();
-        void snapshotAfter();
         /** The selected objects, in order of selection. */
         std::vector<CoreGameObject*> selection() const;
         /** Makes exactly objs the selection. */
         void selectOnly(const std::vector<CoreGameObject*>& objs);
+
+        CoreGameObjectManager* getManager() const;
+        ViewerEngine* getEngine() const { return mEngine; }
+        /** The world's grid (one cell for a world without one). */
+        const WorldGrid& getGrid() const { return mGrid; }
+        /** The world folder. */
+        const std::string& getFolder() const { return mFolder; }
+        const std::string& getError() const { return mError; }
+        bool getUsesBinaryFiles() const { return mBinary; }
+
+    private:
+        /** Renews the snapshot of the step in effect (or adds one). */
+        void snapshotBefore();
+        void snapshotAfter();
         WorldEditorResult list(const WorldEditorCommand& command);
         WorldEditorResult save(const WorldEditorCommand& command);
         WorldEditorResult edit(const WorldEditorCommand& command);
@@ -116,6 +150,7 @@ namespace Wren
         std::string mError;
         bool mBinary = false;
         std::string mFolder;
+        WorldGrid mGrid;
         ViewerEngine* mEngine = nullptr;
         WorldHost* mHost = nullptr;
     };

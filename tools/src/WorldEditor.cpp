@@ -74,9 +74,8 @@ namespace Wren
         std::optional<WorldFolder> folder = WorldFolder::find(mOptions.world, &mError);
         if (!folder)
             return false;
-        WorldGrid grid;
         bool isGrid = false;
-        if (!folder->readLayout(grid, isGrid, mError))
+        if (!folder->readLayout(mGrid, isGrid, mError))
             return false;
         switch (mOptions.form)
         {
@@ -87,7 +86,10 @@ namespace Wren
         mFolder = folder->folder;
 
         mEngine = new ViewerEngine();
-        if (!mEngine->start(ViewerEngine::Mode::Headless, mOptions.logFile, WREN_OGRE_PLUGIN_DIR))
+        if (!mEngine->start(mOptions.rendered ? ViewerEngine::Mode::Rendered
+                                              : ViewerEngine::Mode::Headless,
+                            mOptions.logFile, WREN_OGRE_PLUGIN_DIR, mOptions.width,
+                            mOptions.height))
         {
             mError = "the engine does not start: " + mEngine->getError();
             return false;
@@ -161,6 +163,25 @@ namespace Wren
     {
         if (FullSceneOperation* op = getManager()->createOperation(""))
             OperationManager::getSingleton().addOperation(op);
+    }
+
+    void WorldEditor::beginStep() { snapshotBefore(); }
+
+    void WorldEditor::endStep()
+    {
+        snapshotAfter();
+        settle();
+    }
+
+    bool WorldEditor::setProperty(CoreGameObject* obj, const std::string& id,
+                                  const PropertyData& value, std::string& error)
+    {
+        if (!obj->validateProperty(id, value, error))
+            return false;
+        snapshotBefore();
+        obj->setProperty(id, value);
+        endStep();
+        return true;
     }
 
     std::vector<CoreGameObject*> WorldEditor::selection() const
@@ -412,9 +433,8 @@ namespace Wren
         return result;
     }
 
-    int WorldEditor::runScript(std::istream& in, std::ostream& out, std::ostream& err)
+    bool WorldEditor::readScript(std::istream& in, Script& out, std::ostream& err)
     {
-        std::vector<std::pair<size_t, WorldEditorCommand>> commands;
         size_t number = 0;
         for (std::string line; std::getline(in, line);)
         {
@@ -424,23 +444,34 @@ namespace Wren
             if (!WorldEditorCommand::parse(line, command, error))
             {
                 err << "line " << number << ": " << error << '\n';
-                return WorldEditorResult::Refused;
+                return false;
             }
             if (command.kind != WorldEditorCommand::None)
-                commands.emplace_back(number, command);
+                out.emplace_back(number, command);
         }
-        for (const auto& entry : commands)
-        {
-            const WorldEditorResult result = execute(entry.second);
-            for (const std::string& line : result.lines)
-                out << line << '\n';
-            if (result.status != WorldEditorResult::Done)
-            {
-                err << "line " << entry.first << ": " << result.error << '\n';
-                return result.status;
-            }
-        }
+        return true;
+    }
+
+    int WorldEditor::runScriptCommand(const Script::value_type& entry, std::ostream& out,
+                                      std::ostream& err)
+    {
+        const WorldEditorResult result = execute(entry.second);
+        for (const std::string& line : result.lines)
+            out << line << '\n';
         out.flush();
+        if (result.status != WorldEditorResult::Done)
+            err << "line " << entry.first << ": " << result.error << '\n';
+        return result.status;
+    }
+
+    int WorldEditor::runScript(std::istream& in, std::ostream& out, std::ostream& err)
+    {
+        Script commands;
+        if (!readScript(in, commands, err))
+            return WorldEditorResult::Refused;
+        for (const auto& entry : commands)
+            if (const int status = runScriptCommand(entry, out, err))
+                return status;
         return 0;
     }
 }
