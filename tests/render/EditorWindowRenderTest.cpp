@@ -209,3 +209,41 @@ TEST_F(EditorWindowDrawn, ClickSelectsTheObjectAndDraggingTheXArrowMovesItsSaved
     EXPECT_NEAR(after.z, before.z, 1e-3f);
     EXPECT_EQ(mWindow->getPanels().getMessage(), "saved W");
 }
+
+TEST_F(EditorWindowDrawn, APositionTypedInTheInspectorIsUndoneAndRedoneAndTheSavedValueFollows)
+{
+    faceAnObject();
+    const Ogre::Vector3 before = savedPosition();
+    CoreGameObject* obj = mEditor->getManager()->getCoreObjectByName(mObject);
+    mEditor->selectOnly({obj});
+    frames(2);
+
+    std::vector<Property> properties;
+    obj->enumerateProperties(properties);
+    std::string position;
+    for (const Property& property : properties)
+        if (property.name == "Position")
+            position = property.id;
+    const auto& rects = mWindow->getPanels().getFieldRects();
+    ASSERT_TRUE(rects.count(position));
+    const EditorPanels::Rect field = rects.at(position);
+    // The first of the three fields is x; a click selects its text.
+    click(Ogre::Vector2(field.min.x + 20, (field.min.y + field.max.y) / 2));
+    char typed[32];
+    std::snprintf(typed, sizeof typed, "%.2f", obj->getWorldPosition().x + 2);
+    for (const char* c = typed; *c; ++c)
+        key(OIS::KC_UNASSIGNED, static_cast<unsigned char>(*c));
+    key(OIS::KC_RETURN);
+    ctrl(OIS::KC_S);
+    EXPECT_NEAR(savedPosition().x, before.x + 2, 0.01f);
+    EXPECT_NEAR(savedPosition().z, before.z, 0.01f);
+
+    ctrl(OIS::KC_Z);
+    ctrl(OIS::KC_S);
+    EXPECT_NEAR(savedPosition().x, before.x, 0.01f);
+
+    ctrl(OIS::KC_Y);
+    ctrl(OIS::KC_S);
+    EXPECT_NEAR(savedPosition().x, before.x + 2, 0.01f);
+    EXPECT_EQ(mWindow->getPanels().getMessage(), "saved W");
+}

@@ -16,12 +16,14 @@
 #include <OgreImGuiOverlay.h>
 #include <OgreLight.h>
 #include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
 #include <OgreOverlayManager.h>
 #include <OgreOverlaySystem.h>
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreTextureManager.h>
 #include <OgreTimer.h>
 #include <OgreViewport.h>
 #include <OgreWindowEventUtilities.h>
@@ -178,6 +180,14 @@ namespace Wren
         mLinesNode = nullptr;
         Ogre::OverlayManager::getSingleton().destroy(mImGui);
         mImGui = nullptr;
+        // The overlay leaves its font texture and material behind, which a
+        // new one would make again.
+        for (Ogre::ResourceManager* resources :
+             std::initializer_list<Ogre::ResourceManager*>{Ogre::TextureManager::getSingletonPtr(),
+                                                           Ogre::MaterialManager::getSingletonPtr()})
+            for (const char* name : {"ImGui/FontTex", "ImGui/material"})
+                if (Ogre::ResourcePtr r = resources->getResourceByName(name, Ogre::RGN_AUTODETECT))
+                    resources->remove(r);
         if (mOverlaySystem)
         {
             scene->removeRenderQueueListener(mOverlaySystem);
