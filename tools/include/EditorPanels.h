@@ -25,8 +25,8 @@ namespace Wren
           and texts when Enter is pressed in their field, a check box at
           once, a colour when its editor is let go. A refused value is
           shown in the status line.
-        - "Objects": the templates of the world's "Media" folder
-          (enumerateObjectInfos); the one picked is placed by the next
+        - "Objects": the templates of the world's "Meta" and "Media"
+          folders (enumerateObjectInfos); the one picked is placed by the next
           click in the world (see getPlacing).
         - the status line: partitions loaded, objects, the frame time and
           the last message.

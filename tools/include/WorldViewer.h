@@ -139,6 +139,12 @@ namespace Wren
     public:
         /** Name of the ground entity, mesh and material of drawn runs. */
         static const char* const GroundName;
+        /** A plain ground under the grid (GroundName), so that a picture
+            shows where things stand; it is not part of the world. */
+        static void addGround(Ogre::SceneManager* scene, const WorldGrid& grid);
+        /** Takes the ground and its mesh and material away; scene may be
+            null when it is gone already. */
+        static void removeGround(Ogre::SceneManager* scene);
 
         /** Called after every frame. */
         typedef std::function<void(const ViewerFigures&)> FrameListener;
@@ -173,7 +179,6 @@ namespace Wren
         bool fail(const std::string& error);
         bool readWorld(const WorldFolder& folder);
         bool startWorld(const WorldFolder& folder);
-        void addGround(Ogre::SceneManager* scene);
         /** Stops everything run started, in the reverse order. */
         void teardown();
         /** Takes the view, the ground and its resources away again. */

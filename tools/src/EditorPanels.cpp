@@ -156,7 +156,8 @@ namespace Wren
             if (!mTemplatesRead)
             {
                 std::vector<GameObjectManager::GameObjectInfo> infos;
-                mEditor.getManager()->enumerateObjectInfos(mEditor.getFolder() + "/Media", infos);
+                for (const char* folder : {"/Meta", "/Media"})
+                    mEditor.getManager()->enumerateObjectInfos(mEditor.getFolder() + folder, infos);
                 for (const auto& info : infos)
                     mTemplates.emplace_back(info.fileName, info.name);
                 mTemplatesRead = true;

@@ -103,6 +103,7 @@ namespace Wren
         sunNode->setDirection(Ogre::Vector3(0.5f, -1.0f, 0.3f).normalisedCopy());
         sunNode->attachObject(mSun);
         mLinesNode = scene->getRootSceneNode()->createChildSceneNode();
+        WorldViewer::addGround(scene, grid);
 
         if (!Ogre::OverlayManager::getSingletonPtr())
             mOverlaySystem = new Ogre::OverlaySystem();
@@ -194,6 +195,7 @@ namespace Wren
             delete mOverlaySystem;
             mOverlaySystem = nullptr;
         }
+        WorldViewer::removeGround(scene);
         Ogre::SceneNode* sunNode = mSun->getParentSceneNode();
         scene->destroyLight(mSun);
         scene->destroySceneNode(sunNode);

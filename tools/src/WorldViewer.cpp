@@ -308,7 +308,7 @@ namespace Wren
             Ogre::SceneNode* sunNode = scene->getRootSceneNode()->createChildSceneNode();
             sunNode->setDirection(Ogre::Vector3(0.5f, -1.0f, 0.3f).normalisedCopy());
             sunNode->attachObject(sun);
-            addGround(scene);
+            addGround(scene, mGrid);
             if (mOptions.impostors)
             {
                 mImpostors = new ViewerImpostors(mHost->getManager());
@@ -321,7 +321,7 @@ namespace Wren
         return true;
     }
 
-    void WorldViewer::addGround(Ogre::SceneManager* scene)
+    void WorldViewer::addGround(Ogre::SceneManager* scene, const WorldGrid& grid)
     {
         // A plain ground under the grid, so that a picture shows where
         // things stand. Drawn runs only; it is not part of the world.
@@ -333,13 +333,13 @@ namespace Wren
         pass->setDiffuse(0.32f, 0.36f, 0.28f, 1.0f);
         Ogre::MeshManager::getSingleton().createPlane(
             name, Ogre::RGN_DEFAULT, Ogre::Plane(Ogre::Vector3::UNIT_Y, -0.05f),
-            mGrid.width(), mGrid.depth(), 1, 1, true, 1, 1.0f, 1.0f, Ogre::Vector3::UNIT_Z);
+            grid.width(), grid.depth(), 1, 1, true, 1, 1.0f, 1.0f, Ogre::Vector3::UNIT_Z);
         Ogre::Entity* ground = scene->createEntity(name, name);
         ground->setMaterialName(name);
         ground->setCastShadows(false);
         Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode(
-            Ogre::Vector3(mGrid.minX() + mGrid.width() * 0.5f, 0.0f,
-                          mGrid.minZ() + mGrid.depth() * 0.5f));
+            Ogre::Vector3(grid.minX() + grid.width() * 0.5f, 0.0f,
+                          grid.minZ() + grid.depth() * 0.5f));
         node->attachObject(ground);
     }
 
@@ -350,11 +350,18 @@ namespace Wren
             return;
         window->removeViewport(mViewportZOrder);
         mViewportZOrder = -1;
-        if (mHost && mHost->getSceneManager())
+        removeGround(mHost ? mHost->getSceneManager() : nullptr);
+    }
+
+    void WorldViewer::removeGround(Ogre::SceneManager* scene)
+    {
+        if (scene && scene->hasEntity(GroundName))
         {
-            Ogre::SceneManager* scene = mHost->getSceneManager();
-            if (scene->hasEntity(GroundName))
-                scene->destroyEntity(GroundName);
+            Ogre::Entity* ground = scene->getEntity(GroundName);
+            Ogre::SceneNode* node = ground->getParentSceneNode();
+            scene->destroyEntity(ground);
+            if (node)
+                scene->destroySceneNode(node);
         }
         Ogre::MeshManager::getSingleton().remove(GroundName, Ogre::RGN_DEFAULT);
         Ogre::MaterialManager::getSingleton().remove(GroundName, Ogre::RGN_DEFAULT);
