@@ -148,8 +148,7 @@ namespace Wren
         std::unique_ptr<EditorFlyCamera> mFly;
         Ogre::SceneNode* mLinesNode = nullptr;
         std::vector<std::unique_ptr<Line3D>> mCellLines;
-        std::pair<int, int> mOutlinedCell = {-1 << 20, 0};
-        float mLastFrameSeconds = 0;
+        std::pair<int, int> mOutlinedCell = {-(1 << 20), 0};
         OIS::InputManager* mInput = nullptr;
         OIS::Keyboard* mKeyboard = nullptr;
         OIS::Mouse* mMouse = nullptr;

@@ -218,7 +218,14 @@ namespace Wren
     {
         if (!mOpen)
             return;
-        mLastFrameSeconds = elapsedSeconds;
+        // The window may have been resized since the last frame.
+        mCamera->setAspectRatio(Ogre::Real(mWindow->getWidth()) /
+                                Ogre::Real(std::max(1u, mWindow->getHeight())));
+        if (mMouse)
+        {
+            mMouse->getMouseState().width = int(mWindow->getWidth());
+            mMouse->getMouseState().height = int(mWindow->getHeight());
+        }
         mFly->update(elapsedSeconds);
         mEditor.getManager()->update(elapsedSeconds);
         mCamera->getParentSceneNode()->_update(true, false);
@@ -285,6 +292,7 @@ namespace Wren
                 mMouse->capture();
             if (next < commands.size())
             {
+                mPanels->setMessage(commands[next].second.word);
                 status = mEditor.runScriptCommand(commands[next++], out, err);
                 if (status)
                     next = commands.size();
@@ -344,6 +352,8 @@ namespace Wren
 
     void EditorWindow::command(const std::string& line)
     {
+        if (mManipulation->getManipulator().getIsManipulating())
+            return;
         const WorldEditorResult result = mEditor.execute(line);
         mPanels->setMessage(result.status == WorldEditorResult::Done
                                 ? (result.lines.empty() ? line : result.lines.back())
