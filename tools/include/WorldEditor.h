@@ -26,7 +26,8 @@ namespace Wren
         /** The engine log; empty: kept in memory only. */
         std::string logFile;
         /** Start OGRE's GL render system with a window of this size (or
-            borrow the running engine's), for a window of the editor. */
+            borrow the running engine's), for a window of the editor;
+            objects are then drawn one by one, not in instanced batches. */
         bool rendered = false;
         unsigned width = 1280;
         unsigned height = 800;

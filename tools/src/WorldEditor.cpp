@@ -96,6 +96,9 @@ namespace Wren
         }
         WorldHostSettings settings = folder->hostSettings(isGrid, mBinary, 5, false);
         settings.editing = true;
+        // A drawn editor shows each object on its own, with its editing box
+        // when selected, instead of in the batches a moved object rebuilds.
+        settings.instancing = !mOptions.rendered;
         mHost = new WorldHost();
         if (!mHost->start(std::move(settings)))
         {
