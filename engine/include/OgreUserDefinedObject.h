@@ -14,8 +14,9 @@ namespace Ogre
     /** An application object that engine movables can point back to, so that
         a scene query hit leads to the object that made the movable.
 
-        A movable holds the binding in its user-object bindings under its own
-        key, as a weak reference: when the bound object is deleted first, the
+        A movable holds the binding in the key-less slot of its user-object
+        bindings (OGRE's slot for the one application object of a movable,
+        the quickest to reach), as a weak reference: when the bound object is deleted first, the
         movable's binding reads as null rather than as a dangling pointer; when
         the movable goes first, nothing is left behind in the object. Binding
         never changes ownership.

@@ -15,9 +15,7 @@ namespace Ogre
     namespace
     {
         const char* const kState = "Wren/RenderableState";
-        const char* const kViewRangeScale = "Wren/ViewRangeScale";
-        const char* const kFarDistLevel = "Wren/FarDistLevel";
-        const char* const kRenderableType = "Wren/RenderableType";
+        const char* const kHints = "Wren/Hints";
         const char* const kStaticCulling = "Wren/StaticCulling";
         const char* const kOccluder = "Wren/Occluder";
 
@@ -58,6 +56,40 @@ namespace Ogre
             if (any.has_value())
                 return any_cast<T>(any);
             return fallback;
+        }
+
+        /** The culling hints of one entity and its sub-entities, kept in one
+            place so that an entity pays for one binding, not one per hint. */
+        struct EntityHints
+        {
+            Real viewRangeScale = 1;
+            int renderableType = 0;
+            /** By sub-entity index; 0 beyond the end. */
+            std::vector<int> farDistLevels;
+        };
+
+        const EntityHints* hintsOf(const Entity* entity)
+        {
+            return entity ? any_cast<EntityHints>(&entity->getUserObjectBindings().getUserAny(kHints))
+                          : nullptr;
+        }
+
+        EntityHints& obtainHints(Entity* entity)
+        {
+            if (const EntityHints* hints = hintsOf(entity))
+                return const_cast<EntityHints&>(*hints);
+            entity->getUserObjectBindings().setUserAny(kHints, Any(EntityHints()));
+            return const_cast<EntityHints&>(*hintsOf(entity));
+        }
+
+        /** The index of sub among its entity's sub-entities. */
+        size_t indexOf(const SubEntity* sub)
+        {
+            const Entity* entity = sub->getParent();
+            for (size_t i = 0; i < entity->getNumSubEntities(); ++i)
+                if (entity->getSubEntity(i) == sub)
+                    return i;
+            return entity->getNumSubEntities();
         }
 
         StatePtr stateOf(const SubEntity* sub)
@@ -247,8 +279,9 @@ namespace Ogre
     {
         if (!entity)
             return;
-        const Real old = GetViewRangeScale(entity);
-        entity->getUserObjectBindings().setUserAny(kViewRangeScale, Any(scale));
+        EntityHints& hints = obtainHints(entity);
+        const Real old = hints.viewRangeScale;
+        hints.viewRangeScale = scale;
         const Real distance = entity->getRenderingDistance();
         if (distance > 0 && old > 0)
             entity->setRenderingDistance(distance / old * scale);
@@ -256,33 +289,40 @@ namespace Ogre
 
     Real RenderableState::GetViewRangeScale(const Entity* entity)
     {
-        return entity ? readAny<Real>(const_cast<Entity*>(entity)->getUserObjectBindings(),
-                                      kViewRangeScale, Real(1))
-                      : Real(1);
+        const EntityHints* hints = hintsOf(entity);
+        return hints ? hints->viewRangeScale : Real(1);
     }
 
     void RenderableState::SetFarDistLevel(SubEntity* sub, int level)
     {
-        if (sub)
-            sub->getUserObjectBindings().setUserAny(kFarDistLevel, Any(level));
+        if (!sub || !sub->getParent())
+            return;
+        EntityHints& hints = obtainHints(sub->getParent());
+        const size_t index = indexOf(sub);
+        if (hints.farDistLevels.size() <= index)
+            hints.farDistLevels.resize(sub->getParent()->getNumSubEntities(), 0);
+        hints.farDistLevels[index] = level;
     }
 
     int RenderableState::GetFarDistLevel(const SubEntity* sub)
     {
-        return sub ? readAny<int>(sub->getUserObjectBindings(), kFarDistLevel, 0) : 0;
+        const EntityHints* hints = sub ? hintsOf(sub->getParent()) : nullptr;
+        if (!hints)
+            return 0;
+        const size_t index = indexOf(sub);
+        return index < hints->farDistLevels.size() ? hints->farDistLevels[index] : 0;
     }
 
     void RenderableState::setRenderableType(Entity* entity, int type)
     {
         if (entity)
-            entity->getUserObjectBindings().setUserAny(kRenderableType, Any(type));
+            obtainHints(entity).renderableType = type;
     }
 
     int RenderableState::getRenderableType(const Entity* entity)
     {
-        return entity ? readAny<int>(const_cast<Entity*>(entity)->getUserObjectBindings(),
-                                     kRenderableType, 0)
-                      : 0;
+        const EntityHints* hints = hintsOf(entity);
+        return hints ? hints->renderableType : 0;
     }
 
     void RenderableState::setStaticCulling(SceneNode* node, bool on)

@@ -7,8 +7,6 @@ namespace Ogre
 {
     namespace
     {
-        const String gBindingKey = "Ogre::UserDefinedObject";
-
         typedef std::weak_ptr<UserDefinedObject*> Binding;
     }
 
@@ -44,20 +42,20 @@ namespace Ogre
             unbind(movable);
             return;
         }
-        movable->getUserObjectBindings().setUserAny(gBindingKey, Any(Binding(object->mSelf)));
+        movable->getUserObjectBindings().setUserAny(Any(Binding(object->mSelf)));
     }
 
     void UserDefinedObject::unbind(MovableObject* movable)
     {
         if (movable)
-            movable->getUserObjectBindings().eraseUserAny(gBindingKey);
+            movable->getUserObjectBindings().setUserAny(Any());
     }
 
     UserDefinedObject* UserDefinedObject::getBound(const MovableObject* movable)
     {
         if (!movable)
             return nullptr;
-        const Any& any = movable->getUserObjectBindings().getUserAny(gBindingKey);
+        const Any& any = movable->getUserObjectBindings().getUserAny();
         const Binding* binding = any_cast<Binding>(&any);
         if (!binding)
             return nullptr;

@@ -67,11 +67,11 @@ namespace Wren
             it. */
         Ogre::Entity* create(const std::string& meshName, size_t index, bool visible,
                              bool castShadows, bool instanced);
-        /** Destroys an owned entity: its states, its user-object binding, and
-            the node made for it when that is left empty (never keep). */
-        void destroy(Ogre::Entity* entity, const Ogre::SceneNode* keep);
+        /** Destroys an owned entity: its states, its user-object binding,
+            its place on its node (the node stays). */
+        void destroy(Ogre::Entity* entity);
         /** destroy for each entity of the list, which is emptied. */
-        void destroy(std::vector<Ogre::Entity*>& entities, const Ogre::SceneNode* keep);
+        void destroy(std::vector<Ogre::Entity*>& entities);
 
         /** Shows an owned entity as a current one, with the display
             settings. */
@@ -82,15 +82,14 @@ namespace Wren
         /** The current entities become outgoing ones. */
         void retire();
         /** Destroys the outgoing entities. */
-        void destroyOutgoing(const Ogre::SceneNode* keep);
+        void destroyOutgoing();
         /** Destroys every owned entity, or gives the borrowed ones back. */
-        void clear(const Ogre::SceneNode* keep);
+        void clear();
 
         /** Makes the area's entities the current ones (after destroying the
             owned ones): each gets the object as user object, no shadows, is
             made visible and hangs under meshNode when it hangs nowhere. */
-        void borrow(const std::vector<Ogre::Entity*>& entities, Ogre::SceneNode* meshNode,
-                    const Ogre::SceneNode* keep);
+        void borrow(const std::vector<Ogre::Entity*>& entities, Ogre::SceneNode* meshNode);
         /** Lets the borrowed entities go: no user object, no shadows, hidden,
             detached from their nodes. Owned entities stay as they are. */
         void giveBack();

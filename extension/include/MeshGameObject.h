@@ -46,6 +46,16 @@ namespace Wren
         can not be loaded is logged and left out; the rest of the object
         still shows. Fades last FADE_DURATION seconds (see MeshFade).
 
+        Nodes: the object's own entities hang on the object's node itself,
+        so that a plain mesh object costs one scene node and its entities,
+        as a node of OGRE's own scene loader does. The mesh node (a child of
+        the object's node named object name + partition ID + "Mesh", with
+        static culling and occluder set) is made only when something needs a
+        node of its own under the object: entities borrowed from an
+        above-ground area, effects and strike points, logic entities.
+        Selection shows the object node's bounding box, which holds all of
+        them.
+
         Object element (after CoreGameObject's part): a child
         @code <MeshData IsStatic="true" CastShadows="false"/> @endcode
         read with default false when present and ignored when missing. The
@@ -114,8 +124,6 @@ namespace Wren
         bool initStart(CoreMetadata* metadata, bool flag) override;
         bool initFinish(const Ogre::Vector3& worldPosition) override;
         void destroy(bool destroyChildren, bool keepInPartition) override;
-        void select() override;
-        void unselect() override;
         void showEditingBox() override;
         void hideEditingBox() override;
         /** Runs the fade (instanced objects do not fade). */
@@ -152,6 +160,8 @@ namespace Wren
         {
             return mLogic.getEntities(kind);
         }
+        /** The mesh node (see the class comment); null until something
+            needed it. */
         Ogre::SceneNode* GetMeshSceneNode() const { return mMeshSceneNode; }
         MeshMetadata* getMeshMetadata() const { return mMeshMetadata; }
         bool getIsStatic() const { return mIsStatic; }
@@ -215,7 +225,8 @@ namespace Wren
         ImpostorGameSystem* getImpostorSystem() const;
         void releaseImpostorHandler();
         void finishCollisionLoading();
-        void createMeshSceneNode();
+        /** The mesh node, made when missing (null without the object's node). */
+        Ogre::SceneNode* meshNode();
         /** Makes the current entities of the level's mesh names. */
         void createEntities(const std::vector<std::string>& names);
         void attachEntities();

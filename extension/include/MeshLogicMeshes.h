@@ -14,6 +14,7 @@ namespace Ogre
     class Entity;
     class Matrix4;
     class Ray;
+    class SceneManager;
     class SceneNode;
 }
 
@@ -46,6 +47,8 @@ namespace Wren
             submesh (empty ones included). */
         static std::vector<std::string> names(const MeshMetadata& metadata,
                                               MeshMetadata::LogicKind kind);
+        /** Appends the logic mesh names of every kind that are set. */
+        static void appendNames(const MeshMetadata& metadata, std::vector<std::string>& out);
         /** The names of collision list type (1 ... 6). */
         static std::vector<std::string> collisionNames(const MeshMetadata& metadata, int type);
 
@@ -56,7 +59,8 @@ namespace Wren
         void createEntities(const MeshMetadata& metadata, MeshEntities& maker,
                             const MeshLoadRequests& requests, Ogre::SceneNode* meshNode,
                             bool instanced);
-        void destroyEntities(MeshEntities& maker);
+        /** Destroys the logic entities and the nodes made for them. */
+        void destroyEntities(MeshEntities& maker, Ogre::SceneManager* scene);
 
         /** Fills every empty list; true when the render list was filled now
             (it then becomes the active one). */

@@ -8,7 +8,6 @@
 #include <OgreEntity.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
-#include <OgreStringConverter.h>
 
 namespace Wren
 {
@@ -27,9 +26,8 @@ namespace Wren
     Ogre::Entity* MeshEntities::create(const std::string& meshName, size_t index, bool visible,
                                        bool castShadows, bool instanced)
     {
-        const std::string entityName = mObject->getName() + "_" +
-                                       Ogre::StringConverter::toString(index) + "_" +
-                                       Ogre::StringConverter::toString(++mCounter);
+        const std::string entityName =
+            mObject->getName() + "_" + std::to_string(index) + "_" + std::to_string(++mCounter);
         Ogre::Entity* entity = nullptr;
         try
         {
@@ -49,30 +47,21 @@ namespace Wren
         return entity;
     }
 
-    void MeshEntities::destroy(Ogre::Entity* entity, const Ogre::SceneNode* keep)
+    void MeshEntities::destroy(Ogre::Entity* entity)
     {
         if (!entity)
             return;
         Ogre::RenderableState::releaseEntity(entity);
         Ogre::UserDefinedObject::unbind(entity);
-        Ogre::SceneManager* scene = getScene();
         if (Ogre::SceneNode* node = entity->getParentSceneNode())
-        {
             node->detachObject(entity);
-            if (node != keep && node->numAttachedObjects() == 0 && node->numChildren() == 0)
-            {
-                if (node->getParentSceneNode())
-                    node->getParentSceneNode()->removeChild(node);
-                scene->destroySceneNode(node);
-            }
-        }
-        scene->destroyEntity(entity);
+        getScene()->destroyEntity(entity);
     }
 
-    void MeshEntities::destroy(std::vector<Ogre::Entity*>& entities, const Ogre::SceneNode* keep)
+    void MeshEntities::destroy(std::vector<Ogre::Entity*>& entities)
     {
         for (Ogre::Entity* entity : entities)
-            destroy(entity, keep);
+            destroy(entity);
         entities.clear();
     }
 
@@ -159,20 +148,19 @@ namespace Wren
         mCurrent.clear();
     }
 
-    void MeshEntities::destroyOutgoing(const Ogre::SceneNode* keep) { destroy(mOutgoing, keep); }
+    void MeshEntities::destroyOutgoing() { destroy(mOutgoing); }
 
-    void MeshEntities::clear(const Ogre::SceneNode* keep)
+    void MeshEntities::clear()
     {
         if (isBorrowed())
             giveBack();
-        destroy(mCurrent, keep);
-        destroy(mOutgoing, keep);
+        destroy(mCurrent);
+        destroy(mOutgoing);
     }
 
-    void MeshEntities::borrow(const std::vector<Ogre::Entity*>& entities, Ogre::SceneNode* meshNode,
-                              const Ogre::SceneNode* keep)
+    void MeshEntities::borrow(const std::vector<Ogre::Entity*>& entities, Ogre::SceneNode* meshNode)
     {
-        clear(keep);
+        clear();
         mOwnership = BORROWED;
         mCurrent = entities;
         for (Ogre::Entity* entity : mCurrent)

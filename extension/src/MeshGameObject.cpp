@@ -17,7 +17,6 @@
 #include <OgrePass.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
-#include <OgreStringConverter.h>
 #include <OgreSubEntity.h>
 #include <OgreTechnique.h>
 
@@ -87,7 +86,7 @@ namespace Wren
                 " shows entities of its area; their vertex colours stay as they are");
             return false;
         }
-        MeshVertexColourEditor editor(mEntities.getCurrent(), mMeshSceneNode, mName);
+        MeshVertexColourEditor editor(mEntities.getCurrent(), mSceneNode, mName);
         const bool edited = edit(editor);
         shownChanged();
         return edited;
@@ -116,12 +115,12 @@ namespace Wren
     void MeshGameObject::saveMesh()
     {
         if (!mEntities.isBorrowed())
-            MeshVertexColourEditor(mEntities.getCurrent(), mMeshSceneNode, mName).save();
+            MeshVertexColourEditor(mEntities.getCurrent(), mSceneNode, mName).save();
     }
 
     Ogre::Vector3 MeshGameObject::GetLocalMeshCenter() const
     {
-        return MeshVertexColourEditor(mEntities.getCurrent(), mMeshSceneNode, mName).localCentre();
+        return MeshVertexColourEditor(mEntities.getCurrent(), mSceneNode, mName).localCentre();
     }
 
     Ogre::Vector3 MeshGameObject::GetGeometryCenterInWorldSpace() const
@@ -285,12 +284,7 @@ namespace Wren
 
     // Life cycle -------------------------------------------------------------
 
-    bool MeshGameObject::loadFinish()
-    {
-        const bool result = CoreGameObject::loadFinish();
-        createMeshSceneNode();
-        return result;
-    }
+    bool MeshGameObject::loadFinish() { return CoreGameObject::loadFinish(); }
 
     bool MeshGameObject::initStart(CoreMetadata* metadata, bool flag)
     {
@@ -307,28 +301,27 @@ namespace Wren
 
     bool MeshGameObject::initFinish(const Ogre::Vector3& worldPosition)
     {
-        const bool result = CoreGameObject::initFinish(worldPosition);
-        createMeshSceneNode();
-        return result;
+        return CoreGameObject::initFinish(worldPosition);
     }
 
-    void MeshGameObject::createMeshSceneNode()
+    Ogre::SceneNode* MeshGameObject::meshNode()
     {
         if (mMeshSceneNode || !mSceneNode)
-            return;
+            return mMeshSceneNode;
         mMeshSceneNode = mSceneNode->createChildSceneNode(mName + getPartitionID() + "Mesh");
         Ogre::RenderableState::setStaticCulling(mMeshSceneNode, true);
         Ogre::RenderableState::setOccluder(mMeshSceneNode, true);
+        return mMeshSceneNode;
     }
 
     void MeshGameObject::destroy(bool destroyChildren, bool keepInPartition)
     {
         releaseImpostorHandler();
         endFadeNow();
-        mEntities.clear(mMeshSceneNode);
-        mLogic.destroyEntities(mEntities);
-        mEffects.remove();
+        mEntities.clear();
         Ogre::SceneManager* scene = mManager->getSceneManager();
+        mLogic.destroyEntities(mEntities, scene);
+        mEffects.remove();
         mEffects.destroyStrikeNodes(scene);
         if (mMeshSceneNode)
         {
@@ -342,18 +335,6 @@ namespace Wren
         mUpdateRegistered = false;
         mAnimRegistered = false;
         CoreGameObject::destroy(destroyChildren, keepInPartition);
-    }
-
-    void MeshGameObject::select()
-    {
-        if (mMeshSceneNode)
-            mMeshSceneNode->showBoundingBox(true);
-    }
-
-    void MeshGameObject::unselect()
-    {
-        if (mMeshSceneNode)
-            mMeshSceneNode->showBoundingBox(false);
     }
 
     void MeshGameObject::showEditingBox()
@@ -450,7 +431,7 @@ namespace Wren
                                                       const Ogre::Vector3& position,
                                                       const Ogre::Quaternion& orientation)
     {
-        return mEffects.createStrikeNode(mMeshSceneNode, name, position, orientation);
+        return mEffects.createStrikeNode(meshNode(), name, position, orientation);
     }
 
     void MeshGameObject::createEntities(const std::vector<std::string>& names)
@@ -489,12 +470,15 @@ namespace Wren
             return;
         }
 
-        const std::vector<std::string> names = mMeshMetadata->getMeshNames(mLevelOfDetail);
-        std::vector<std::string> wanted = names;
-        for (int k = 0; k < MeshMetadata::LOGIC_KIND_COUNT; ++k)
-            for (const std::string& name :
-                 MeshLogicMeshes::names(*mMeshMetadata, MeshMetadata::LogicKind(k)))
-                wanted.push_back(name);
+        std::vector<std::string> names = mMeshMetadata->getMeshNames(mLevelOfDetail);
+        const bool logic = mMeshMetadata->getIsExistLogicObj();
+        std::vector<std::string> withLogic;
+        if (logic)
+        {
+            withLogic = names;
+            MeshLogicMeshes::appendNames(*mMeshMetadata, withLogic);
+        }
+        const std::vector<std::string>& wanted = logic ? withLogic : names;
         const bool waiting = WaitforResourceLoading(wanted);
         if (!immediate && waiting)
         {
@@ -521,19 +505,20 @@ namespace Wren
         {
             mEntities.retire();
             createEntities(names);
-            mCurrentNames = names;
+            mCurrentNames = std::move(names);
             mAttachPending = !mEntities.getCurrent().empty();
         }
 
         if (mEffects.empty() && !mMeshMetadata->getEffects().empty())
         {
-            mEffects.create(*mMeshMetadata, mName, mMeshSceneNode);
+            mEffects.create(*mMeshMetadata, mName, meshNode());
             registerUpdate();
         }
         else if (!mEffects.empty() && mMeshMetadata->getEffects().empty())
             mEffects.remove();
 
-        mLogic.createEntities(*mMeshMetadata, mEntities, mRequests, mMeshSceneNode, IsInstanced());
+        if (logic)
+            mLogic.createEntities(*mMeshMetadata, mEntities, mRequests, meshNode(), IsInstanced());
         setCurrentState(STATE_RESOURCES_READY);
     }
 
@@ -545,11 +530,7 @@ namespace Wren
         {
             Ogre::Entity* entity = current[i];
             if (!entity->isAttached())
-            {
-                Ogre::SceneNode* node = mMeshSceneNode->createChildSceneNode(
-                    mName + entity->getName() + "_ENTITY_" + Ogre::StringConverter::toString(i));
-                node->attachObject(entity);
-            }
+                mSceneNode->attachObject(entity);
             Ogre::RenderableState::SetViewRangeScale(entity, scale);
             for (size_t s = 0; s < entity->getNumSubEntities(); ++s)
                 Ogre::RenderableState::SetFarDistLevel(entity->getSubEntity(s), 2);
@@ -561,7 +542,7 @@ namespace Wren
         // A finalise that follows a load which changed nothing (the same
         // meshes again) leaves a running fade alone instead of restarting it.
         const bool changed = mAttachPending || !mEntities.getOutgoing().empty();
-        if ((mAttachPending || mLevelOfDetail == LOD_BEYOND_HINT) && mMeshSceneNode)
+        if ((mAttachPending || mLevelOfDetail == LOD_BEYOND_HINT) && mSceneNode)
         {
             attachEntities();
             mAttachPending = false;
@@ -588,7 +569,7 @@ namespace Wren
             if (cross)
                 state = MeshFade::FADE_CROSS;
             else
-                mEntities.destroyOutgoing(mMeshSceneNode);
+                mEntities.destroyOutgoing();
         }
         else if (outgoing)
         {
@@ -596,7 +577,7 @@ namespace Wren
                 state = MeshFade::FADE_OUT;
             else
             {
-                mEntities.destroyOutgoing(mMeshSceneNode);
+                mEntities.destroyOutgoing();
                 unregisterAnim();
             }
         }
@@ -628,7 +609,7 @@ namespace Wren
     {
         if (mFade.fadesOutgoing())
         {
-            mEntities.destroyOutgoing(mMeshSceneNode);
+            mEntities.destroyOutgoing();
             shownChanged();
         }
         if (mFade.getState() == MeshFade::FADE_OUT)
@@ -704,7 +685,7 @@ namespace Wren
     {
         endFadeNow();
         unregisterAnim();
-        mEntities.borrow(entities, mMeshSceneNode, mMeshSceneNode);
+        mEntities.borrow(entities, meshNode());
         mCurrentNames.clear();
         mAttachPending = false;
         shownChanged();

@@ -6,6 +6,7 @@
 #include "OgreRenderableState.h"
 
 #include <OgreEntity.h>
+#include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
 namespace Wren
@@ -23,6 +24,18 @@ namespace Wren
         for (const auto& sub : metadata.getSubMeshes())
             names.push_back(sub.logic[kind]);
         return names;
+    }
+
+    void MeshLogicMeshes::appendNames(const MeshMetadata& metadata, std::vector<std::string>& out)
+    {
+        for (int k = 0; k < MeshMetadata::LOGIC_KIND_COUNT; ++k)
+        {
+            if (!metadata.getLogicMesh(MeshMetadata::LogicKind(k)).empty())
+                out.push_back(metadata.getLogicMesh(MeshMetadata::LogicKind(k)));
+            for (const auto& sub : metadata.getSubMeshes())
+                if (!sub.logic[k].empty())
+                    out.push_back(sub.logic[k]);
+        }
     }
 
     std::vector<std::string> MeshLogicMeshes::collisionNames(const MeshMetadata& metadata, int type)
@@ -57,10 +70,22 @@ namespace Wren
         }
     }
 
-    void MeshLogicMeshes::destroyEntities(MeshEntities& maker)
+    void MeshLogicMeshes::destroyEntities(MeshEntities& maker, Ogre::SceneManager* scene)
     {
         for (auto& list : mEntities)
-            maker.destroy(list, nullptr);
+        {
+            for (Ogre::Entity* entity : list)
+            {
+                Ogre::SceneNode* node = entity->getParentSceneNode();
+                maker.destroy(entity);
+                if (!node)
+                    continue;
+                if (Ogre::SceneNode* parent = node->getParentSceneNode())
+                    parent->removeChild(node);
+                scene->destroySceneNode(node);
+            }
+            list.clear();
+        }
     }
 
     bool MeshLogicMeshes::fillCollisionLists(const MeshMetadata& metadata,

@@ -38,14 +38,15 @@ TEST(MeshGameObjectLod, FadesInAndSettles)
                                          "LowLODMesh=\"testLow.mesh\"/>")));
     MeshGameObject* rock = world.createMesh("rock.meta");
     ASSERT_NE(nullptr, rock);
-    ASSERT_NE(nullptr, rock->GetMeshSceneNode());
-    EXPECT_TRUE(Ogre::RenderableState::getStaticCulling(rock->GetMeshSceneNode()));
 
     MeshWorld::showAt(rock, LOD_HIGH);
     ASSERT_EQ(1u, rock->getEntityList().size());
     Ogre::Entity* entity = rock->getEntityList()[0];
     EXPECT_EQ("testHigh.mesh", entity->getMesh()->getName());
-    EXPECT_TRUE(entity->isAttached());
+    // A plain mesh object is one node: its entity hangs on the object's node.
+    EXPECT_EQ(rock->getSceneNode(), entity->getParentSceneNode());
+    EXPECT_EQ(nullptr, rock->GetMeshSceneNode());
+    EXPECT_EQ(0u, rock->getSceneNode()->numChildren());
     EXPECT_EQ(STATE_FADING, rock->getCurrentState());
     EXPECT_EQ(MeshFade::FADE_IN, rock->getFadeState());
     EXPECT_TRUE(Ogre::RenderableState::hasSpecificState(entity->getSubEntity(0)));
@@ -354,6 +355,7 @@ TEST(MeshGameObjectSharedEntities, BorrowingDestroysWhatTheObjectOwnedAndGivesTh
     EXPECT_EQ(MeshFade::FADE_NONE, rock->getFadeState());
     EXPECT_EQ(rock, GameObject::fromMovable(areas));
     EXPECT_EQ(rock->GetMeshSceneNode(), areas->getParentSceneNode());
+    EXPECT_TRUE(Ogre::RenderableState::getStaticCulling(rock->GetMeshSceneNode()));
 
     // Level changes leave the area's entity to the area.
     MeshWorld::showAt(rock, LOD_BEYOND_HINT);
