@@ -388,6 +388,8 @@ namespace Wren
         /** Copies collidable, see-through, mini-map and instanced from the
             metadata. */
         void copyMetadataFlags();
+        /** initSceneNode under the given node instead of the root. */
+        void createSceneNode(Ogre::SceneNode* parent);
         /** Whether candidate is this object or one of its ancestors. */
         bool isSelfOrAncestor(const CoreGameObject* candidate) const;
 

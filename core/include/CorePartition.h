@@ -5,12 +5,14 @@
 #include "CorePartitionResourceLoading.h"
 #include "GameObjectEnums.h"
 #include "Partition.h"
+#include "StepDeadline.h"
 
 #include <OgreAxisAlignedBox.h>
 
 #include <functional>
 #include <memory>
-#include <unordered_map>
+#include <string_view>
+#include <unordered_set>
 
 namespace Ogre
 {
@@ -20,6 +22,8 @@ namespace Ogre
 
 namespace Wren
 {
+    struct PartitionLoadSource;
+
     /** The working partition that every partition kind derives from: it owns
         its objects while loaded, reads and writes its objects file (XML or
         binary) and decides each object's level of detail from the camera
@@ -61,6 +65,11 @@ namespace Wren
         load) is kept as it was stored and written back unchanged by every
         save and snapshot, so that a save never erases objects that could
         not be shown.
+
+        Streaming in pieces: loadStep and unloadStep do what a load and an
+        unload do, spread over calls within a deadline each (see there); the
+        partition manager uses them under a load-time budget. The partition
+        counts as loaded only once the last object is in.
 
         Every change of what the partition stores (an object added, removed
         or destroyed, an object's transform, children or dynamic properties)
@@ -177,6 +186,11 @@ namespace Wren
         /** Partitions to keep loaded while this one is active; nothing in
             this class. */
         virtual void enumerateConnectedPartitions(std::vector<CorePartition*>& out);
+        /** Partitions that stay loaded while this one is active, once
+            loaded: the connected ones in this class; a partition kind may
+            keep more (a hold radius beyond the load radius), so that a
+            camera going back and forth across a border does not reload. */
+        virtual void enumerateHeldPartitions(std::vector<CorePartition*>& out);
         virtual void addObjectToChangeLODQueue(CoreGameObject* obj);
         virtual void removeObjectFromChangeLODQueue(CoreGameObject* obj);
         /** Leaves the LOD queue and the object list. */
@@ -199,6 +213,32 @@ namespace Wren
         virtual bool loadBinary(const std::string& worldName);
         /** As unload, keeping a captured state. */
         virtual bool unloadBinary(bool flag);
+        /** Brings the partition in piece by piece, as the partition manager
+            does under a load-time budget. The first call opens the objects
+            file as loadBinary(worldName) or load(worldName) would (by the
+            partition's form; a captured state first); every call starts,
+            then finishes, objects until deadline has passed (one at least).
+            Objects join the partition as they finish, each checking its
+            level of detail. The call that puts the last object in answers
+            true: only from then on is the partition loaded, just as a
+            loadBinary(worldName) would have left it. An unload meanwhile
+            (unload, unloadStep, destroy) takes out what the load made;
+            loads and saves of any other kind finish it first. */
+        virtual bool loadStep(const std::string& worldName, const StepDeadline& deadline);
+        /** Takes the partition out piece by piece. The first call does what
+            unload does first (unsaved edits become the captured state) and
+            takes every object out of reach at once: off the partition's node
+            and list, out of the level-of-detail queue and the selection, so
+            nothing of the partition is seen or found any more. Every call
+            destroys objects until deadline has passed (one at least); the
+            call that destroys the last one, and the partition's node,
+            answers true. A partial load is taken out the same way (its
+            captured state, if it read one, stays). */
+        virtual bool unloadStep(const StepDeadline& deadline);
+        /** Whether a loadStep or unloadStep is under way. */
+        bool isStreaming() const { return mStreaming != nullptr; }
+        /** Finishes a loadStep or unloadStep under way at once. */
+        void finishStreaming();
         virtual void createBoundsVisualization();
         virtual void destroyBoundsVisualization();
         /** w + "_Partition" + ID + ".objects". */
@@ -289,30 +329,40 @@ namespace Wren
         /** Whether the objects file of worldName written last is the binary
             one; preferBinary when both are as old or neither exists. */
         bool newestFormIsBinary(const std::string& worldName, bool preferBinary) const;
-        /** Calls use with the binary (XML) objects file of worldName, from
-            its group, else from where it is saved; false when there is none,
-            with corrupt set when one exists and can not be read. */
-        bool withBinaryObjectsFile(const std::string& worldName,
-                                   const std::function<void(Ogre::BinaryFileResource&)>& use,
+        /** Opens the binary (XML) objects file of worldName into source,
+            from its group, else from where it is saved; false when there is
+            none, with corrupt set when one exists and can not be read. */
+        bool openBinaryObjectsFile(const std::string& worldName, PartitionLoadSource& source,
                                    bool& corrupt);
-        bool withXmlObjectsFile(const std::string& worldName,
-                                const std::function<void(DataFile&)>& use, bool& corrupt);
+        bool openXmlObjectsFile(const std::string& worldName, PartitionLoadSource& source,
+                                bool& corrupt);
+        /** Opens what load(worldName) or loadBinary(worldName) reads: the
+            captured state, else the objects file written last. */
+        void openStored(const std::string& worldName, bool preferBinary,
+                        PartitionLoadSource& source);
         /** load and loadBinary of a world name. */
         bool loadStored(const std::string& worldName, bool preferBinary);
-        /** Loads the captured state (copied first when it must survive the
-            load); false when none is held. */
-        bool loadCapturedState();
+        /** Starts a load of source (after finishing any streaming under
+            way): the node, the bounds flag, nothing kept yet. */
+        void beginLoad(std::unique_ptr<PartitionLoadSource> source);
+        /** Starts, then finishes, objects of the load under way until
+            deadline; true once the last is in. */
+        bool advanceLoad(const StepDeadline& deadline);
+        /** Starts an unload (see unloadStep), keeping the captured state
+            when keepState. Nothing happens while one is under way. */
+        void beginUnload(bool keepState, const StepDeadline& deadline);
+        /** Destroys objects of the unload under way until deadline; true
+            once the last and the node are gone. */
+        bool advanceUnload(const StepDeadline& deadline);
         /** Tells the manager that an objects file of this partition exists
             and can not be read. */
         void reportCorruptFile(const std::string& fileName);
         void createSceneNode();
-        /** Destroys and deletes every object, then the node. */
-        void destroyObjectsAndNode();
-        /** loadFinish of every started object; an object that found no
-            loaded partition of its own is taken in, one that fails (its name
-            is taken) is dropped and keep is called with its index. */
-        void finishLoading(const std::vector<CoreGameObject*>& started,
-                           const std::function<void(size_t)>& keep);
+        /** loadFinish of a started object; one that found no loaded
+            partition of its own is taken in, one that fails (its name is
+            taken) is destroyed and false is answered, so that the caller
+            keeps its stored form. */
+        bool finishObject(CoreGameObject* obj);
         /** Creates and starts one object from a stored form; null when it
             can not be made (logged). */
         CoreGameObject* startObject(const std::string& type, const std::string& name,
@@ -321,9 +371,10 @@ namespace Wren
         void keepElement(DataElementPtr& element);
 
         std::vector<CoreGameObject*> mObjects;
-        /** How many of mObjects carry each name (names never change), so
-            that the name check of addObject does not walk the list. */
-        std::unordered_map<std::string, size_t> mObjectNames;
+        /** The name of each of mObjects, viewing the object's own name
+            (names never change), so that the name check of addObject does
+            not walk the list. */
+        std::unordered_multiset<std::string_view> mObjectNames;
         CorePartitionManager* mManager;
         std::string mID;
         Proximity mProximity = PROXIMITY_UNKNOWN;
@@ -340,6 +391,9 @@ namespace Wren
             "Object" elements (under a root "Objects") and binary records. */
         std::unique_ptr<DataFile> mKeptElements;
         std::vector<CompleteObjectDataInfo> mKeptRecords;
+        /** A load or unload spread over several calls. */
+        struct Streaming;
+        std::unique_ptr<Streaming> mStreaming;
     };
 }
 

@@ -4,6 +4,7 @@
 #include "LODDistanceInfo.h"
 #include "OgreFogLevelListener.h"
 #include "PartitionManager.h"
+#include "StepDeadline.h"
 
 #include <OgreAxisAlignedBox.h>
 #include <OgreMatrix4.h>
@@ -32,6 +33,29 @@ namespace Wren
            partition; while such work is pending the interval is 0.01 s;
         5. update every loaded partition.
         Between beginLoading and endLoading nothing happens.
+
+        Load-time budget (setLoadTimeBudget, the property
+        "PartitionManager_LoadTimeBudget", the world file's
+        @code <CorePartitionManagerData LoadTimeBudget="1"/> @endcode):
+        with a budget of b milliseconds, step 4 brings a partition in, or
+        takes one out, in pieces (CorePartition::loadStep, unloadStep)
+        until b milliseconds have passed since the step began (one object
+        at least), and the next steps go on with it before anything else
+        waits its turn: still one partition at a time, in the order of the
+        wait lists, with the level-of-detail budget as it was. A partition
+        counts as loaded (and joins the loaded list) once its last object
+        is in; one taken out leaves the loaded list, and the scene, in the
+        step that starts it. When the camera moves on so that a partition
+        being brought in is no longer kept (see
+        CorePartition::enumerateHeldPartitions), what was made of it is
+        taken out. A budget of 0 (the default) is the behaviour above: a
+        whole partition in one step.
+
+        Keeping: at a change of the camera's partition the unloading list
+        gets the loaded partitions that the new one does not hold
+        (enumerateHeldPartitions, which is its connected partitions unless
+        a partition kind keeps more), so that partitions just beyond the
+        load radius are not unloaded at every crossing.
 
         Distance tables: the base table, a copy scaled by the view-range
         scale and one scaled by the fog level, which the partitions use. The
@@ -135,6 +159,19 @@ namespace Wren
 
         /** The engine reports a new fog level: the fog table follows. */
         void _notifyFogLevelChanged(float fogLevel) override;
+
+        /** Milliseconds a streaming step may spend bringing a partition in or
+            taking one out (see the class comment); 0, or anything not above
+            0, for none. */
+        void setLoadTimeBudget(float milliseconds);
+        float getLoadTimeBudget() const { return mLoadTimeBudget; }
+        /** The partition being brought in or taken out over several steps;
+            null when none is. */
+        CorePartition* getStreamingPartition() const { return mStreamingPartition; }
+        /** Whether getStreamingPartition is being brought in (else taken out). */
+        bool getStreamingIn() const { return mStreamingIn; }
+        /** Brings in or takes out the streaming partition at once. */
+        void finishStreaming();
 
         /** Chooses the objects-file form of the manager and every partition
             (also those added later). */
@@ -245,6 +282,12 @@ namespace Wren
         void unloadArea(CorePartition* p);
         /** Takes p's area off the above-ground manager, unloads both. */
         void unloadPartitionWithArea(CorePartition* p);
+        /** Step 4 under a budget: p becomes the streaming partition. */
+        void startStreaming(CorePartition* p, bool in, const StepDeadline& deadline);
+        /** Goes on with the streaming partition until deadline. */
+        void continueStreaming(const StepDeadline& deadline);
+        /** A partition that leaves the manager is no longer streamed. */
+        void forgetStreaming(CorePartition* p);
 
         PartitionMap mPartitions;
         PartitionList mLoadedPartitions;
@@ -279,6 +322,9 @@ namespace Wren
         float mAccumulatedTime = 0.0f;
         bool mUseBinaryFiles = true;
         size_t mCorruptPartitionFileCount = 0;
+        float mLoadTimeBudget = 0.0f;
+        CorePartition* mStreamingPartition = nullptr;
+        bool mStreamingIn = false;
         std::vector<std::pair<std::string, std::string>> mRefusedObjects;
     };
 }

@@ -589,18 +589,23 @@ namespace Wren
 
     bool CoreGameObject::loadFinish()
     {
-        initSceneNode();
-        mSceneNode->setPosition(mPosition);
-        mSceneNode->setOrientation(mOrientation);
-        mSceneNode->setScale(mScale);
-
         // A partition that is not loaded (or loading) has no node to hang
         // the object under: its objects would stand at partition-relative
         // coordinates under the scene's root.
         bool found = true;
         CorePartitionManager* partitions = mManager->getPartitionManager();
         CorePartition* partition = partitions ? partitions->getPartition(mPartitionID) : nullptr;
-        if (partition && partition->getSceneNode())
+        Ogre::SceneNode* partitionNode = partition ? partition->getSceneNode() : nullptr;
+        // Made right where addObject hangs a shown object, so that it does
+        // not move there node by node.
+        createSceneNode(partitionNode && !IsInstanced()
+                            ? partitionNode
+                            : mManager->getSceneManager()->getRootSceneNode());
+        mSceneNode->setPosition(mPosition);
+        mSceneNode->setOrientation(mOrientation);
+        mSceneNode->setScale(mScale);
+
+        if (partitionNode)
         {
             mPartition = partition;
             mPartitionID.clear();
@@ -831,7 +836,7 @@ namespace Wren
 
     void CoreGameObject::addToParentSceneNode(Ogre::SceneNode* node)
     {
-        if (!mSceneNode || !node)
+        if (!mSceneNode || !node || mSceneNode->getParent() == node)
             return;
         if (Ogre::Node* parent = mSceneNode->getParent())
             parent->removeChild(mSceneNode);
@@ -925,10 +930,15 @@ namespace Wren
 
     void CoreGameObject::initSceneNode()
     {
+        createSceneNode(mManager->getSceneManager()->getRootSceneNode());
+    }
+
+    void CoreGameObject::createSceneNode(Ogre::SceneNode* parent)
+    {
         if (mSceneNode)
             return;
-        mSceneNode = mManager->getSceneManager()->getRootSceneNode()->createChildSceneNode(
-            getName() + mPartitionID, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+        mSceneNode = parent->createChildSceneNode(getName() + mPartitionID, Ogre::Vector3::ZERO,
+                                                  Ogre::Quaternion::IDENTITY);
     }
 
     const std::string& CoreGameObject::getMetadataID() const

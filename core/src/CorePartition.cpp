@@ -23,13 +23,6 @@ namespace Wren
 
     const float CorePartition::DEFAULT_OBJECT_BOUND = 64.0f;
 
-    CorePartition::CorePartition(const std::string& id, const Ogre::Vector3& worldPosition,
-                                 CorePartitionManager* manager)
-        : mManager(manager), mID(id), mWorldPosition(worldPosition)
-    {
-    }
-
-    CorePartition::~CorePartition() { delete mState; }
 
     void CorePartition::enumerateProperties(std::vector<Property>& out)
     {
@@ -67,7 +60,7 @@ namespace Wren
                         transform[row][col] = world[row][col];
             }
             mObjects.push_back(obj);
-            ++mObjectNames[obj->getName()];
+            mObjectNames.insert(obj->getName());
             notifyObjectDirty();
             mManager->addStaticObject(obj, transform);
             return;
@@ -77,7 +70,7 @@ namespace Wren
                         "core object with the same name " + obj->getName(),
                         "CorePartition::addObject");
         mObjects.push_back(obj);
-        ++mObjectNames[obj->getName()];
+        mObjectNames.insert(obj->getName());
         notifyObjectDirty();
         if (!obj->getParent() && mSceneNode)
             obj->addToParentSceneNode(mSceneNode);
@@ -92,7 +85,7 @@ namespace Wren
         if (it != mObjects.end())
         {
             auto named = mObjectNames.find(obj->getName());
-            if (named != mObjectNames.end() && --named->second == 0)
+            if (named != mObjectNames.end())
                 mObjectNames.erase(named);
             mObjects.erase(it);
             notifyObjectDirty();
@@ -124,56 +117,6 @@ namespace Wren
         Ogre::SceneManager* scene = mManager->getGameObjectManager()->getSceneManager();
         mSceneNode = scene->getRootSceneNode()->createChildSceneNode(mID, mWorldPosition,
                                                                      Ogre::Quaternion::IDENTITY);
-    }
-
-    bool CorePartition::unload(bool)
-    {
-        if (mLoaded && mObjectDirty)
-        {
-            // Unsaved edits (an undo among them) stay with the partition, to
-            // be loaded and saved later.
-            setState(getState());
-        }
-        else
-        {
-            delete mState;
-            mState = nullptr;
-        }
-        return unloadBinary(false);
-    }
-
-    bool CorePartition::unloadBinary(bool)
-    {
-        mLoaded = false;
-        mResourceLoading.resetLoadState();
-        destroyBoundsVisualization();
-        destroyObjectsAndNode();
-        mKeptElements.reset();
-        mKeptRecords.clear();
-        return true;
-    }
-
-    void CorePartition::destroyObjectsAndNode()
-    {
-        // The list is taken whole and the objects' nodes are let go of at
-        // once, so that each object leaving finds nothing to search for:
-        // neither in the list nor among the partition node's children (a
-        // partition of n objects unloads in n steps, not n squared).
-        std::vector<CoreGameObject*> objects;
-        objects.swap(mObjects);
-        mObjectNames.clear();
-        if (mSceneNode)
-            mSceneNode->removeAllChildren();
-        for (CoreGameObject* obj : objects)
-        {
-            obj->destroy(false, false);
-            delete obj;
-        }
-        if (mSceneNode)
-        {
-            mManager->getGameObjectManager()->getSceneManager()->destroySceneNode(mSceneNode);
-            mSceneNode = nullptr;
-        }
     }
 
     void CorePartition::startSimulation()
@@ -240,6 +183,11 @@ namespace Wren
     void CorePartition::deactivate() {}
 
     void CorePartition::enumerateConnectedPartitions(std::vector<CorePartition*>&) {}
+
+    void CorePartition::enumerateHeldPartitions(std::vector<CorePartition*>& out)
+    {
+        enumerateConnectedPartitions(out);
+    }
 
     void CorePartition::addObjectToChangeLODQueue(CoreGameObject* obj)
     {

@@ -9,6 +9,7 @@
 #include "CoreGameObjectManager.h"
 #include "CorePartitionManager.h"
 #include "DataElement.h"
+#include "PartitionLoadSource.h"
 #include "PartitionXmlBinaryConvert.h"
 #include "ResourceDataFile.h"
 #include "SelectorDataFile.h"
@@ -260,6 +261,8 @@ namespace Wren
 
     bool CorePartition::writeObjectsFile(const std::string& worldName, bool binary)
     {
+        // What is written is whole, not half streamed in or out.
+        finishStreaming();
         const bool sameWorld = worldName == mManager->getWorldName();
         if (sameWorld && !mObjectDirty)
             return true;
@@ -331,28 +334,34 @@ namespace Wren
         bool written = false;
         bool corrupt = false;
         bool found = false;
+        PartitionLoadSource source;
         if (newestFormIsBinary(fromWorld, binary))
         {
-            found = withBinaryObjectsFile(
-                fromWorld,
-                [&](Ogre::BinaryFileResource& file) {
-                    if (binary)
-                    {
-                        written = writeFile(file, path);
-                        return;
-                    }
+            found = openBinaryObjectsFile(fromWorld, source, corrupt);
+            if (found)
+            {
+                Ogre::BinaryFileResource& file =
+                    source.binaryResource ? *source.binaryResource : *source.binaryFile;
+                if (binary)
+                {
+                    written = writeFile(file, path);
+                }
+                else
+                {
                     std::string error;
                     std::unique_ptr<DataFile> xml(
                         PartitionXmlBinaryConvert::ConvertToXml(&file, &error));
                     written = xml && writeFile(*xml, path);
-                },
-                corrupt);
+                }
+            }
         }
         else
         {
-            found = withXmlObjectsFile(
-                fromWorld, [&](DataFile& file) { written = writeDocument(file, path, binary); },
-                corrupt);
+            found = openXmlObjectsFile(fromWorld, source, corrupt);
+            if (found)
+                written = writeDocument(source.resource ? *source.resource->getFile()
+                                                        : *source.document,
+                                        path, binary);
         }
         if (found)
             return written;
@@ -381,6 +390,8 @@ namespace Wren
     {
         if (state == mState)
             return;
+        // A load under way may be reading the state held.
+        finishStreaming();
         delete mState;
         mState = state;
     }
@@ -418,9 +429,50 @@ namespace Wren
         return binary || xml ? binary : preferBinary;
     }
 
-    bool CorePartition::withBinaryObjectsFile(
-        const std::string& worldName, const std::function<void(Ogre::BinaryFileResource&)>& use,
-        bool& corrupt)
+    PartitionLoadSource::~PartitionLoadSource()
+    {
+        elements.clear();
+        if (resource)
+            resource->forget();
+        if (binaryResource)
+            if (Ogre::BinaryFileResourceManager* binaryFiles =
+                    Ogre::BinaryFileResourceManager::getSingletonPtr())
+                binaryFiles->remove(binaryResource->getHandle());
+    }
+
+    void PartitionLoadSource::takeXml(DataElementPtr root)
+    {
+        binary = false;
+        if (!root || root->getIsEmpty())
+            return;
+        DataElementPtr data = root->getFirstChild("CorePartitionData");
+        const std::string absent(1, '\0');
+        if (!data->getIsEmpty() && data->getAttributeString("ShowBounds", absent) != absent)
+        {
+            hasShowBounds = true;
+            showBounds = data->getAttributeBool("ShowBounds", false);
+        }
+        for (DataElementPtr e = root->getFirstChild("Object"); !e->getIsEmpty();
+             e = e->getNextSibling("Object"))
+            elements.push_back(e);
+    }
+
+    void PartitionLoadSource::takeBinary(Ogre::IBinaryDataElement* root)
+    {
+        binary = true;
+        Ogre::BinaryDataElement* element = dynamic_cast<Ogre::BinaryDataElement*>(root);
+        if (!element)
+            return;
+        hasShowBounds = true;
+        showBounds =
+            element->getSize() > 0 && *static_cast<const unsigned char*>(element->getBuf()) != 0;
+        for (Ogre::IBinaryDataElement* e = element->getFirstChildElement("Object"); e;
+             e = e->getNextChildElement("Object"))
+            records.push_back(e);
+    }
+
+    bool CorePartition::openBinaryObjectsFile(const std::string& worldName,
+                                              PartitionLoadSource& source, bool& corrupt)
     {
         const std::string name = getObjectsBinaryFileName(worldName);
         bool groupFailed = false;
@@ -455,8 +507,8 @@ namespace Wren
         }
         if (file)
         {
-            use(*file);
-            binaryFiles->remove(file->getHandle());
+            source.binaryResource = file;
+            source.takeBinary(file->getRootElement());
             return true;
         }
         // A file saved after the groups indexed their folders is read where
@@ -464,10 +516,11 @@ namespace Wren
         const std::string path = getObjectsFilePath(worldName, true);
         if (!path.empty() && std::filesystem::exists(path))
         {
-            Ogre::BinaryFileResource saved;
-            if (saved.loadFromFile(path))
+            std::unique_ptr<Ogre::BinaryFileResource> saved(new Ogre::BinaryFileResource());
+            if (saved->loadFromFile(path))
             {
-                use(saved);
+                source.takeBinary(saved->getRootElement());
+                source.binaryFile = std::move(saved);
                 return true;
             }
             corrupt = true;
@@ -478,30 +531,60 @@ namespace Wren
         return false;
     }
 
-    bool CorePartition::withXmlObjectsFile(const std::string& worldName,
-                                           const std::function<void(DataFile&)>& use,
-                                           bool& corrupt)
+    bool CorePartition::openXmlObjectsFile(const std::string& worldName,
+                                           PartitionLoadSource& source, bool& corrupt)
     {
         const std::string name = getObjectsFileName(worldName);
-        ResourceDataFile resource(name, gXmlGroup);
-        DataFile* file = resource.getFile();
+        std::unique_ptr<ResourceDataFile> resource(new ResourceDataFile(name, gXmlGroup));
+        DataFile* file = resource->getFile();
         // A file saved after the groups indexed their folders is read where
         // it was saved.
-        SelectorDataFile saved;
         const std::string path = getObjectsFilePath(worldName, false);
         const bool saveExists = !path.empty() && std::filesystem::exists(path);
-        if (!file && saveExists && saved.load(path))
-            file = &saved;
+        if (!file && saveExists)
+        {
+            std::unique_ptr<SelectorDataFile> saved(new SelectorDataFile());
+            if (saved->load(path))
+            {
+                source.takeXml(saved->getRootElement());
+                source.document = std::move(saved);
+                resource->forget();
+                return true;
+            }
+        }
         if (!file)
         {
+            resource->forget();
             corrupt = saveExists || existsInGroup(gXmlGroup, name);
             return false;
         }
-        use(*file);
-        // The file is not kept, so that the next read sees what a save wrote
-        // since.
-        resource.forget();
+        source.takeXml(file->getRootElement());
+        source.resource = std::move(resource);
         return true;
+    }
+
+    void CorePartition::openStored(const std::string& worldName, bool preferBinary,
+                                   PartitionLoadSource& source)
+    {
+        if (mState)
+        {
+            source.takeXml(mState->getRootElement());
+            return;
+        }
+        const bool binary = newestFormIsBinary(worldName, preferBinary);
+        if (binary != mUseBinaryFiles)
+            logMessage("CorePartition::load: partition " + mID + " reads its " +
+                       (binary ? "binary" : "XML") +
+                       " objects file, the one of its two forms written last");
+        bool corrupt = false;
+        const bool read = binary ? openBinaryObjectsFile(worldName, source, corrupt)
+                                 : openXmlObjectsFile(worldName, source, corrupt);
+        if (read)
+            return;
+        if (corrupt)
+            reportCorruptFile(binary ? getObjectsBinaryFileName(worldName)
+                                     : getObjectsFileName(worldName));
+        source.takeBinary(nullptr);
     }
 
     bool CorePartition::load(const std::string& worldName) { return loadStored(worldName, false); }
@@ -513,43 +596,31 @@ namespace Wren
 
     bool CorePartition::loadStored(const std::string& worldName, bool preferBinary)
     {
-        if (loadCapturedState())
-            return true;
-        const bool binary = newestFormIsBinary(worldName, preferBinary);
-        if (binary != mUseBinaryFiles)
-            logMessage("CorePartition::load: partition " + mID + " reads its " +
-                       (binary ? "binary" : "XML") +
-                       " objects file, the one of its two forms written last");
-        bool corrupt = false;
-        const bool read =
-            binary ? withBinaryObjectsFile(
-                         worldName,
-                         [this](Ogre::BinaryFileResource& file) {
-                             loadBinary(file.getRootElement(), false);
-                         },
-                         corrupt)
-                   : withXmlObjectsFile(
-                         worldName,
-                         [this](DataFile& file) {
-                             DataElementPtr root = file.getRootElement();
-                             load(root, false);
-                         },
-                         corrupt);
-        if (read)
-            return true;
-        if (corrupt)
-            reportCorruptFile(binary ? getObjectsBinaryFileName(worldName)
-                                     : getObjectsFileName(worldName));
-        loadBinary(nullptr, false);
+        finishStreaming();
+        std::unique_ptr<PartitionLoadSource> source(new PartitionLoadSource());
+        openStored(worldName, preferBinary, *source);
+        beginLoad(std::move(source));
+        advanceLoad(StepDeadline());
         return true;
     }
 
-    bool CorePartition::loadCapturedState()
+    bool CorePartition::load(DataElementPtr& root, bool)
     {
-        if (!mState)
-            return false;
-        DataElementPtr root = mState->getRootElement();
-        load(root, false);
+        finishStreaming();
+        std::unique_ptr<PartitionLoadSource> source(new PartitionLoadSource());
+        source->takeXml(root);
+        beginLoad(std::move(source));
+        advanceLoad(StepDeadline());
+        return true;
+    }
+
+    bool CorePartition::loadBinary(Ogre::IBinaryDataElement* root, bool)
+    {
+        finishStreaming();
+        std::unique_ptr<PartitionLoadSource> source(new PartitionLoadSource());
+        source->takeBinary(root);
+        beginLoad(std::move(source));
+        advanceLoad(StepDeadline());
         return true;
     }
 
@@ -594,33 +665,28 @@ namespace Wren
         return nullptr;
     }
 
-    void CorePartition::finishLoading(const std::vector<CoreGameObject*>& started,
-                                      const std::function<void(size_t)>& keep)
+    bool CorePartition::finishObject(CoreGameObject* obj)
     {
-        for (size_t i = 0; i < started.size(); ++i)
+        try
         {
-            CoreGameObject* obj = started[i];
-            try
+            if (!obj->loadFinish() && !obj->getPartition())
             {
-                if (!obj->loadFinish() && !obj->getPartition())
-                {
-                    // Its own partition is not loaded: the partition whose
-                    // file held it keeps it, so nothing stored is lost.
-                    obj->setPartition(this);
-                    addObject(obj);
-                    obj->moveDescendantsTo(this);
-                    logMessage("CorePartition::load: partition " + mID + " keeps " +
-                               obj->getName());
-                }
+                // Its own partition is not loaded: the partition whose file
+                // held it keeps it, so nothing stored is lost.
+                obj->setPartition(this);
+                addObject(obj);
+                obj->moveDescendantsTo(this);
+                logMessage("CorePartition::load: partition " + mID + " keeps " + obj->getName());
             }
-            catch (const Ogre::Exception& e)
-            {
-                logMessage("CorePartition::load: partition " + mID + ": " + obj->getName() +
-                           " kept as stored: " + e.getDescription());
-                obj->destroy(true, false);
-                delete obj;
-                keep(i);
-            }
+            return true;
+        }
+        catch (const Ogre::Exception& e)
+        {
+            logMessage("CorePartition::load: partition " + mID + ": " + obj->getName() +
+                       " kept as stored: " + e.getDescription());
+            obj->destroy(true, false);
+            delete obj;
+            return false;
         }
     }
 
@@ -643,87 +709,5 @@ namespace Wren
         if (TiXmlElement* target = xmlOf(root))
             if (source)
                 target->InsertEndChild(*source);
-    }
-
-    bool CorePartition::load(DataElementPtr& root, bool)
-    {
-        // Loading changes nothing that is stored.
-        const bool dirty = mObjectDirty;
-        createSceneNode();
-        mKeptElements.reset();
-        mKeptRecords.clear();
-        if (root && !root->getIsEmpty())
-        {
-            DataElementPtr data = root->getFirstChild("CorePartitionData");
-            if (!data->getIsEmpty())
-                mShowBounds = data->getAttributeBool("ShowBounds", mShowBounds);
-            std::vector<CoreGameObject*> started;
-            std::vector<DataElementPtr> elements;
-            for (DataElementPtr e = root->getFirstChild("Object"); !e->getIsEmpty();
-                 e = e->getNextSibling("Object"))
-            {
-                CoreGameObject* obj = startObject(e->getAttributeString("Type", ""),
-                                                  e->getAttributeString("Name", ""), &e, nullptr);
-                if (obj)
-                {
-                    started.push_back(obj);
-                    elements.push_back(e);
-                }
-                else
-                {
-                    keepElement(e);
-                }
-            }
-            finishLoading(started, [&](size_t i) { keepElement(elements[i]); });
-        }
-        mLoaded = true;
-        mObjectDirty = dirty;
-        checkBounds();
-        return true;
-    }
-
-    bool CorePartition::loadBinary(Ogre::IBinaryDataElement* root, bool)
-    {
-        const bool dirty = mObjectDirty;
-        createSceneNode();
-        mKeptElements.reset();
-        mKeptRecords.clear();
-        if (Ogre::BinaryDataElement* element = dynamic_cast<Ogre::BinaryDataElement*>(root))
-        {
-            mShowBounds = element->getSize() > 0 &&
-                          *static_cast<const unsigned char*>(element->getBuf()) != 0;
-            std::vector<CoreGameObject*> started;
-            std::vector<CompleteObjectDataInfo> records;
-            for (Ogre::IBinaryDataElement* e = element->getFirstChildElement("Object"); e;
-                 e = e->getNextChildElement("Object"))
-            {
-                CompleteObjectDataInfo record;
-                if (e->getSize() == 0)
-                    continue;
-                if (!record.fromBytes(e->getBuf(), e->getSize()))
-                {
-                    logMessage("CorePartition::loadBinary: partition " + mID +
-                               ": a record of " + std::to_string(e->getSize()) +
-                               " bytes is not an object; left out");
-                    continue;
-                }
-                CoreGameObject* obj =
-                    startObject(record.getType(), record.getName(), nullptr, &record);
-                if (obj)
-                {
-                    started.push_back(obj);
-                    records.push_back(record);
-                }
-                else
-                {
-                    mKeptRecords.push_back(record);
-                }
-            }
-            finishLoading(started, [&](size_t i) { mKeptRecords.push_back(records[i]); });
-        }
-        mLoaded = true;
-        mObjectDirty = dirty;
-        checkBounds();
-        return true;
     }
 }

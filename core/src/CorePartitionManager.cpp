@@ -14,6 +14,7 @@
 #include <OgreLogManager.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace Wren
 {
@@ -21,6 +22,9 @@ namespace Wren
     {
         const std::string gOverrideShowBoundsId = "PartitionManager_OverrideShowBounds";
         const std::string gShowAllBoundsId = "PartitionManager_ShowAllBounds";
+        const std::string gLoadTimeBudgetId = "PartitionManager_LoadTimeBudget";
+        const char* const gManagerElement = "CorePartitionManagerData";
+        const char* const gLoadTimeBudgetAttribute = "LoadTimeBudget";
 
         /** Squared XZ distance below which a loaded partition counts as near. */
         const float gNearbyPartitionDistanceSquared = 300.0f * 300.0f;
@@ -74,11 +78,20 @@ namespace Wren
         Property showAll;
         showAll.initBool(gShowAllBoundsId, "Show Bounds", mShowAllBounds);
         out.push_back(showAll);
+        Property budget;
+        budget.initFloat(gLoadTimeBudgetId, "Load Time Budget (ms)", mLoadTimeBudget, 0.0f, 100.0f,
+                         0.5f);
+        out.push_back(budget);
     }
 
     void CorePartitionManager::setProperty(const std::string& id, const PropertyData& value)
     {
         PartitionManager::setProperty(id, value);
+        if (id == gLoadTimeBudgetId)
+        {
+            setLoadTimeBudget(value.floatVal);
+            return;
+        }
         if (id == gOverrideShowBoundsId)
             mOverrideShowBounds = value.boolVal;
         else if (id == gShowAllBoundsId)
@@ -98,6 +111,8 @@ namespace Wren
         mUnloadWaitList.clear();
         mWaitingPartition = nullptr;
         mLoadWaitSteps = 0;
+        // Each partition's destroy takes out what a streaming step left.
+        mStreamingPartition = nullptr;
         PartitionMap partitions;
         partitions.swap(mPartitions);
         mLoadedPartitions.clear();
@@ -114,10 +129,21 @@ namespace Wren
         mLodInFlight.clear();
     }
 
-    bool CorePartitionManager::initStart(const std::string& worldName, DataElementPtr&)
+    bool CorePartitionManager::initStart(const std::string& worldName, DataElementPtr& element)
     {
         mWorldName = worldName;
+        if (element && !element->getIsEmpty())
+        {
+            DataElementPtr data = element->getFirstChild(gManagerElement);
+            if (!data->getIsEmpty())
+                setLoadTimeBudget(data->getAttributeFloat(gLoadTimeBudgetAttribute, mLoadTimeBudget));
+        }
         return true;
+    }
+
+    void CorePartitionManager::setLoadTimeBudget(float milliseconds)
+    {
+        mLoadTimeBudget = milliseconds > 0.0f && std::isfinite(milliseconds) ? milliseconds : 0.0f;
     }
 
     bool CorePartitionManager::initFinish()
@@ -126,8 +152,18 @@ namespace Wren
         return true;
     }
 
-    bool CorePartitionManager::save(const std::string& worldName, DataFile*)
+    bool CorePartitionManager::save(const std::string& worldName, DataFile* worldFile)
     {
+        finishStreaming();
+        // Written only when set, so that a world without a budget keeps the
+        // world file it always had.
+        if (worldFile && mLoadTimeBudget > 0.0f)
+        {
+            DataElementPtr root = worldFile->getRootElement();
+            if (root && !root->getIsEmpty())
+                root->createChild(gManagerElement)
+                    ->setAttributeFloat(gLoadTimeBudgetAttribute, mLoadTimeBudget);
+        }
         // The partitions compare worldName with the manager's: under a new
         // name every partition writes its file.
         mRefusedObjects.clear();
@@ -159,6 +195,8 @@ namespace Wren
         if (mAccumulatedTime < mUpdateInterval)
             return;
         mAccumulatedTime = 0.0f;
+        // The budget counts the whole step up to the partition work.
+        const StepDeadline deadline(StepDeadline::Clock::now(), mLoadTimeBudget);
 
         const size_t budget = mLoadingSingleObjectPerFrame ? 1 : 5;
         while (mLodInFlight.size() < budget && !mChangeLODQueue.empty())
@@ -193,7 +231,12 @@ namespace Wren
 
         followCamera();
 
-        if (!mLoadWaitList.empty())
+        if (mStreamingPartition)
+        {
+            mUpdateInterval = 0.01f;
+            continueStreaming(deadline);
+        }
+        else if (!mLoadWaitList.empty())
         {
             mUpdateInterval = 0.01f;
             CorePartition* q = mLoadWaitList.front();
@@ -229,7 +272,10 @@ namespace Wren
                 mWaitingPartition = nullptr;
                 mLoadWaitSteps = 0;
                 mLoadWaitList.pop_front();
-                loadPartitionNow(q);
+                if (deadline.isLimited())
+                    startStreaming(q, true, deadline);
+                else
+                    loadPartitionNow(q);
             }
         }
         else if (!mUnloadWaitList.empty())
@@ -237,7 +283,9 @@ namespace Wren
             mUpdateInterval = 0.01f;
             CorePartition* q = mUnloadWaitList.front();
             mUnloadWaitList.pop_front();
-            if (q)
+            if (q && deadline.isLimited())
+                startStreaming(q, false, deadline);
+            else if (q)
                 unloadPartitionWithArea(q);
         }
         else
@@ -271,12 +319,83 @@ namespace Wren
             mActivePartition->deactivate();
         mActivePartition = p;
         p->activate();
+        std::vector<CorePartition*> held;
+        p->enumerateHeldPartitions(held);
         for (CorePartition* loaded : mLoadedPartitions)
-            if (!contains(connected, loaded))
+            if (!contains(held, loaded))
                 UnLoadPartitionToWaitList(loaded);
         for (CorePartition* c : connected)
             if (!c->getLoaded())
                 LoadPartitionToWaitList(c);
+        if (mStreamingPartition && mStreamingIn)
+        {
+            if (contains(held, mStreamingPartition))
+            {
+                // Being brought in already: it goes on, first.
+                eraseFirst(mLoadWaitList, mStreamingPartition);
+            }
+            else
+            {
+                // No longer kept: what was made of it is taken out.
+                unloadArea(mStreamingPartition);
+                mStreamingIn = false;
+            }
+        }
+    }
+
+    void CorePartitionManager::startStreaming(CorePartition* p, bool in,
+                                              const StepDeadline& deadline)
+    {
+        mStreamingPartition = p;
+        mStreamingIn = in;
+        if (!in)
+        {
+            unloadArea(p);
+            eraseFirst(mLoadedPartitions, p);
+        }
+        continueStreaming(deadline);
+    }
+
+    void CorePartitionManager::continueStreaming(const StepDeadline& deadline)
+    {
+        CorePartition* p = mStreamingPartition;
+        if (!p)
+            return;
+        bool done = true;
+        try
+        {
+            done = mStreamingIn ? p->loadStep(mWorldName, deadline) : p->unloadStep(deadline);
+        }
+        catch (const std::exception& e)
+        {
+            // The partition logs and skips failing objects; this is the last
+            // guard of the frame. The next step goes on after the piece.
+            Ogre::LogManager::getSingleton().logMessage(
+                std::string("CorePartitionManager: ") + (mStreamingIn ? "loading" : "unloading") +
+                " partition " + p->getID() + " failed: " + e.what());
+            done = !p->isStreaming();
+        }
+        if (!done)
+            return;
+        mStreamingPartition = nullptr;
+        if (!mStreamingIn)
+            return;
+        if (mAboveGroundManager)
+            mAboveGroundManager->load();
+        if (!contains(mLoadedPartitions, p))
+            mLoadedPartitions.push_back(p);
+    }
+
+    void CorePartitionManager::finishStreaming() { continueStreaming(StepDeadline()); }
+
+    void CorePartitionManager::forgetStreaming(CorePartition* p)
+    {
+        if (!p || p != mStreamingPartition)
+            return;
+        // Its area goes with what a load made; the partition's own unload
+        // takes out the rest.
+        unloadArea(p);
+        mStreamingPartition = nullptr;
     }
 
     void CorePartitionManager::loadPartitionNow(CorePartition* p)
@@ -414,6 +533,7 @@ namespace Wren
             return false;
         // Unloaded first, while every list still knows it; then no list may
         // keep a partition that is gone.
+        forgetStreaming(p);
         if (p->getLoaded())
             unloadPartitionWithArea(p);
         p->destroy();
@@ -483,6 +603,7 @@ namespace Wren
 
     FullSceneOperation* CorePartitionManager::createOperation(const std::string&)
     {
+        finishStreaming();
         FullSceneOperation* op = new FullSceneOperation(this);
         for (auto& entry : mPartitions)
         {
@@ -503,6 +624,7 @@ namespace Wren
     {
         if (!op)
             return;
+        finishStreaming();
         for (auto& entry : mPartitions)
         {
             CorePartition* p = entry.second;
@@ -626,6 +748,7 @@ namespace Wren
 
     void CorePartitionManager::initLoadAllPartition()
     {
+        finishStreaming();
         followCamera();
         PartitionList loads;
         loads.swap(mLoadWaitList);
@@ -648,6 +771,7 @@ namespace Wren
 
     void CorePartitionManager::executeAllWaitList()
     {
+        finishStreaming();
         PartitionList loads;
         loads.swap(mLoadWaitList);
         for (CorePartition* p : loads)
@@ -683,6 +807,7 @@ namespace Wren
         {
             // The replaced partition would otherwise be lost with its objects.
             CorePartition* old = slot;
+            forgetStreaming(old);
             eraseFirst(mLoadedPartitions, old);
             mLoadWaitList.remove(old);
             mUnloadWaitList.remove(old);

@@ -26,7 +26,8 @@ namespace Wren
         depend on that point, so it must not be "corrected".
 
         The numbers are those of the world file's "GridPartitionManagerData"
-        element; absent attributes keep the defaults (256, 8, 8, 384).
+        element; absent attributes keep the defaults (256, 8, 8, 384, and
+        a hold radius equal to the load radius).
     */
     struct WREN_EXTENSION_EXPORT GridLayout
     {
@@ -38,6 +39,12 @@ namespace Wren
         int cellsZ = 8;
         /** Streaming radius between cell world positions. */
         float loadRadius = 384.0f;
+        /** Radius within which loaded cells stay loaded; anything below the
+            load radius (the default, -1) means the load radius. */
+        float holdRadius = -1.0f;
+
+        /** The radius that keeps loaded cells: at least the load radius. */
+        float effectiveHoldRadius() const { return holdRadius > loadRadius ? holdRadius : loadRadius; }
 
         /** The partition ID of cell (i, j): "i_j". */
         static std::string cellId(int i, int j);
@@ -86,7 +93,8 @@ namespace Wren
 
         /** Writes the "GridPartitionManagerData" child of a world file's
             root: "GridCellSize", "NumGridCellsX", "NumGridCellsZ",
-            "GridCellLoadRadius", in that order. */
+            "GridCellLoadRadius", in that order, then "GridCellHoldRadius"
+            when the hold radius is beyond the load radius. */
         void save(DataElementPtr& worldRoot) const;
         /** Reads the grid from a world file's root; what is absent keeps
             the defaults. */

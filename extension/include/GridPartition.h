@@ -39,6 +39,9 @@ namespace Wren
         /** Unloads the cell, then removes its bounds display if there is one. */
         void destroy() override;
         void enumerateConnectedPartitions(std::vector<CorePartition*>& out) override;
+        /** Every cell closer than the hold radius (see
+            GridPartitionManager::getGridCellHoldRadius). */
+        void enumerateHeldPartitions(std::vector<CorePartition*>& out) override;
         PositionResult isPositionInPartition(const Ogre::Vector3& position) override;
         Proximity calculateProximity(float elapsed) const override;
         /** The bounds display is inactive: nothing is made. */

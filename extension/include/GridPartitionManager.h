@@ -26,9 +26,13 @@ namespace Wren
 
         Properties, after the base ones, only until initFinish:
         "GridPartitionManager_GridCellSize", "GridPartitionManager_NumGridCellsX",
-        "GridPartitionManager_NumGridCellsZ" and
-        "GridPartitionManager_mGridCellLoadRadius". After initFinish the
-        grid is frozen: they are neither listed nor applied.
+        "GridPartitionManager_NumGridCellsZ",
+        "GridPartitionManager_mGridCellLoadRadius" and
+        "GridPartitionManager_mGridCellHoldRadius" ("Hold Radius", see
+        getGridCellHoldRadius; the world file's "GridCellHoldRadius", written
+        only when beyond the load radius). After initFinish the grid is
+        frozen: they are neither listed nor applied (setGridCellHoldRadius
+        still is).
 
         initFinish creates every cell, columns outer and rows inner. The
         manager keeps a table of its cells by column and row beside the
@@ -76,6 +80,11 @@ namespace Wren
         void setNumGridCellsZ(int count);
         float getGridCellLoadRadius() const { return mLayout.loadRadius; }
         void setGridCellLoadRadius(float radius);
+        /** Loaded cells closer than this to the camera's cell stay loaded
+            when the camera changes cell; never below the load radius, and
+            equal to it unless set. */
+        float getGridCellHoldRadius() const { return mLayout.effectiveHoldRadius(); }
+        void setGridCellHoldRadius(float radius);
         /** The grid as it is laid out (or will be, before initFinish). */
         const GridLayout& getLayout() const { return mLayout; }
 

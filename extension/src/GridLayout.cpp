@@ -69,6 +69,8 @@ namespace Wren
                    std::to_string(MaxCells);
         if (!(loadRadius >= 0.0f) || !std::isfinite(loadRadius))
             return "the load radius " + std::to_string(loadRadius) + " is negative";
+        if (std::isnan(holdRadius) || std::isinf(holdRadius))
+            return "the hold radius is not a number";
         return std::string();
     }
 
@@ -142,6 +144,8 @@ namespace Wren
         grid->setAttributeInt("NumGridCellsX", cellsX);
         grid->setAttributeInt("NumGridCellsZ", cellsZ);
         grid->setAttributeFloat("GridCellLoadRadius", loadRadius);
+        if (holdRadius > loadRadius)
+            grid->setAttributeFloat("GridCellHoldRadius", holdRadius);
     }
 
     GridLayout GridLayout::load(DataElementPtr& worldRoot)
@@ -161,6 +165,7 @@ namespace Wren
         grid.cellsX = data->getAttributeInt("NumGridCellsX", grid.cellsX);
         grid.cellsZ = data->getAttributeInt("NumGridCellsZ", grid.cellsZ);
         grid.loadRadius = data->getAttributeFloat("GridCellLoadRadius", grid.loadRadius);
+        grid.holdRadius = data->getAttributeFloat("GridCellHoldRadius", grid.holdRadius);
         return grid;
     }
 }

@@ -40,6 +40,14 @@ namespace Wren
                                                 mGridManager->getGridCellLoadRadius(), out);
     }
 
+    void GridPartition::enumerateHeldPartitions(std::vector<CorePartition*>& out)
+    {
+        if (!mGridManager)
+            return;
+        mGridManager->enumeratePartitionsWithin(mWorldPosition,
+                                                mGridManager->getGridCellHoldRadius(), out);
+    }
+
     CorePartition::PositionResult GridPartition::isPositionInPartition(const Ogre::Vector3& position)
     {
         if (!mGridManager)

@@ -16,6 +16,7 @@ namespace Wren
     {
         const char* const PropertyPrefix = "GridPartitionManager_";
         const char* const LoadRadiusId = "GridPartitionManager_mGridCellLoadRadius";
+        const char* const HoldRadiusId = "GridPartitionManager_mGridCellHoldRadius";
 
         void logMessage(const std::string& text)
         {
@@ -39,6 +40,9 @@ namespace Wren
         Property radius;
         radius.initFloat(LoadRadiusId, "Load Radius", mLayout.loadRadius, 0.0f, 10000.0f, 32.0f);
         out.push_back(radius);
+        Property hold;
+        hold.initFloat(HoldRadiusId, "Hold Radius", getGridCellHoldRadius(), 0.0f, 10000.0f, 32.0f);
+        out.push_back(hold);
     }
 
     void GridPartitionManager::setProperty(const std::string& id, const PropertyData& value)
@@ -46,8 +50,12 @@ namespace Wren
         CorePartitionManager::setProperty(id, value);
         if (mInitialised)
             return;
-        if (!mLayout.setProperty(PropertyPrefix, id, value) && id == LoadRadiusId)
+        if (mLayout.setProperty(PropertyPrefix, id, value))
+            return;
+        if (id == LoadRadiusId)
             setGridCellLoadRadius(value.floatVal);
+        else if (id == HoldRadiusId)
+            setGridCellHoldRadius(value.floatVal);
     }
 
     void GridPartitionManager::setGridCellSize(float size)
@@ -72,6 +80,12 @@ namespace Wren
     {
         if (!mInitialised)
             mLayout.loadRadius = radius;
+    }
+
+    void GridPartitionManager::setGridCellHoldRadius(float radius)
+    {
+        if (std::isfinite(radius))
+            mLayout.holdRadius = radius;
     }
 
     bool GridPartitionManager::initStart(const std::string& worldName, DataElementPtr& element)

@@ -463,8 +463,9 @@ TEST_F(WorldTeardown, PropertiesComeFromThePartitionManagerThenTheSystems)
     ASSERT_TRUE(world.start("props"));
     std::vector<Property> props;
     world.manager->enumerateProperties(props);
-    ASSERT_EQ(props.size(), 2u);
+    ASSERT_EQ(props.size(), 3u);
     EXPECT_EQ(props[0].id, "PartitionManager_OverrideShowBounds");
+    EXPECT_EQ(props[2].id, "PartitionManager_LoadTimeBudget");
     PropertyData off;
     off.boolVal = false;
     world.manager->setProperty("PartitionManager_ShowAllBounds", off);
