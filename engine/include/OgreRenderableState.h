@@ -31,9 +31,9 @@ namespace Ogre
         sub-entity destroyed with its state still on takes the clone with it.
 
         The view-range scale, far-distance level, renderable type, static
-        culling and occluder flags are kept with the entity (one record for
-        it and its sub-entities) or the node they describe and read back by
-        the getters; stock OGRE has no
+        culling and occluder flags are kept with the entity (in one record
+        for it and its sub-entities, beside its user object) or the node
+        they describe and read back by the getters; stock OGRE has no
         use of its own for them, except that a view-range scale scales an
         entity's rendering distance when one is set. Main thread only.
     */

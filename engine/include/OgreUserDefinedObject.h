@@ -16,7 +16,8 @@ namespace Ogre
 
         A movable holds the binding in the key-less slot of its user-object
         bindings (OGRE's slot for the one application object of a movable,
-        the quickest to reach), as a weak reference: when the bound object is deleted first, the
+        the quickest to reach; the engine facilities keep their record of
+        the movable there), as a weak reference: when the bound object is deleted first, the
         movable's binding reads as null rather than as a dangling pointer; when
         the movable goes first, nothing is left behind in the object. Binding
         never changes ownership.

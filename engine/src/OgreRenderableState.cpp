@@ -1,5 +1,7 @@
 #include "OgreRenderableState.h"
 
+#include "MovableRecord.h"
+
 #include <OgreEntity.h>
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
@@ -15,7 +17,6 @@ namespace Ogre
     namespace
     {
         const char* const kState = "Wren/RenderableState";
-        const char* const kHints = "Wren/Hints";
         const char* const kStaticCulling = "Wren/StaticCulling";
         const char* const kOccluder = "Wren/Occluder";
 
@@ -56,30 +57,6 @@ namespace Ogre
             if (any.has_value())
                 return any_cast<T>(any);
             return fallback;
-        }
-
-        /** The culling hints of one entity and its sub-entities, kept in one
-            place so that an entity pays for one binding, not one per hint. */
-        struct EntityHints
-        {
-            Real viewRangeScale = 1;
-            int renderableType = 0;
-            /** By sub-entity index; 0 beyond the end. */
-            std::vector<int> farDistLevels;
-        };
-
-        const EntityHints* hintsOf(const Entity* entity)
-        {
-            return entity ? any_cast<EntityHints>(&entity->getUserObjectBindings().getUserAny(kHints))
-                          : nullptr;
-        }
-
-        EntityHints& obtainHints(Entity* entity)
-        {
-            if (const EntityHints* hints = hintsOf(entity))
-                return const_cast<EntityHints&>(*hints);
-            entity->getUserObjectBindings().setUserAny(kHints, Any(EntityHints()));
-            return const_cast<EntityHints&>(*hintsOf(entity));
         }
 
         /** The index of sub among its entity's sub-entities. */
@@ -279,9 +256,9 @@ namespace Ogre
     {
         if (!entity)
             return;
-        EntityHints& hints = obtainHints(entity);
-        const Real old = hints.viewRangeScale;
-        hints.viewRangeScale = scale;
+        MovableRecord& record = MovableRecord::obtain(entity);
+        const Real old = record.viewRangeScale;
+        record.viewRangeScale = scale;
         const Real distance = entity->getRenderingDistance();
         if (distance > 0 && old > 0)
             entity->setRenderingDistance(distance / old * scale);
@@ -289,40 +266,33 @@ namespace Ogre
 
     Real RenderableState::GetViewRangeScale(const Entity* entity)
     {
-        const EntityHints* hints = hintsOf(entity);
-        return hints ? hints->viewRangeScale : Real(1);
+        const MovableRecord* record = MovableRecord::of(entity);
+        return record ? record->viewRangeScale : Real(1);
     }
 
     void RenderableState::SetFarDistLevel(SubEntity* sub, int level)
     {
         if (!sub || !sub->getParent())
             return;
-        EntityHints& hints = obtainHints(sub->getParent());
-        const size_t index = indexOf(sub);
-        if (hints.farDistLevels.size() <= index)
-            hints.farDistLevels.resize(sub->getParent()->getNumSubEntities(), 0);
-        hints.farDistLevels[index] = level;
+        MovableRecord::obtain(sub->getParent()).setFarDist(indexOf(sub), level);
     }
 
     int RenderableState::GetFarDistLevel(const SubEntity* sub)
     {
-        const EntityHints* hints = sub ? hintsOf(sub->getParent()) : nullptr;
-        if (!hints)
-            return 0;
-        const size_t index = indexOf(sub);
-        return index < hints->farDistLevels.size() ? hints->farDistLevels[index] : 0;
+        const MovableRecord* record = sub ? MovableRecord::of(sub->getParent()) : nullptr;
+        return record ? record->getFarDist(indexOf(sub)) : 0;
     }
 
     void RenderableState::setRenderableType(Entity* entity, int type)
     {
         if (entity)
-            obtainHints(entity).renderableType = type;
+            MovableRecord::obtain(entity).renderableType = type;
     }
 
     int RenderableState::getRenderableType(const Entity* entity)
     {
-        const EntityHints* hints = hintsOf(entity);
-        return hints ? hints->renderableType : 0;
+        const MovableRecord* record = MovableRecord::of(entity);
+        return record ? record->renderableType : 0;
     }
 
     void RenderableState::setStaticCulling(SceneNode* node, bool on)

@@ -1,14 +1,9 @@
 #include "OgreUserDefinedObject.h"
 
-#include <OgreAny.h>
-#include <OgreMovableObject.h>
+#include "MovableRecord.h"
 
 namespace Ogre
 {
-    namespace
-    {
-        typedef std::weak_ptr<UserDefinedObject*> Binding;
-    }
 
     UserDefinedObject::UserDefinedObject() : mSelf(std::make_shared<UserDefinedObject*>(this)) {}
 
@@ -42,24 +37,23 @@ namespace Ogre
             unbind(movable);
             return;
         }
-        movable->getUserObjectBindings().setUserAny(Any(Binding(object->mSelf)));
+        MovableRecord::obtain(movable).owner = object->mSelf;
     }
 
     void UserDefinedObject::unbind(MovableObject* movable)
     {
-        if (movable)
-            movable->getUserObjectBindings().setUserAny(Any());
+        if (const MovableRecord* record = MovableRecord::of(movable))
+            const_cast<MovableRecord*>(record)->owner.reset();
     }
 
     UserDefinedObject* UserDefinedObject::getBound(const MovableObject* movable)
     {
         if (!movable)
             return nullptr;
-        const Any& any = movable->getUserObjectBindings().getUserAny();
-        const Binding* binding = any_cast<Binding>(&any);
-        if (!binding)
+        const MovableRecord* record = MovableRecord::of(movable);
+        if (!record)
             return nullptr;
-        std::shared_ptr<UserDefinedObject*> self = binding->lock();
+        std::shared_ptr<UserDefinedObject*> self = record->owner.lock();
         return self ? *self : nullptr;
     }
 }

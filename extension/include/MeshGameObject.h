@@ -13,6 +13,7 @@
 #include "WrenImpostorPrerequisites.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -158,7 +159,7 @@ namespace Wren
         MeshEntities::Ownership getEntityOwnership() const { return mEntities.getOwnership(); }
         const std::vector<Ogre::Entity*>& getLogicEntityList(MeshMetadata::LogicKind kind) const
         {
-            return mLogic.getEntities(kind);
+            return logic().getEntities(kind);
         }
         /** The mesh node (see the class comment); null until something
             needed it. */
@@ -181,21 +182,21 @@ namespace Wren
         /** MeshFade::State of the fade running (FADE_NONE without one). */
         int getFadeState() const { return mFade.getState(); }
         float getFadeTimer() const { return mFade.getTimer(); }
-        const std::vector<FxEffect*>& getEffects() const { return mEffects.getEffects(); }
+        const std::vector<FxEffect*>& getEffects() const { return effects().getEffects(); }
         /** The strike node of that name, or null. */
         Ogre::SceneNode* getStrikeNode(const std::string& name) const
         {
-            return mEffects.getStrikeNode(name);
+            return effects().getStrikeNode(name);
         }
 
-        bool isHaveCollisionShape(int type) const { return mLogic.hasShapes(type); }
-        int getActiveCollisionType() const { return mLogic.getActiveType(); }
+        bool isHaveCollisionShape(int type) const { return logic().hasShapes(type); }
+        int getActiveCollisionType() const { return logic().getActiveType(); }
         /** Makes that list the collision list; false (nothing changed) when
             it is empty or not a list. */
         bool changeActiveCollisionType(int type);
         const std::vector<CollisionShapePtr>& getCollisionShapes(int type) const
         {
-            return mLogic.getShapes(type);
+            return logic().getShapes(type);
         }
 
         /** Mean of the vertex positions of the current entities' meshes, in
@@ -242,10 +243,21 @@ namespace Wren
 
         MeshMetadata* mMeshMetadata = nullptr;
         MeshEntities mEntities;
-        MeshLoadRequests mRequests;
         MeshFade mFade;
-        MeshEffects mEffects;
-        MeshLogicMeshes mLogic;
+        /** What only some objects need: meshes still waited for (or bad),
+            effects and strike points, logic entities and collision lists.
+            Made on first need, so that a plain object stays small. */
+        struct Extras
+        {
+            MeshLoadRequests requests;
+            MeshEffects effects;
+            MeshLogicMeshes logic;
+        };
+        std::unique_ptr<Extras> mExtras;
+        Extras& extras();
+        const MeshLogicMeshes& logic() const;
+        const MeshEffects& effects() const;
+        bool isBadMesh(const std::string& name) const;
         Ogre::SceneNode* mMeshSceneNode = nullptr;
         /** Names shown by the current entities, one per submesh (empty names
             included). */

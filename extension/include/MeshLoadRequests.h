@@ -33,6 +33,9 @@ namespace Wren
             for, then loads it. */
         void finish(const std::vector<std::string>& names);
         bool isBad(const std::string& name) const;
+        /** Whether every named mesh is loaded already (empty names
+            skipped), so that nothing need be asked for. */
+        static bool allLoaded(const std::vector<std::string>& names);
 
     private:
         void logMessage(const std::string& text) const;

@@ -50,6 +50,30 @@ namespace Wren
 
     MeshGameObject::~MeshGameObject() { delete mImpostorHandler; }
 
+    MeshGameObject::Extras& MeshGameObject::extras()
+    {
+        if (!mExtras)
+            mExtras.reset(new Extras());
+        return *mExtras;
+    }
+
+    const MeshLogicMeshes& MeshGameObject::logic() const
+    {
+        static const MeshLogicMeshes none;
+        return mExtras ? mExtras->logic : none;
+    }
+
+    const MeshEffects& MeshGameObject::effects() const
+    {
+        static const MeshEffects none;
+        return mExtras ? mExtras->effects : none;
+    }
+
+    bool MeshGameObject::isBadMesh(const std::string& name) const
+    {
+        return mExtras && mExtras->requests.isBad(name);
+    }
+
     const std::string& MeshGameObject::getObjectType() const
     {
         static const std::string type = "MeshGameObject";
@@ -320,9 +344,13 @@ namespace Wren
         endFadeNow();
         mEntities.clear();
         Ogre::SceneManager* scene = mManager->getSceneManager();
-        mLogic.destroyEntities(mEntities, scene);
-        mEffects.remove();
-        mEffects.destroyStrikeNodes(scene);
+        if (mExtras)
+        {
+            mExtras->logic.destroyEntities(mEntities, scene);
+            mExtras->effects.remove();
+            mExtras->effects.destroyStrikeNodes(scene);
+            mExtras->logic.clearCollisionLists();
+        }
         if (mMeshSceneNode)
         {
             if (mMeshSceneNode->getParentSceneNode())
@@ -330,7 +358,6 @@ namespace Wren
             scene->destroySceneNode(mMeshSceneNode);
             mMeshSceneNode = nullptr;
         }
-        mLogic.clearCollisionLists();
         mCollisionShapeList.clear();
         mUpdateRegistered = false;
         mAnimRegistered = false;
@@ -392,7 +419,10 @@ namespace Wren
 
     bool MeshGameObject::WaitforResourceLoading(const std::vector<std::string>& names)
     {
-        return mRequests.wait(names);
+        // Meshes that are all loaded leave nothing to remember.
+        if (!mExtras && MeshLoadRequests::allLoaded(names))
+            return false;
+        return extras().requests.wait(names);
     }
 
     bool MeshGameObject::WaitforCollisionResourceLoading(const std::vector<std::string>&)
@@ -410,7 +440,7 @@ namespace Wren
         };
         wait(mCollisionShape);
         for (int type = MCT_RENDER; type <= MCT_HEIGHT_FRAGMENT; ++type)
-            for (const CollisionShapePtr& shape : mLogic.getShapes(type))
+            for (const CollisionShapePtr& shape : logic().getShapes(type))
                 wait(shape);
         return waiting;
     }
@@ -423,7 +453,7 @@ namespace Wren
         };
         finish(mCollisionShape);
         for (int type = MCT_RENDER; type <= MCT_HEIGHT_FRAGMENT; ++type)
-            for (const CollisionShapePtr& shape : mLogic.getShapes(type))
+            for (const CollisionShapePtr& shape : logic().getShapes(type))
                 finish(shape);
     }
 
@@ -431,14 +461,14 @@ namespace Wren
                                                       const Ogre::Vector3& position,
                                                       const Ogre::Quaternion& orientation)
     {
-        return mEffects.createStrikeNode(meshNode(), name, position, orientation);
+        return extras().effects.createStrikeNode(meshNode(), name, position, orientation);
     }
 
     void MeshGameObject::createEntities(const std::vector<std::string>& names)
     {
         for (size_t i = 0; i < names.size(); ++i)
         {
-            if (names[i].empty() || mRequests.isBad(names[i]))
+            if (names[i].empty() || isBadMesh(names[i]))
                 continue;
             Ogre::Entity* entity = mEntities.create(names[i], i, false, false, IsInstanced());
             mMeshMetadata->applyMaterials(i, entity, mLevelOfDetail == LOD_LOW);
@@ -464,21 +494,22 @@ namespace Wren
         {
             mEntities.retire();
             mCurrentNames.clear();
-            mEffects.remove();
+            if (mExtras)
+                mExtras->effects.remove();
             unregisterUpdate();
             setCurrentState(STATE_RESOURCES_READY);
             return;
         }
 
         std::vector<std::string> names = mMeshMetadata->getMeshNames(mLevelOfDetail);
-        const bool logic = mMeshMetadata->getIsExistLogicObj();
+        const bool hasLogic = mMeshMetadata->getIsExistLogicObj();
         std::vector<std::string> withLogic;
-        if (logic)
+        if (hasLogic)
         {
             withLogic = names;
             MeshLogicMeshes::appendNames(*mMeshMetadata, withLogic);
         }
-        const std::vector<std::string>& wanted = logic ? withLogic : names;
+        const std::vector<std::string>& wanted = hasLogic ? withLogic : names;
         const bool waiting = WaitforResourceLoading(wanted);
         if (!immediate && waiting)
         {
@@ -486,13 +517,14 @@ namespace Wren
             return;
         }
         if (immediate && waiting)
-            mRequests.finish(wanted);
+            extras().requests.finish(wanted);
         // The editor's collision shapes are asked for once the meshes are
         // here, and waited for like them.
         if (mManager->getEditing() && mSceneNode)
             if (CollisionGameSystem* collision = mManager->getCollisionGameSystem())
-                if (mLogic.fillCollisionLists(*mMeshMetadata, collision, mSceneNode->getScale()))
-                    setCollisionShapeList(mLogic.getShapes(MCT_RENDER));
+                if (extras().logic.fillCollisionLists(*mMeshMetadata, collision,
+                                                      mSceneNode->getScale()))
+                    setCollisionShapeList(logic().getShapes(MCT_RENDER));
         if (immediate)
             finishCollisionLoading();
         else if (WaitforCollisionResourceLoading(wanted))
@@ -509,16 +541,20 @@ namespace Wren
             mAttachPending = !mEntities.getCurrent().empty();
         }
 
-        if (mEffects.empty() && !mMeshMetadata->getEffects().empty())
+        if (effects().empty() && !mMeshMetadata->getEffects().empty())
         {
-            mEffects.create(*mMeshMetadata, mName, meshNode());
+            extras().effects.create(*mMeshMetadata, mName, meshNode());
             registerUpdate();
         }
-        else if (!mEffects.empty() && mMeshMetadata->getEffects().empty())
-            mEffects.remove();
+        else if (!effects().empty() && mMeshMetadata->getEffects().empty())
+            mExtras->effects.remove();
 
-        if (logic)
-            mLogic.createEntities(*mMeshMetadata, mEntities, mRequests, meshNode(), IsInstanced());
+        if (hasLogic)
+        {
+            Extras& more = extras();
+            more.logic.createEntities(*mMeshMetadata, mEntities, more.requests, meshNode(),
+                                      IsInstanced());
+        }
         setCurrentState(STATE_RESOURCES_READY);
     }
 
@@ -624,7 +660,7 @@ namespace Wren
         mFade.end(mEntities.getCurrent());
         setCurrentState(STATE_SETTLED);
         // Effects keep their own registration while they exist.
-        if (mEffects.empty())
+        if (effects().empty())
             unregisterUpdate();
     }
 
@@ -643,10 +679,10 @@ namespace Wren
 
     bool MeshGameObject::changeActiveCollisionType(int type)
     {
-        if (!mLogic.hasShapes(type))
+        if (!logic().hasShapes(type))
             return false;
-        setCollisionShapeList(mLogic.getShapes(type));
-        mLogic.setActiveType(type);
+        setCollisionShapeList(logic().getShapes(type));
+        mExtras->logic.setActiveType(type);
         return true;
     }
 
@@ -658,7 +694,7 @@ namespace Wren
         Ogre::Matrix4 transform;
         transform.makeTransform(mSceneNode->_getDerivedPosition(), Ogre::Vector3::UNIT_SCALE,
                                 mSceneNode->_getDerivedOrientation());
-        if (!mLogic.rayTest(type, *collision, transform, ray, info))
+        if (!logic().rayTest(type, *collision, transform, ray, info))
             return false;
         info.object = this;
         return true;

@@ -1,6 +1,7 @@
 #include "MeshLoadRequests.h"
 
 #include <OgreLogManager.h>
+#include <OgreMesh.h>
 #include <OgreMeshManager.h>
 
 #include <algorithm>
@@ -23,6 +24,20 @@ namespace Wren
     bool MeshLoadRequests::isBad(const std::string& name) const
     {
         return std::find(mBad.begin(), mBad.end(), name) != mBad.end();
+    }
+
+    bool MeshLoadRequests::allLoaded(const std::vector<std::string>& names)
+    {
+        Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+        for (const std::string& name : names)
+        {
+            if (name.empty())
+                continue;
+            Ogre::MeshPtr mesh = meshes.getByName(name, kMeshGroup);
+            if (!mesh || !mesh->isLoaded())
+                return false;
+        }
+        return true;
     }
 
     bool MeshLoadRequests::wait(const std::vector<std::string>& names)
