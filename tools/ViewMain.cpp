@@ -46,6 +46,14 @@ int main(int argc, char** argv)
         ->capture_default_str();
     app.add_flag("--xml", xml, "read the XML objects files");
     app.add_flag("--binary", binary, "read the binary objects files")->excludes("--xml");
+    app.add_option("--load-budget", options.loadBudget,
+                   "milliseconds a streaming step may spend bringing a partition in or taking one "
+                   "out (0: a whole partition a step; default: the world's)")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--hold-radius", options.holdRadius,
+                   "loaded cells this close to the camera stay loaded when it changes cell "
+                   "(default: the world's, the load radius)")
+        ->check(CLI::NonNegativeNumber);
     app.add_flag("--no-background", foreground,
                  "read partition files on the frame thread instead of the loader thread");
     app.add_flag("--render", options.render, "draw every frame with OGRE's GL render system");

@@ -186,11 +186,13 @@ namespace Wren
         /** Partitions to keep loaded while this one is active; nothing in
             this class. */
         virtual void enumerateConnectedPartitions(std::vector<CorePartition*>& out);
-        /** Partitions that stay loaded while this one is active, once
-            loaded: the connected ones in this class; a partition kind may
-            keep more (a hold radius beyond the load radius), so that a
-            camera going back and forth across a border does not reload. */
-        virtual void enumerateHeldPartitions(std::vector<CorePartition*>& out);
+        /** Partitions that stay loaded when this one becomes active with
+            the camera at cameraPosition: the connected ones in this class;
+            a partition kind may keep more (cells within a hold radius of the
+            camera), so that a camera going back and forth across a border
+            does not reload what it just left. */
+        virtual void enumerateHeldPartitions(const Ogre::Vector3& cameraPosition,
+                                             std::vector<CorePartition*>& out);
         virtual void addObjectToChangeLODQueue(CoreGameObject* obj);
         virtual void removeObjectFromChangeLODQueue(CoreGameObject* obj);
         /** Leaves the LOD queue and the object list. */

@@ -184,7 +184,8 @@ namespace Wren
 
     void CorePartition::enumerateConnectedPartitions(std::vector<CorePartition*>&) {}
 
-    void CorePartition::enumerateHeldPartitions(std::vector<CorePartition*>& out)
+    void CorePartition::enumerateHeldPartitions(const Ogre::Vector3&,
+                                                std::vector<CorePartition*>& out)
     {
         enumerateConnectedPartitions(out);
     }

@@ -305,7 +305,8 @@ namespace Wren
         Ogre::Camera* camera = mGameObjectManager ? mGameObjectManager->getPlayerCamera() : nullptr;
         if (!camera)
             return;
-        CorePartition* p = getPartition(camera->getDerivedPosition(), true);
+        const Ogre::Vector3 position = camera->getDerivedPosition();
+        CorePartition* p = getPartition(position, true);
         if (!p || p == mActivePartition)
             return;
         std::vector<CorePartition*> connected;
@@ -320,7 +321,7 @@ namespace Wren
         mActivePartition = p;
         p->activate();
         std::vector<CorePartition*> held;
-        p->enumerateHeldPartitions(held);
+        p->enumerateHeldPartitions(position, held);
         for (CorePartition* loaded : mLoadedPartitions)
             if (!contains(held, loaded))
                 UnLoadPartitionToWaitList(loaded);

@@ -39,9 +39,11 @@ namespace Wren
         /** Unloads the cell, then removes its bounds display if there is one. */
         void destroy() override;
         void enumerateConnectedPartitions(std::vector<CorePartition*>& out) override;
-        /** Every cell closer than the hold radius (see
-            GridPartitionManager::getGridCellHoldRadius). */
-        void enumerateHeldPartitions(std::vector<CorePartition*>& out) override;
+        /** The connected cells, and with a hold radius beyond the load
+            radius every cell whose world position lies within it of the
+            camera (see GridPartitionManager::getGridCellHoldRadius). */
+        void enumerateHeldPartitions(const Ogre::Vector3& cameraPosition,
+                                     std::vector<CorePartition*>& out) override;
         PositionResult isPositionInPartition(const Ogre::Vector3& position) override;
         Proximity calculateProximity(float elapsed) const override;
         /** The bounds display is inactive: nothing is made. */

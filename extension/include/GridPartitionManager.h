@@ -63,10 +63,11 @@ namespace Wren
         using CorePartitionManager::getPartition;
 
         /** Every partition whose world position lies closer than radius to
-            centre, in ID order: the same answer as testing every partition,
-            found among the cells of the square around centre. */
+            centre (or at radius, when inclusive), in ID order: the same
+            answer as testing every partition, found among the cells of the
+            square around centre. */
         void enumeratePartitionsWithin(const Ogre::Vector3& centre, float radius,
-                                       std::vector<CorePartition*>& out);
+                                       std::vector<CorePartition*>& out, bool inclusive = false);
 
         /** Empties the cell table, then destroys the partitions. */
         void destroy() override;
@@ -80,9 +81,13 @@ namespace Wren
         void setNumGridCellsZ(int count);
         float getGridCellLoadRadius() const { return mLayout.loadRadius; }
         void setGridCellLoadRadius(float radius);
-        /** Loaded cells closer than this to the camera's cell stay loaded
-            when the camera changes cell; never below the load radius, and
-            equal to it unless set. */
+        /** When the camera changes cell, loaded cells whose world position
+            lies within this distance of the camera stay loaded, connected to
+            the new cell or not (as OGRE's paging holds pages within its hold
+            radius), so that a camera swinging across a border loads each
+            cell once. Never below the load radius; equal to it (nothing
+            more held than the connected cells, the written behaviour) unless
+            set. */
         float getGridCellHoldRadius() const { return mLayout.effectiveHoldRadius(); }
         void setGridCellHoldRadius(float radius);
         /** The grid as it is laid out (or will be, before initFinish). */

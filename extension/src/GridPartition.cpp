@@ -40,12 +40,20 @@ namespace Wren
                                                 mGridManager->getGridCellLoadRadius(), out);
     }
 
-    void GridPartition::enumerateHeldPartitions(std::vector<CorePartition*>& out)
+    void GridPartition::enumerateHeldPartitions(const Ogre::Vector3& cameraPosition,
+                                                std::vector<CorePartition*>& out)
     {
+        enumerateConnectedPartitions(out);
         if (!mGridManager)
             return;
-        mGridManager->enumeratePartitionsWithin(mWorldPosition,
-                                                mGridManager->getGridCellHoldRadius(), out);
+        const float hold = mGridManager->getGridCellHoldRadius();
+        if (!(hold > mGridManager->getGridCellLoadRadius()))
+            return;
+        std::vector<CorePartition*> near;
+        mGridManager->enumeratePartitionsWithin(cameraPosition, hold, near, true);
+        for (CorePartition* p : near)
+            if (std::find(out.begin(), out.end(), p) == out.end())
+                out.push_back(p);
     }
 
     CorePartition::PositionResult GridPartition::isPositionInPartition(const Ogre::Vector3& position)

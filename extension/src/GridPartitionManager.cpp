@@ -172,14 +172,19 @@ namespace Wren
     }
 
     void GridPartitionManager::enumeratePartitionsWithin(const Ogre::Vector3& centre, float radius,
-                                                         std::vector<CorePartition*>& out)
+                                                         std::vector<CorePartition*>& out,
+                                                         bool inclusive)
     {
+        auto within = [&](const CorePartition* p) {
+            const float d = p->getWorldPosition().distance(centre);
+            return inclusive ? d <= radius : d < radius;
+        };
         const size_t first = out.size();
         const float s = mLayout.cellSize;
         if (mOffGridPartitions > 0 || mCells.empty() || !(s > 0.0f) || !(radius < 1e9f))
         {
             for (auto& entry : mPartitions)
-                if (entry.second->getWorldPosition().distance(centre) < radius)
+                if (within(entry.second))
                     out.push_back(entry.second);
             return;
         }
@@ -202,7 +207,7 @@ namespace Wren
             for (int j = jLo; j <= jHi; ++j)
             {
                 CorePartition* p = mCells[size_t(i) * size_t(mLayout.cellsZ) + size_t(j)];
-                if (p && p->getWorldPosition().distance(centre) < radius)
+                if (p && within(p))
                     out.push_back(p);
             }
         // The order of the partitions by ID, as a walk over all of them gives.

@@ -128,8 +128,8 @@ TEST(ViewerReportSummary, TableNamesEveryFigure)
     for (const char* row : {"frames", "partitions loaded", "partitions unloaded", "objects created",
                             "objects destroyed", "level-of-detail changes", "lights alive",
                             "particle systems alive", "sounds playing", "update median",
-                            "update p99", "update max", "peak resident memory", "instanced batches",
-                            "instances in them", "draw calls per frame",
+                            "update p99", "update max", "load-time budget", "peak resident memory",
+                            "instanced batches", "instances in them", "draw calls per frame",
                             "corrupt partition files", "W_Partition0_3.objbinary: truncated"})
         EXPECT_NE(table.find(row), std::string::npos) << row;
     EXPECT_NE(table.find("5.500 ms"), std::string::npos) << table;

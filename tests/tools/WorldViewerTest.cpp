@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 namespace fs = std::filesystem;
 using Wren::StreamingEvent;
@@ -53,8 +54,10 @@ namespace
 // its four edge neighbours. The camera flies along row 1 from cell 0_1 to
 // cell 3_1. On entering a cell, the loaded cells out of reach queue for
 // unloading in load order, the cells in reach that are not loaded queue for
-// loading in ID order, and one step does one load, loads first.
-TEST(WorldViewerStreaming, LoadAndUnloadOrderAlongARowOfAGrid)
+// loading in ID order, and one step does one load, loads first. Under a
+// load-time budget so small that a step makes or destroys one object, the
+// cells come and go in pieces, over more frames, and in the same order.
+TEST(WorldViewerStreaming, LoadAndUnloadOrderAlongARowOfAGridWithAndWithoutABudget)
 {
     const std::vector<std::string> expected = {
         // in 0_1: itself and its neighbours
@@ -66,12 +69,16 @@ TEST(WorldViewerStreaming, LoadAndUnloadOrderAlongARowOfAGrid)
         // into 3_1 (loaded order now 1_1 2_1 2_0 2_2 3_1)
         "+3_0", "+3_2", "-1_1", "-2_0", "-2_2"};
 
-    for (bool binary : {false, true})
+    std::uint64_t lastLoadWhole = 0;
+    for (int run = 0; run < 4; ++run)
     {
-        SCOPED_TRACE(binary ? "binary" : "XML");
+        const bool binary = run % 2 == 1;
+        const bool budget = run >= 2;
+        SCOPED_TRACE(std::string(binary ? "binary" : "XML") + (budget ? ", budget" : ""));
         const std::string folder =
             generateWorld(binary ? "viewer-row-bin" : "viewer-row-xml", 4, 3, binary, 300.0f);
         Wren::WorldViewerOptions options = viewOf(folder);
+        options.loadBudget = budget ? 1e-6f : 0.0f;
         options.customPath = Wren::CameraPath::line(Ogre::Vector3(-384, 30, -128),
                                                     Ogre::Vector3(384, 30, -128), 96.0f, 1 / 30.0f);
         options.frames = options.customPath->framesPerPass() + 1;
@@ -88,6 +95,45 @@ TEST(WorldViewerStreaming, LoadAndUnloadOrderAlongARowOfAGrid)
         EXPECT_EQ(s.objectsDestroyed, 8u * 3u);
         EXPECT_EQ(viewer.getReport().getFigures().cameraCell, "3_1");
         EXPECT_EQ(viewer.getReport().getFigures().objects, 4u * 3u);
+        EXPECT_FLOAT_EQ(s.loadBudgetMs, options.loadBudget);
+        const std::uint64_t lastLoad = viewer.getEvents().back().frame;
+        if (!budget)
+            lastLoadWhole = std::max(lastLoadWhole, lastLoad);
+        else
+            EXPECT_GT(lastLoad, lastLoadWhole);
+    }
+}
+
+// The camera swings back and forth across the border between two cells for
+// 1 000 frames. With cells held within the load radius and half a cell of the
+// camera, each of the twelve cells it comes near is loaded once and none is
+// unloaded; with the hold radius at the load radius, every swing reloads.
+TEST(WorldViewerStreaming, SwingingAcrossABorderLoadsEachCellOnceWithAHoldRadius)
+{
+    const std::string folder = generateWorld("viewer-swing", 8, 2, true);
+    for (float hold : {-1.0f, 384.0f + 128.0f})
+    {
+        SCOPED_TRACE(hold);
+        Wren::WorldViewerOptions options = viewOf(folder);
+        options.path = "swing";
+        options.frames = 1000;
+        options.holdRadius = hold;
+        Wren::WorldViewer viewer(options);
+        ASSERT_TRUE(viewer.run()) << viewer.getError();
+        std::map<std::string, int> loads;
+        for (const StreamingEvent& e : viewer.getEvents())
+            loads[e.partition] += e.loaded ? 1 : 0;
+        const Wren::ViewerSummary s = viewer.getSummary();
+        if (hold > 0.0f)
+        {
+            EXPECT_EQ(loads.size(), 12u);
+            EXPECT_EQ(s.partitionsLoaded, 12u);
+            EXPECT_EQ(s.partitionsUnloaded, 0u);
+        }
+        else
+        {
+            EXPECT_GT(s.partitionsLoaded, 100u);
+        }
     }
 }
 

@@ -24,6 +24,11 @@ namespace Wren
         the shorter side of the grid, starting on the +x axis and turning
         from +x towards +z.
 
+        "swing": back and forth across the border between the two middle
+        columns of the grid, SwingLength units from SwingLength/2 before it
+        to SwingLength/2 beyond it, along the middle of the middle row: the
+        camera changes cell every few frames, where streaming would thrash.
+
         The camera flies at a fixed height above the ground.
     */
     class CameraPath
@@ -34,6 +39,9 @@ namespace Wren
             Line,
             Circle
         };
+
+        /** Length of the "swing" route. */
+        static const float SwingLength;
 
         /** The names fromName accepts, in a stable order. */
         static std::vector<std::string> names();

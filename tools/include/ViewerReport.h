@@ -103,6 +103,9 @@ namespace Wren
         double updateMaxMs = 0.0;
         /** Peak resident memory of the process (VmHWM) in KiB, when known. */
         std::optional<std::uint64_t> peakResidentKiB;
+        /** The partition manager's load-time budget in force, in
+            milliseconds (0: a whole partition a step); JSON "loadBudgetMs". */
+        double loadBudgetMs = 0.0;
         /** "path: reason" of every corrupt partition file, sorted by path. */
         std::vector<std::string> corruptFiles;
     };

@@ -101,6 +101,14 @@ namespace Wren
         unsigned lodChangesPerStep = 1;
         /** Read partition files on the loader thread, as a client does. */
         bool backgroundLoading = true;
+        /** Milliseconds a streaming step may spend bringing a partition in
+            or taking one out (CorePartitionManager::setLoadTimeBudget; 0: a
+            whole partition a step); below 0: the world file's. */
+        float loadBudget = -1.0f;
+        /** Hold radius of a grid world's cells
+            (GridPartitionManager::setGridCellHoldRadius); below 0: the
+            world file's. */
+        float holdRadius = -1.0f;
         /** Draw every frame with OGRE's GL render system. */
         bool render = false;
         /** Turn distant meshes into impostors (rendered runs only). */
@@ -170,6 +178,8 @@ namespace Wren
         bool getIsGridWorld() const { return mIsGrid; }
         /** Whether the partitions were read in their binary form. */
         bool getUsedBinaryFiles() const { return mBinary; }
+        /** The load-time budget in force during the run, in milliseconds. */
+        float getLoadBudget() const { return mLoadBudget; }
         const WorldViewerOptions& getOptions() const { return mOptions; }
         /** Frames of the run, known once the route is (before the first
             frame's listener call). */
@@ -200,6 +210,7 @@ namespace Wren
         WorldGrid mGrid;
         bool mIsGrid = false;
         bool mBinary = false;
+        float mLoadBudget = 0.0f;
         std::uint64_t mPlannedFrames = 0;
         std::string mError;
         std::vector<std::string> mWarnings;

@@ -5,7 +5,9 @@
 
 namespace Wren
 {
-    std::vector<std::string> CameraPath::names() { return {"line", "circle"}; }
+    const float CameraPath::SwingLength = 20.0f;
+
+    std::vector<std::string> CameraPath::names() { return {"line", "circle", "swing"}; }
 
     std::optional<CameraPath> CameraPath::fromName(const std::string& name, const WorldGrid& grid,
                                                    float unitsPerSecond, float timeStep,
@@ -39,6 +41,18 @@ namespace Wren
                                  grid.minZ() + grid.depth() * 0.5f);
             float radius = std::min(grid.width(), grid.depth()) * 0.375f;
             CameraPath path = circle(centre, radius, unitsPerSecond, timeStep);
+            path.mName = name;
+            return path;
+        }
+        if (name == "swing")
+        {
+            if (grid.cellsX < 2)
+                return refuse("the grid has no border between columns to swing across");
+            const float border = grid.minX() + float(grid.cellsX / 2) * grid.cellSize;
+            const float z = grid.minZ() + (float(grid.cellsZ / 2) + 0.5f) * grid.cellSize;
+            CameraPath path = line(Ogre::Vector3(border - SwingLength * 0.5f, height, z),
+                                   Ogre::Vector3(border + SwingLength * 0.5f, height, z),
+                                   unitsPerSecond, timeStep);
             path.mName = name;
             return path;
         }

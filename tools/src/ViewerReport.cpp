@@ -209,6 +209,7 @@ namespace Wren
         row("update median", ms(s.updateMedianMs));
         row("update p99", ms(s.updateP99Ms));
         row("update max", ms(s.updateMaxMs));
+        row("load-time budget", s.loadBudgetMs > 0.0 ? ms(s.loadBudgetMs) : "none");
         row("peak resident memory",
             s.peakResidentKiB ? std::to_string(*s.peakResidentKiB) + " KiB" : "unknown");
         row("corrupt partition files", std::to_string(s.corruptFiles.size()));
@@ -240,6 +241,7 @@ namespace Wren
         else
             j["drawCallsPerFrame"] = nullptr;
         j["updateMs"] = {{"median", s.updateMedianMs}, {"p99", s.updateP99Ms}, {"max", s.updateMaxMs}};
+        j["loadBudgetMs"] = s.loadBudgetMs;
         if (s.peakResidentKiB)
             j["peakResidentKiB"] = *s.peakResidentKiB;
         else

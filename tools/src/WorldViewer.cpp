@@ -166,7 +166,9 @@ namespace Wren
 
     ViewerSummary WorldViewer::getSummary() const
     {
-        return mReport.summarize(ViewerReport::readPeakResidentKiB());
+        ViewerSummary summary = mReport.summarize(ViewerReport::readPeakResidentKiB());
+        summary.loadBudgetMs = mLoadBudget;
+        return summary;
     }
 
     bool WorldViewer::run(const FrameListener& listener)
@@ -286,6 +288,17 @@ namespace Wren
         if (!mHost->start(folder.hostSettings(mIsGrid, mBinary, mOptions.lodChangesPerStep,
                                               mOptions.backgroundLoading)))
             return fail("the world " + folder.name + " does not start (see the log)");
+        CorePartitionManager* partitions = mHost->getManager()->getPartitionManager();
+        if (mOptions.loadBudget >= 0.0f)
+            partitions->setLoadTimeBudget(mOptions.loadBudget);
+        mLoadBudget = partitions->getLoadTimeBudget();
+        if (mOptions.holdRadius >= 0.0f)
+        {
+            if (GridPartitionManager* grid = dynamic_cast<GridPartitionManager*>(partitions))
+                grid->setGridCellHoldRadius(mOptions.holdRadius);
+            else
+                mWarnings.push_back("--hold-radius is for grid worlds; ignored");
+        }
 
         Ogre::SceneManager* scene = mHost->getSceneManager();
         Ogre::Camera* camera = scene->getCamera("PlayerCam");
