@@ -113,7 +113,22 @@ namespace Bench
         for (auto& entry : runs["BM_DotSceneLoad"])
             ratio(entry.second, "over_floor", entry.second,
                   find(runs, "BM_BareSceneNodesWithEntities", entry.first));
-        for (const char* family : {"BM_StreamingStill", "BM_StreamingCrossing"})
+        for (auto& entry : runs["BM_PartitionLoadXml"])
+        {
+            ratio(entry.second, "over_scene", entry.second,
+                  find(runs, "BM_DotSceneLoad", entry.first));
+            ratio(entry.second, "over_tenth", entry.second,
+                  find(runs, "BM_PartitionLoadXml", entry.first / 10));
+        }
+        for (auto& entry : runs["BM_PartitionLoadMemory"])
+        {
+            const double scene = counter(find(runs, "BM_DotSceneLoadMemory", entry.first),
+                                         "bytes_per_object_with_entity");
+            if (scene > 0)
+                entry.second->counters["with_entity_over_scene"] =
+                    counter(entry.second, "bytes_per_object_with_entity") / scene;
+        }
+        for (const char* family : {"BM_StreamingStill", "BM_StreamingCrossing", "BM_StreamingSettle"})
         {
             auto& sizes = runs[family];
             if (sizes.empty())
@@ -136,7 +151,43 @@ namespace Bench
             return value > 0 ? format(pattern, value) : std::string("         -");
         };
 
-        out << "Partition load, CPU ms per load (one partition of N mesh objects)\n"
+        out << "Goals, each a ratio of this run\n";
+        struct Goal
+        {
+            const char* text;
+            const char* family;
+            long n;
+            const char* figure;
+            double limit;
+            bool atLeast;
+        };
+        const Goal goals[] = {
+            {".scene / (binary+ent) >=", "BM_PartitionLoadBinaryWithEntities", 10000,
+             "scene_over_binary", 1.0, true},
+            {".scene / (binary+ent) >=", "BM_PartitionLoadBinaryWithEntities", 100000,
+             "scene_over_binary", 1.0, true},
+            {"(binary+ent) / (bare+ent) <=", "BM_PartitionLoadBinaryWithEntities", 10000,
+             "over_floor", 1.3, false},
+            {"(binary+ent) / (bare+ent) <=", "BM_PartitionLoadBinaryWithEntities", 100000,
+             "over_floor", 1.3, false},
+            {"binary / bare nodes <=", "BM_PartitionLoadBinary", 10000, "over_floor", 2.0, false},
+            {"binary / bare nodes <=", "BM_PartitionLoadBinary", 100000, "over_floor", 2.0, false},
+            {"XML / .scene <=", "BM_PartitionLoadXml", 10000, "over_scene", 1.5, false},
+            {"XML at N / XML at N/10 <=", "BM_PartitionLoadXml", 100000, "over_tenth", 11.0, false},
+            {"memory with entity / .scene's <=", "BM_PartitionLoadMemory", 10000,
+             "with_entity_over_scene", 1.5, false},
+        };
+        for (const Goal& goal : goals)
+        {
+            const double value = counter(find(runs, goal.family, goal.n), goal.figure);
+            const bool met = value > 0 && (goal.atLeast ? value >= goal.limit : value <= goal.limit);
+            out << "  " << goal.text << format(" %.1f", goal.limit)
+                << std::string(34 - std::string(goal.text).size(), ' ')
+                << format("N %6.0f", double(goal.n)) << "  "
+                << (value > 0 ? format("%6.2f", value) : std::string("     -")) << "  "
+                << (value > 0 ? (met ? "met" : "NOT met") : "not run") << "\n";
+        }
+        out << "\nPartition load, CPU ms per load (one partition of N mesh objects)\n"
             << "         N        XML     binary  binary+ent   .scene  bare nodes  bare+ent\n";
         for (auto& entry : runs["BM_PartitionLoadBinary"])
         {
@@ -148,7 +199,7 @@ namespace Bench
                 << ms(find(runs, "BM_BareSceneNodes", n)) << " "
                 << ms(find(runs, "BM_BareSceneNodesWithEntities", n)) << "\n";
         }
-        out << "\nRatios of CPU times (target: XML/binary >= 10 and .scene/binary >= 3 at 10000)\n"
+        out << "\nRatios of CPU times\n"
             << "         N  XML/binary  .scene/binary  .scene/(binary+ent)  binary/floor  "
                "binary+ent/floor+ent  XML/floor  .scene/floor+ent\n";
         for (auto& entry : runs["BM_PartitionLoadBinary"])
@@ -180,7 +231,8 @@ namespace Bench
         }
         out << "\nStreaming step, CPU microseconds per frame (target: still within 20 % from the "
                "smallest grid to the largest)\n"
-            << "      grid      still  still/smallest   crossing  crossing/smallest\n";
+            << "      grid      still  still/smallest   crossing  crossing/smallest"
+               "  settled crossing (ms, frames, loads)\n";
         for (auto& entry : runs["BM_StreamingStill"])
         {
             const long c = entry.first;
@@ -191,7 +243,12 @@ namespace Bench
                 << num(counter(still, "over_smallest_grid"), "%14.2f") << " "
                 << (crossing ? format("%10.2f", secondsPerIteration(*crossing) * 1e6)
                              : std::string("         -"))
-                << "  " << num(counter(crossing, "over_smallest_grid"), "%17.2f") << "\n";
+                << "  " << num(counter(crossing, "over_smallest_grid"), "%17.2f");
+            if (const Run* settle = find(runs, "BM_StreamingSettle", c))
+                out << format("  %10.3f", secondsPerIteration(*settle) * 1e3)
+                    << format(" %7.0f", counter(settle, "frames"))
+                    << format(" %6.1f", counter(settle, "loads"));
+            out << "\n";
         }
         return out.str();
     }

@@ -36,12 +36,18 @@ namespace Bench
           our binary load), "over_floor" (over making bare nodes);
         - BM_PartitionLoadBinaryWithEntities/N: "scene_over_binary" (both
           making the entities), "over_floor" (over bare nodes with entities);
-        - BM_PartitionLoadXml/N, BM_DotSceneLoad/N: "over_floor";
-        - BM_StreamingStill/C, BM_StreamingCrossing/C: "over_smallest_grid".
+        - BM_PartitionLoadXml/N: "over_floor", "over_scene" (over OGRE's
+          scene loader), "over_tenth" (over the XML load of N/10);
+        - BM_DotSceneLoad/N: "over_floor";
+        - BM_PartitionLoadMemory/N: "with_entity_over_scene" (bytes per
+          object with its entity over the scene loader's);
+        - BM_StreamingStill/C, BM_StreamingCrossing/C, BM_StreamingSettle/C:
+          "over_smallest_grid".
     */
     void deriveFigures(CollectingReporter& reporter);
 
-    /** The key figures as a short table. */
+    /** The key figures as a short table: the goals first, each with its
+        figure and whether it is met, then the figures behind them. */
     std::string resultsTable(const CollectingReporter& reporter);
 
     /** deriveFigures, then DIR/results.json (Google Benchmark's JSON) and

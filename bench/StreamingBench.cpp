@@ -2,7 +2,8 @@
 // growing size with the same objects in every cell: with the camera still,
 // a frame should cost what the cells around the camera cost, not what the
 // whole grid holds; with the camera crossing into the next cell, the frame
-// that notices the crossing plans the loads and unloads.
+// that notices the crossing plans the loads and unloads; and the whole
+// crossing, until the streaming it brought has settled.
 #include "BenchEngine.h"
 
 #include "CameraPath.h"
@@ -86,15 +87,17 @@ namespace
         }
 
         /** Frames until every load, unload and level-of-detail change is
-            done (or a generous limit passed). */
-        void settle()
+            done (or a generous limit passed); answers the frames run. */
+        int settle()
         {
-            for (int frame = 0; frame < 20000; ++frame)
+            int frame = 0;
+            while (frame < 20000)
             {
                 host.update(FrameSeconds);
-                if (frame > 2 && !busy())
+                if (++frame > 3 && !busy())
                     break;
             }
+            return frame;
         }
 
         bool ok() const { return cameraNode != nullptr; }
@@ -215,6 +218,35 @@ namespace
         state.counters["loaded_cells_at_end"] = double(loaded);
     }
 
+    /** The whole cell change: the frame that notices it and every frame
+        after it until the loads, unloads and level-of-detail changes it
+        brought are done. Counters: frames and partitions loaded per
+        crossing. */
+    void BM_StreamingSettle(benchmark::State& state)
+    {
+        StreamingTarget target(state, int(state.range(0)));
+        bool atHere = true;
+        double frames = 0;
+        double loads = 0;
+        for (auto _ : state)
+        {
+            if (!target.ok())
+                break;
+            atHere = !atHere;
+            const auto before = target.partitions->GetLoadPartitions();
+            target.cameraNode->setPosition(atHere ? target.here : target.there);
+            frames += target.settle();
+            for (CorePartition* p : target.partitions->GetLoadPartitions())
+                loads += std::find(before.begin(), before.end(), p) == before.end() ? 1 : 0;
+        }
+        if (!target.ok())
+            return;
+        target.report(state);
+        const double crossings = double(std::max<benchmark::IterationCount>(1, state.iterations()));
+        state.counters["frames"] = frames / crossings;
+        state.counters["loads"] = loads / crossings;
+    }
+
     void gridSizes(benchmark::internal::Benchmark* b)
     {
         b->Unit(benchmark::kMicrosecond);
@@ -246,6 +278,8 @@ namespace Bench
             flight->Arg(2);
         else
             flight->Arg(8)->Arg(64);
+        benchmark::RegisterBenchmark("BM_StreamingSettle", BM_StreamingSettle)
+            ->Apply(gridSizes);
     }
 }
 }
