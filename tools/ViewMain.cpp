@@ -56,6 +56,9 @@ int main(int argc, char** argv)
         ->check(CLI::NonNegativeNumber);
     app.add_flag("--no-background", foreground,
                  "read partition files on the frame thread instead of the loader thread");
+    app.add_flag("--real-time", options.realTime,
+                 "start each frame at its time on the route, as a game does (the loader thread "
+                 "keeps up as in a game)");
     app.add_flag("--render", options.render, "draw every frame with OGRE's GL render system");
     app.add_option("--screenshot", options.screenshot, "save the last frame as PNG (with --render)");
     app.add_flag("--impostors", options.impostors, "draw distant meshes as impostors (with --render)");

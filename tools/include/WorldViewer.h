@@ -101,6 +101,10 @@ namespace Wren
         unsigned lodChangesPerStep = 1;
         /** Read partition files on the loader thread, as a client does. */
         bool backgroundLoading = true;
+        /** Start each frame no sooner than its time on the route (the time
+            step times its number), as a game's frames come, so that the
+            loader thread has the time it has in a game. */
+        bool realTime = false;
         /** Milliseconds a streaming step may spend bringing a partition in
             or taking one out (CorePartitionManager::setLoadTimeBudget; 0: a
             whole partition a step); below 0: the world file's. */

@@ -34,6 +34,7 @@
 #include <OgreViewport.h>
 
 #include <chrono>
+#include <thread>
 #include <filesystem>
 #include <map>
 #include <unordered_map>
@@ -395,9 +396,14 @@ namespace Wren
         Ogre::Root* root = mEngine->getRoot();
         const bool render = mEngine->getWindow() != nullptr;
         typedef std::chrono::steady_clock Clock;
+        const Clock::time_point begin = Clock::now();
 
         for (std::uint64_t k = 0; k < frames; ++k)
         {
+            if (mOptions.realTime)
+                std::this_thread::sleep_until(
+                    begin + std::chrono::duration_cast<Clock::duration>(
+                                std::chrono::duration<double>(double(k) * mOptions.timeStep)));
             const Ogre::Vector3 position = path.positionAt(k);
             node->setPosition(position);
             if (render)
