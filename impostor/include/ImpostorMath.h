@@ -71,6 +71,11 @@ namespace Ogre
             1 / radius, depths distance - radius ... distance + radius mapped
             to -1 ... 1. */
         static Matrix4 captureProjection(Real radius, Real distance);
+
+        /** The largest distance of a vertex of mesh (shared and submesh
+            vertices) from centre, in the mesh's own space; 0 when no
+            positions can be read. */
+        static Real radiusAbout(const Mesh& mesh, const Vector3& centre);
     };
 }
 

@@ -120,6 +120,10 @@ namespace Ogre
     private:
         void collectObjects(SceneNode* node);
         void computeBounds();
+        /** A sphere that holds what object draws: an entity's about the
+            centre of its mesh's box, from the mesh's vertices (read once
+            per mesh), else the object's own bounding sphere. */
+        static Sphere tightWorldSphere(MovableObject* object);
         /** Pixel size for the band, measuring it when not yet known. */
         unsigned int pixelSizeFor(int level, Camera* camera);
         void showRealNode();

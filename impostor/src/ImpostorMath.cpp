@@ -1,8 +1,13 @@
 #include "ImpostorMath.h"
 
 #include <OgreAxisAlignedBox.h>
+#include <OgreHardwareBuffer.h>
+#include <OgreMesh.h>
+#include <OgreSubMesh.h>
+#include <OgreVertexIndexData.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace Ogre
 {
@@ -110,5 +115,41 @@ namespace Ogre
                        0, inverse, 0, 0,
                        0, 0, -inverse, -distance * inverse,
                        0, 0, 0, 1);
+    }
+
+    Real ImpostorMath::radiusAbout(const Mesh& mesh, const Vector3& centre)
+    {
+        Real squared = 0;
+        auto measure = [&](const VertexData* data) {
+            if (!data)
+                return;
+            const VertexElement* position =
+                data->vertexDeclaration->findElementBySemantic(VES_POSITION);
+            if (!position || position->getType() != VET_FLOAT3)
+                return;
+            HardwareVertexBufferSharedPtr buffer =
+                data->vertexBufferBinding->getBuffer(position->getSource());
+            HardwareBufferLockGuard lock(buffer, HardwareBuffer::HBL_READ_ONLY);
+            const unsigned char* vertex = static_cast<const unsigned char*>(lock.pData) +
+                                          data->vertexStart * buffer->getVertexSize();
+            for (size_t k = 0; k < data->vertexCount; ++k, vertex += buffer->getVertexSize())
+            {
+                const float* p = reinterpret_cast<const float*>(vertex + position->getOffset());
+                squared = std::max(squared, centre.squaredDistance(Vector3(p[0], p[1], p[2])));
+            }
+        };
+        try
+        {
+            measure(mesh.sharedVertexData);
+            for (const SubMesh* sub : mesh.getSubMeshes())
+                if (!sub->useSharedVertices)
+                    measure(sub->vertexData);
+        }
+        catch (const Exception&)
+        {
+            // A buffer that can not be read back: the caller keeps its box.
+            return 0;
+        }
+        return std::sqrt(squared);
     }
 }

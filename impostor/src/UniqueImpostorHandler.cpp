@@ -7,6 +7,9 @@
 #include <OgreBillboard.h>
 #include <OgreBillboardSet.h>
 #include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreMesh.h>
+#include <OgreMeshManager.h>
 #include <OgreLogManager.h>
 #include <OgreMovableObject.h>
 #include <OgreRenderTarget.h>
@@ -17,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace Ogre
 {
@@ -234,13 +238,51 @@ namespace Ogre
             return;
         }
         mCentre = mBoundingBox.getCenter();
+        // The sphere about the centre that holds every object's own bounding
+        // sphere, when that is smaller than the box's: a round mesh then
+        // fills its picture and its billboard, instead of sitting in a
+        // square 1.7 times its width that costs three times its pixels.
         mBoundingRadius = (mBoundingBox.getMaximum() - mCentre).length();
+        Real spheres = 0;
+        for (MovableObject* object : mObjects)
+            if (object->getVisible())
+            {
+                const Sphere sphere = tightWorldSphere(object);
+                spheres = std::max(spheres, mCentre.distance(sphere.getCenter()) + sphere.getRadius());
+            }
+        if (spheres > 0)
+            mBoundingRadius = std::min(mBoundingRadius, spheres);
         if (mBillboard)
         {
             mBillboard->setDimensions(2 * mBoundingRadius, 2 * mBoundingRadius);
             mBillboard->setPosition(mCentre);
             mSet->setDirty(true);
         }
+    }
+
+    Sphere UniqueImpostorHandler::tightWorldSphere(MovableObject* object)
+    {
+        Entity* entity = dynamic_cast<Entity*>(object);
+        Node* node = object->getParentNode();
+        // A skinned mesh moves its vertices away from where they were read.
+        if (!entity || !node || entity->hasSkeleton() || entity->getMesh()->getBounds().isNull())
+            return object->getWorldBoundingSphere(true);
+        const Mesh* mesh = entity->getMesh().get();
+        // Vertices are read once per mesh; a handle is never given again.
+        static std::unordered_map<ResourceHandle, Real> radii;
+        auto found = radii.find(mesh->getHandle());
+        if (found == radii.end())
+        {
+            // Padded as OGRE pads a mesh's bounds, so that the edge pixels stay in.
+            const Real padding = 1 + MeshManager::getSingleton().getBoundsPaddingFactor();
+            const Real radius = ImpostorMath::radiusAbout(*mesh, mesh->getBounds().getCenter());
+            found = radii.emplace(mesh->getHandle(), radius * padding).first;
+        }
+        if (found->second <= 0)
+            return object->getWorldBoundingSphere(true);
+        const Vector3 scale = node->_getDerivedScale();
+        const Real largest = std::max(std::abs(scale.x), std::max(std::abs(scale.y), std::abs(scale.z)));
+        return Sphere(node->_getFullTransform() * mesh->getBounds().getCenter(), found->second * largest);
     }
 
     unsigned int UniqueImpostorHandler::pixelSizeFor(int level, Camera* camera)
