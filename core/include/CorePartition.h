@@ -344,6 +344,8 @@ namespace Wren
                         PartitionLoadSource& source);
         /** load and loadBinary of a world name. */
         bool loadStored(const std::string& worldName, bool preferBinary);
+        /** beginLoad, then every object of source at once. */
+        bool loadWhole(std::unique_ptr<PartitionLoadSource> source);
         /** Starts a load of source (after finishing any streaming under
             way): the node, the bounds flag, nothing kept yet. */
         void beginLoad(std::unique_ptr<PartitionLoadSource> source);

@@ -599,6 +599,11 @@ namespace Wren
         finishStreaming();
         std::unique_ptr<PartitionLoadSource> source(new PartitionLoadSource());
         openStored(worldName, preferBinary, *source);
+        return loadWhole(std::move(source));
+    }
+
+    bool CorePartition::loadWhole(std::unique_ptr<PartitionLoadSource> source)
+    {
         beginLoad(std::move(source));
         advanceLoad(StepDeadline());
         return true;
@@ -606,22 +611,16 @@ namespace Wren
 
     bool CorePartition::load(DataElementPtr& root, bool)
     {
-        finishStreaming();
         std::unique_ptr<PartitionLoadSource> source(new PartitionLoadSource());
         source->takeXml(root);
-        beginLoad(std::move(source));
-        advanceLoad(StepDeadline());
-        return true;
+        return loadWhole(std::move(source));
     }
 
     bool CorePartition::loadBinary(Ogre::IBinaryDataElement* root, bool)
     {
-        finishStreaming();
         std::unique_ptr<PartitionLoadSource> source(new PartitionLoadSource());
         source->takeBinary(root);
-        beginLoad(std::move(source));
-        advanceLoad(StepDeadline());
-        return true;
+        return loadWhole(std::move(source));
     }
 
     void CorePartition::reportCorruptFile(const std::string& fileName)
