@@ -30,6 +30,7 @@ namespace Wren
     class WREN_CORE_EXPORT FullSceneOperation : public Operation
     {
     public:
+        /** The captured objects of one partition, by its ID. */
         struct PartitionState
         {
             /** Owned by the operation. */

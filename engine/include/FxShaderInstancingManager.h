@@ -28,6 +28,7 @@ namespace Ogre
     class WREN_ENGINE_EXPORT FxShaderInstancing
     {
     public:
+        /** The transform one instance of a batch is drawn at. */
         struct Instance
         {
             Vector3 position;

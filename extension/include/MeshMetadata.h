@@ -72,6 +72,8 @@ namespace Wren
             LOGIC_KIND_COUNT = 5
         };
 
+        /** A material put on one submesh of the entity ("Material"):
+            managed ones come from a ".matdef", others from a script. */
         struct MaterialOverride
         {
             bool managed = true;
@@ -79,6 +81,8 @@ namespace Wren
             std::string materialName;
         };
 
+        /** One "EffectData" of "DefaultEffectData": an effect the object
+            shows, at an offset from it or from one of its bones. */
         struct EffectRecord
         {
             std::string effectName;
@@ -90,6 +94,8 @@ namespace Wren
             bool boundToBone = false;
         };
 
+        /** One "StrikeItem" of "StrikeData": a name with an offset from the
+            object. */
         struct StrikeItem
         {
             std::string strikeName;
