@@ -37,6 +37,19 @@ namespace Wren
     class DotSceneWriter
     {
     public:
+        /** One node of a scene: its transform relative to its parent's
+            (the world's for a top-level node), its entity's mesh (none when
+            empty) and the nodes below it. */
+        struct Node
+        {
+            std::string name;
+            Ogre::Vector3 position = Ogre::Vector3::ZERO;
+            Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
+            Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
+            std::string mesh;
+            std::vector<Node> children;
+        };
+
         /** The mesh a template shows: the first "SubMeshData" of the
             metadata its extension writes ("Mesh", else "HighLODMesh");
             empty for plain templates. */
@@ -51,10 +64,20 @@ namespace Wren
         static std::string toText(const std::vector<PlacedObject>& objects, const WorldGrid& grid,
                                   const std::vector<std::string>& meshNames);
 
+        /** The placed objects as nodes: world positions, children nested. */
+        static std::vector<Node> nodesOf(const std::vector<PlacedObject>& objects,
+                                         const WorldGrid& grid,
+                                         const std::vector<std::string>& meshNames);
+
+        /** The text of a scene of these nodes, in order. */
+        static std::string toText(const std::vector<Node>& nodes);
+
         /** Writes the scene to path through a temporary file and a rename;
             false (with the reason logged and in error) when it could not. */
         static bool write(const std::string& path, const std::vector<PlacedObject>& objects,
                           const WorldGrid& grid, const std::vector<std::string>& meshNames,
+                          std::string& error);
+        static bool write(const std::string& path, const std::vector<Node>& nodes,
                           std::string& error);
     };
 }

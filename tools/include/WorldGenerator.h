@@ -91,6 +91,9 @@ namespace Wren
         Ogre::Vector3 position = Ogre::Vector3::ZERO;
         Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
         Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
+        /** Written inside the object's "Children", in the object's cell;
+            their transforms are relative to the object. */
+        std::vector<PlacedObject> children;
     };
 
     /** A calendar time in UTC, as object names carry it. */
@@ -291,7 +294,12 @@ namespace Wren
         /** Writes the metadata file element of a template under root
             ("MetaData"). */
         static void writeMetadata(const WorldTemplate& worldTemplate, DataElementPtr& root);
-        /** Writes one object element as the object types read it. */
+        /** Writes one object element as the object types read it; its
+            children (indices into templates) inside its "Children". */
+        static void writeObject(const WorldTemplate& worldTemplate, const PlacedObject& placed,
+                                DataElementPtr& object,
+                                const std::vector<WorldTemplate>& templates);
+        /** The same for an object without children. */
         static void writeObject(const WorldTemplate& worldTemplate, const PlacedObject& placed,
                                 DataElementPtr& object);
 
@@ -331,6 +339,16 @@ namespace Wren
             the result. */
         WorldGeneratorResult generate(const std::string& folder,
                                       const Progress& progress = Progress()) const;
+
+        /** Fills in the objects of cell (i, j). */
+        typedef std::function<void(int i, int j, std::vector<PlacedObject>& objects)> CellObjects;
+        /** Writes a world of the options' templates and grid into folder,
+            laid out as generate lays it out, with the objects cellObjects
+            gives for each cell (called once per cell, in the order i then
+            j). "ObjectUniqueInt" is the highest number the objects' names
+            carry after their template's name. */
+        WorldGeneratorResult write(const std::string& folder, const CellObjects& cellObjects,
+                                   const Progress& progress = Progress()) const;
 
         const WorldGeneratorOptions& getOptions() const { return mOptions; }
 

@@ -59,51 +59,97 @@ namespace Wren
         return names;
     }
 
+    namespace
+    {
+        void appendNode(std::string& out, const DotSceneWriter::Node& node, size_t depth)
+        {
+            const std::string indent(4 + 2 * depth, ' ');
+            out += indent + "<node name=\"";
+            appendEscaped(out, node.name);
+            out += "\">\n" + indent + "  <position";
+            appendNumber(out, "x", node.position.x);
+            appendNumber(out, "y", node.position.y);
+            appendNumber(out, "z", node.position.z);
+            out += "/>\n" + indent + "  <rotation";
+            appendNumber(out, "qx", node.orientation.x);
+            appendNumber(out, "qy", node.orientation.y);
+            appendNumber(out, "qz", node.orientation.z);
+            appendNumber(out, "qw", node.orientation.w);
+            out += "/>\n" + indent + "  <scale";
+            appendNumber(out, "x", node.scale.x);
+            appendNumber(out, "y", node.scale.y);
+            appendNumber(out, "z", node.scale.z);
+            out += "/>\n";
+            if (!node.mesh.empty())
+            {
+                out += indent + "  <entity name=\"";
+                appendEscaped(out, node.name);
+                out += "\" meshFile=\"";
+                appendEscaped(out, node.mesh);
+                out += "\" castShadows=\"false\"/>\n";
+            }
+            for (const DotSceneWriter::Node& child : node.children)
+                appendNode(out, child, depth + 1);
+            out += indent + "</node>\n";
+        }
+
+        DotSceneWriter::Node nodeOf(const PlacedObject& o, const Ogre::Vector3& position,
+                                    const std::vector<std::string>& meshNames)
+        {
+            DotSceneWriter::Node node;
+            node.name = o.name;
+            node.position = position;
+            node.orientation = o.orientation;
+            node.scale = o.scale;
+            if (o.templateIndex < meshNames.size())
+                node.mesh = meshNames[o.templateIndex];
+            for (const PlacedObject& child : o.children)
+                node.children.push_back(nodeOf(child, child.position, meshNames));
+            return node;
+        }
+    }
+
+    std::vector<DotSceneWriter::Node> DotSceneWriter::nodesOf(
+        const std::vector<PlacedObject>& objects, const WorldGrid& grid,
+        const std::vector<std::string>& meshNames)
+    {
+        std::vector<Node> nodes;
+        nodes.reserve(objects.size());
+        for (const PlacedObject& o : objects)
+            nodes.push_back(nodeOf(o, grid.cellWorldPosition(o.cellX, o.cellZ) + o.position,
+                                   meshNames));
+        return nodes;
+    }
+
+    std::string DotSceneWriter::toText(const std::vector<Node>& nodes)
+    {
+        std::string out;
+        out.reserve(nodes.size() * 400 + 64);
+        out += "<scene formatVersion=\"1.1\">\n  <nodes>\n";
+        for (const Node& node : nodes)
+            appendNode(out, node, 0);
+        out += "  </nodes>\n</scene>\n";
+        return out;
+    }
+
     std::string DotSceneWriter::toText(const std::vector<PlacedObject>& objects,
                                        const WorldGrid& grid,
                                        const std::vector<std::string>& meshNames)
     {
-        std::string out;
-        out.reserve(objects.size() * 400 + 64);
-        out += "<scene formatVersion=\"1.1\">\n  <nodes>\n";
-        for (const PlacedObject& o : objects)
-        {
-            const Ogre::Vector3 p = grid.cellWorldPosition(o.cellX, o.cellZ) + o.position;
-            out += "    <node name=\"";
-            appendEscaped(out, o.name);
-            out += "\">\n      <position";
-            appendNumber(out, "x", p.x);
-            appendNumber(out, "y", p.y);
-            appendNumber(out, "z", p.z);
-            out += "/>\n      <rotation";
-            appendNumber(out, "qx", o.orientation.x);
-            appendNumber(out, "qy", o.orientation.y);
-            appendNumber(out, "qz", o.orientation.z);
-            appendNumber(out, "qw", o.orientation.w);
-            out += "/>\n      <scale";
-            appendNumber(out, "x", o.scale.x);
-            appendNumber(out, "y", o.scale.y);
-            appendNumber(out, "z", o.scale.z);
-            out += "/>\n";
-            if (o.templateIndex < meshNames.size() && !meshNames[o.templateIndex].empty())
-            {
-                out += "      <entity name=\"";
-                appendEscaped(out, o.name);
-                out += "\" meshFile=\"";
-                appendEscaped(out, meshNames[o.templateIndex]);
-                out += "\" castShadows=\"false\"/>\n";
-            }
-            out += "    </node>\n";
-        }
-        out += "  </nodes>\n</scene>\n";
-        return out;
+        return toText(nodesOf(objects, grid, meshNames));
     }
 
     bool DotSceneWriter::write(const std::string& path, const std::vector<PlacedObject>& objects,
                                const WorldGrid& grid, const std::vector<std::string>& meshNames,
                                std::string& error)
     {
-        const std::string text = toText(objects, grid, meshNames);
+        return write(path, nodesOf(objects, grid, meshNames), error);
+    }
+
+    bool DotSceneWriter::write(const std::string& path, const std::vector<Node>& nodes,
+                               std::string& error)
+    {
+        const std::string text = toText(nodes);
         if (AtomicFile::write(path, text.data(), text.size()))
             return true;
         error = "can not write the scene file " + path;

@@ -79,6 +79,24 @@ namespace Wren
             return worldName + "_Partition" + cellId + (binary ? ".objbinary" : ".objects");
         }
 
+        /** The number an object's name carries after its template's name
+            ("Tree_12_2024_..." of "Tree": 12); 0 when it follows no such
+            rule. */
+        int uniqueNumberIn(const std::string& name, const std::string& templateName)
+        {
+            if (name.compare(0, templateName.size(), templateName) != 0 ||
+                name.size() <= templateName.size() + 1 || name[templateName.size()] != '_')
+                return 0;
+            long number = 0;
+            for (size_t k = templateName.size() + 1; k < name.size() && name[k] != '_'; ++k)
+            {
+                if (!std::isdigit(static_cast<unsigned char>(name[k])) || number > 100000000)
+                    return 0;
+                number = number * 10 + (name[k] - '0');
+            }
+            return int(number);
+        }
+
         /** Whether a file name is an objects file of that world. */
         bool isObjectsFileOf(const std::string& fileName, const std::string& worldName)
         {
@@ -203,6 +221,13 @@ namespace Wren
     void WorldGenerator::writeObject(const WorldTemplate& t, const PlacedObject& o,
                                      DataElementPtr& object)
     {
+        writeObject(t, o, object, std::vector<WorldTemplate>());
+    }
+
+    void WorldGenerator::writeObject(const WorldTemplate& t, const PlacedObject& o,
+                                     DataElementPtr& object,
+                                     const std::vector<WorldTemplate>& templates)
+    {
         object->setAttributeString("Type", t.objectType);
         object->setAttributeString("Name", o.name);
         DataElementPtr core = object->createChild("CoreData");
@@ -219,7 +244,13 @@ namespace Wren
         core->setAttributeString("MetaID", t.metaId);
         core->createChild("DynamicProperties");
         core->setAttributeString("PartitionID", WorldGrid::cellId(o.cellX, o.cellZ));
-        object->createChild("Children");
+        DataElementPtr children = object->createChild("Children");
+        for (const PlacedObject& child : o.children)
+            if (child.templateIndex < templates.size())
+            {
+                DataElementPtr e = children->createChild("Object");
+                writeObject(templates[child.templateIndex], child, e, templates);
+            }
         if (t.extension)
             t.extension->writeObject(object, o);
     }
@@ -612,8 +643,22 @@ namespace Wren
         return result;
     }
 
-    WorldGeneratorResult WorldGenerator::generate(const std::string& folderText,
+    WorldGeneratorResult WorldGenerator::generate(const std::string& folder,
                                                   const Progress& progress) const
+    {
+        WorldGeneratorRandom random(mOptions.seed);
+        int number = 0;
+        return write(
+            folder,
+            [&](int i, int j, std::vector<PlacedObject>& out) {
+                placeCell(random, i, j, number, out);
+            },
+            progress);
+    }
+
+    WorldGeneratorResult WorldGenerator::write(const std::string& folderText,
+                                               const CellObjects& cellObjects,
+                                               const Progress& progress) const
     {
         WorldGeneratorResult result;
         result.folder = folderText;
@@ -697,26 +742,33 @@ namespace Wren
         }
 
         const size_t cellCount = size_t(mOptions.cells) * mOptions.cells;
-        WorldGeneratorRandom random(mOptions.seed);
-        int number = 0;
         std::set<std::string> written;
+        // Counts an object and its children, and keeps the highest number
+        // their names carry.
+        std::function<void(const PlacedObject&)> count = [&](const PlacedObject& o) {
+            const WorldTemplate& t = templates[o.templateIndex];
+            ++result.objects;
+            ++result.objectsPerTemplate[t.metaId];
+            result.lastUniqueNumber =
+                std::max(result.lastUniqueNumber, uniqueNumberIn(o.name, t.name));
+            for (const PlacedObject& child : o.children)
+                count(child);
+        };
         for (int i = 0; i < mOptions.cells; ++i)
             for (int j = 0; j < mOptions.cells; ++j)
             {
                 const std::string id = WorldGrid::cellId(i, j);
                 std::vector<PlacedObject> placed;
-                placeCell(random, i, j, number, placed);
+                cellObjects(i, j, placed);
                 XMLDataFile document;
                 DataElementPtr root = document.createRootElement("Objects");
                 root->createChild("CorePartitionData")->setAttributeBool("ShowBounds", false);
                 for (const PlacedObject& o : placed)
                 {
                     DataElementPtr object = root->createChild("Object");
-                    writeObject(templates[o.templateIndex], o, object);
-                    ++result.objectsPerTemplate[templates[o.templateIndex].metaId];
+                    writeObject(templates[o.templateIndex], o, object, templates);
+                    count(o);
                 }
-                result.objects += placed.size();
-                result.lastUniqueNumber = number;
 
                 const std::string name = objectsFileName(world, id, mOptions.binary);
                 const std::string path = (partitions / name).string();
