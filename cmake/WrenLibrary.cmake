@@ -26,10 +26,11 @@ function(wren_add_library name)
     EXPORT_NAME ${name}
     INSTALL_RPATH "$ORIGIN")
   install(TARGETS ${name} EXPORT WrenTargets
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/Wren)
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT dev
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
+  install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/Wren COMPONENT dev)
+  wren_install_pkg_config(${name} "${ARG_PUBLIC}")
 endfunction()
 
 # Installs the exported CMake package, so that a host finds the framework
@@ -37,11 +38,11 @@ endfunction()
 function(wren_install_package)
   include(CMakePackageConfigHelpers)
   set(dest ${CMAKE_INSTALL_LIBDIR}/cmake/Wren)
-  install(EXPORT WrenTargets NAMESPACE Wren:: DESTINATION ${dest})
+  install(EXPORT WrenTargets NAMESPACE Wren:: DESTINATION ${dest} COMPONENT dev)
   configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/WrenConfig.cmake.in
     ${PROJECT_BINARY_DIR}/WrenConfig.cmake INSTALL_DESTINATION ${dest})
   write_basic_package_version_file(${PROJECT_BINARY_DIR}/WrenConfigVersion.cmake
     COMPATIBILITY SameMinorVersion)
   install(FILES ${PROJECT_BINARY_DIR}/WrenConfig.cmake
-    ${PROJECT_BINARY_DIR}/WrenConfigVersion.cmake DESTINATION ${dest})
+    ${PROJECT_BINARY_DIR}/WrenConfigVersion.cmake DESTINATION ${dest} COMPONENT dev)
 endfunction()
