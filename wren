@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The one entry point of the project: installs what a fresh Debian machine
-# lacks, configures, builds and runs.
+# lacks, configures, builds and runs. Builds print their progress (on stderr)
+# only when something is rebuilt, or always with --verbose before the command.
 #
+#   ./wren [--verbose] COMMAND ...
 #   ./wren run                 the main job
 #   ./wren test [--asan|--tsan] [ctest args...]
 #   ./wren bench               the benchmarks
@@ -10,6 +12,10 @@
 #   ./wren generate [options] OUT  writes a sample world folder
 #   ./wren view WORLD [options]    the world viewer (headless unless --render)
 #   ./wren edit WORLD [--script FILE] [--xml|--binary] [--window]  the editor
+#   ./wren import SCENE.scene OUT [--cell-size S] [--binary]  an OGRE scene as a world
+#   ./wren export WORLD OUT.scene  a world as an OGRE scene
+#   ./wren docs                the API reference, into build/docs/html
+#   ./wren package [release|test]  Debian packages of a build, into build/packages
 #   ./wren fuzz [SECONDS]      each fuzz target for SECONDS (default 60)
 #   ./wren build [release|test|asan|tsan]
 set -euo pipefail
@@ -24,6 +30,7 @@ PACKAGES=(cmake g++ make pkg-config ccache
   libogre-1.12-dev libtinyxml-dev libois-dev libboost-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   libopenal-dev libsndfile1-dev libimgui-dev
+  doxygen graphviz
   xvfb xauth libgl1-mesa-dri)
 
 ensure_packages() {
@@ -35,8 +42,8 @@ ensure_packages() {
   echo "wren: installing ${missing[*]}" >&2
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+  $sudo apt-get update -q >&2
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
 }
 
 # configure_and_build <folder> <build type> [cmake options...]
@@ -52,7 +59,15 @@ configure_and_build() {
   # WREN_TARGETS narrows the build to some targets (CI's thread-sanitizer run).
   local targets=()
   for t in ${WREN_TARGETS:-}; do targets+=(--target "$t"); done
-  cmake --build "$dir" -j "$JOBS" "${targets[@]}"
+  if [ "$VERBOSE" = 1 ]; then
+    cmake --build "$dir" -j "$JOBS" "${targets[@]}" >&2
+  else
+    # Only the lines of work done (compiling, linking, errors) reach the
+    # terminal, on stderr: an up-to-date build is silent and a tool's own
+    # output can be piped.
+    cmake --build "$dir" -j "$JOBS" "${targets[@]}" 2>&1 |
+      awk '!/^\[ *[0-9]+%\] Built target |^make(\[[0-9]+\])?: (Entering|Leaving) directory|^Consolidate compiler generated dependencies/ { print; fflush() }' >&2
+  fi
 }
 
 release_build() {
@@ -87,6 +102,51 @@ run_tests() {
   # OpenAL Soft is not instrumented; tests/tsan.supp says why its reports go.
   export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1:suppressions=$ROOT/tests/tsan.supp}"
   (cd "$BUILD/$variant" && with_display ctest --output-on-failure -j "$JOBS" "$@")
+}
+
+# --verbose (before the command): every line of the build; otherwise a build
+# that has nothing to do prints nothing.
+VERBOSE="${WREN_VERBOSE:-0}"
+if [ "${1:-}" = "--verbose" ]; then
+  VERBOSE=1
+  shift
+fi
+
+# The reference of the libraries' headers; fails when a public class has no
+# comment of its own.
+build_docs() {
+  local out="$BUILD/docs"
+  mkdir -p "$out"
+  (cd "$ROOT" && WREN_DOCS_OUT="$out" doxygen docs/Doxyfile >"$out/doxygen.log" 2>&1) || {
+    cat "$out/doxygen.log" >&2
+    return 1
+  }
+  if grep -E "warning: Compound .* is not documented" "$out/warnings.log" >&2; then
+    echo "wren: the public classes above have no documentation comment" >&2
+    return 1
+  fi
+  echo "wren: API reference $out/html/index.html"
+}
+
+# package <release|test>: the Debian packages of that build (runtime
+# libraries, -dev, tools) into build/packages.
+package() {
+  local variant="$1"
+  case "$variant" in
+    release) release_build ;;
+    test)
+      # CI packages the tree its tests were built in, keeping its options.
+      ensure_packages "${PACKAGES[@]}"
+      configure_and_build "$BUILD/test" Debug ;;
+    *) echo "wren: unknown build '$variant'" >&2; exit 2 ;;
+  esac
+  mkdir -p "$BUILD/packages"
+  (cd "$BUILD/$variant" && cpack -G DEB -B "$BUILD/packages" >"$BUILD/packages/cpack.log" 2>&1) || {
+    cat "$BUILD/packages/cpack.log" >&2
+    return 1
+  }
+  rm -rf "$BUILD/packages/_CPack_Packages"
+  ls "$BUILD"/packages/*.deb
 }
 
 cmd="${1:-help}"
@@ -151,6 +211,21 @@ case "$cmd" in
       *" --window "*) with_display "$BUILD/release/tools/wren-edit" "$@" ;;
       *) exec "$BUILD/release/tools/wren-edit" "$@" ;;
     esac
+    ;;
+  import)
+    release_build
+    exec "$BUILD/release/tools/wren-import" "$@"
+    ;;
+  export)
+    release_build
+    exec "$BUILD/release/tools/wren-export" "$@"
+    ;;
+  docs)
+    ensure_packages doxygen graphviz
+    build_docs
+    ;;
+  package)
+    package "${1:-release}"
     ;;
   fuzz)
     # libFuzzer needs clang; the fuzz build has a folder of its own.

@@ -92,7 +92,7 @@ namespace Wren
         /** "SizeHint" of a mesh of that bounding radius. */
         static std::string sizeHintOf(float radius);
 
-        /** The result for people: the world's table, the counts, then the
+        /** The result for people: what was written, the counts, then the
             refusals. */
         static std::string formatReport(const SceneImportResult& result);
 

@@ -538,9 +538,13 @@ namespace Wren
     std::string SceneImporter::formatReport(const SceneImportResult& result)
     {
         std::ostringstream out;
-        if (result.world.ok)
-            out << "wrote the world " << result.world.worldName << '\n'
-                << WorldGenerator::formatTable(result.world);
+        const WorldGeneratorResult& w = result.world;
+        if (w.ok)
+            out << "wrote the world " << w.worldName << " in " << w.folder << ": " << w.grid.cellsX
+                << " x " << w.grid.cellsZ << " cells of " << w.grid.cellSize << ", "
+                << w.objectsFiles.size() << " objects files (" << (w.binary ? "binary" : "XML")
+                << "), " << w.metadataFiles.size() << " templates, " << w.templateFiles.size()
+                << " media files\n";
         out << "imported " << result.imported << " objects (" << result.lights << " lights)";
         if (!result.refused.empty())
         {
