@@ -141,6 +141,7 @@ package() {
     *) echo "wren: unknown build '$variant'" >&2; exit 2 ;;
   esac
   mkdir -p "$BUILD/packages"
+  rm -f "$BUILD"/packages/*.deb
   (cd "$BUILD/$variant" && cpack -G DEB -B "$BUILD/packages" >"$BUILD/packages/cpack.log" 2>&1) || {
     cat "$BUILD/packages/cpack.log" >&2
     return 1
