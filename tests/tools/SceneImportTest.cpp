@@ -27,6 +27,7 @@ namespace
     {
         Ogre::Vector3 position;
         std::string mesh;
+        bool light = false;
         /** The names of the nodes right below it. */
         std::vector<std::string> children;
     };
@@ -50,6 +51,7 @@ namespace
                 seen.position = Ogre::Vector3(float(x), float(y), float(z));
                 if (const TiXmlElement* entity = e->FirstChildElement("entity"))
                     seen.mesh = entity->Attribute("meshFile");
+                seen.light = e->FirstChildElement("light") != nullptr;
                 for (const TiXmlElement* c = e->FirstChildElement("node"); c;
                      c = c->NextSiblingElement("node"))
                     seen.children.push_back(c->Attribute("name"));
@@ -147,17 +149,20 @@ TEST(SceneImport, UnplaceableNodesAreListedAndTheRestImportsWithChildrenAndLight
     std::vector<std::string> media;
     std::string why;
     ASSERT_TRUE(Wren::MediaGenerator::write(folder + "/meshes", media, &why)) << why;
-    const std::string box =
-        Wren::MediaGenerator::meshName(Wren::MediaGenerator::SHAPE_BOX, Wren::MediaGenerator::LEVEL_HIGH);
+    typedef Wren::MediaGenerator Media;
+    const std::string box = Media::meshName(Media::SHAPE_BOX, Media::LEVEL_HIGH);
     const std::string scene = TestEngine::writeFile(folder, "level.scene", R"(
 <scene formatVersion="1.1"><nodes>
-  <node name="Hut"><position x="10" y="0" z="20"/><entity name="Hut" meshFile=")" + box + R"("/>
-    <node name="Chimney"><position x="0" y="2" z="0"/><entity name="Chimney" meshFile=")" + box + R"("/></node>
+  <node name="Hut"><position x="10" y="0" z="20"/>
+    <entity name="Hut" meshFile=")" + box + R"("/>
+    <node name="Chimney"><position x="0" y="2" z="0"/>
+      <entity name="Chimney" meshFile=")" + box + R"("/></node>
   </node>
   <node name="Empty"><position x="5" y="0" z="5"/></node>
   <node name="Ghost"><entity name="Ghost" meshFile="Missing.mesh"/></node>
   <node name="Group"><position x="-300" y="0" z="0"/>
-    <node name="Rock"><position x="1" y="0" z="0"/><entity name="Rock" meshFile=")" + box + R"("/></node>
+    <node name="Rock"><position x="1" y="0" z="0"/>
+      <entity name="Rock" meshFile=")" + box + R"("/></node>
   </node>
   <node name="Lamp"><position x="0" y="5" z="0"/>
     <light name="LampLight" type="point"><colourDiffuse r="1" g="0.5" b="0"/></light></node>
@@ -183,11 +188,20 @@ TEST(SceneImport, UnplaceableNodesAreListedAndTheRestImportsWithChildrenAndLight
     EXPECT_LT(back.at("Rock").position.distance(Ogre::Vector3(-299, 0, 0)), 1e-3f);
     EXPECT_EQ(back.at("Rock").mesh, box);
     EXPECT_TRUE(back.at("Lamp").mesh.empty());
+    EXPECT_TRUE(back.at("Lamp").light);
+    // OGRE's loader reads the export back to the same objects.
+    const Wren::SceneImportResult again = Wren::SceneImporter::import(
+        exported, TestEngine::instance().makeTempFolder("scene-again") + "/W");
+    EXPECT_EQ(again.imported, 4u);
+    EXPECT_EQ(again.lights, 1u);
+    EXPECT_TRUE(again.refused.empty());
 
-    const std::string nothing = TestEngine::writeFile(
-        folder, "empty.scene", R"(<scene formatVersion="1.1"><nodes><node name="Empty"/></nodes></scene>)");
-    const Wren::SceneImportResult none =
-        Wren::SceneImporter::import(nothing, TestEngine::instance().makeTempFolder("scene-none") + "/W");
+    const std::string nothing =
+        TestEngine::writeFile(folder, "empty.scene",
+                              R"(<scene formatVersion="1.1"><nodes><node name="Empty"/></nodes>)"
+                              "</scene>");
+    const Wren::SceneImportResult none = Wren::SceneImporter::import(
+        nothing, TestEngine::instance().makeTempFolder("scene-none") + "/W");
     EXPECT_FALSE(none.ok());
     EXPECT_EQ(none.refused, std::vector<std::string>{"node 'Empty': no entity"});
     EXPECT_FALSE(none.error.empty());

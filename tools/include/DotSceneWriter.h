@@ -1,8 +1,10 @@
 #ifndef __WrenDotSceneWriter_H__
 #define __WrenDotSceneWriter_H__
 
+#include "LightMetadata.h"
 #include "WorldGenerator.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +41,11 @@ namespace Wren
     public:
         /** One node of a scene: its transform relative to its parent's
             (the world's for a top-level node), its entity's mesh (none when
-            empty) and the nodes below it. */
+            empty), the light it holds and the nodes below it. A light is
+            written as @code <light name=".." type="point|directional|spot"
+            castShadows=".."> <colourDiffuse r g b/> <colourSpecular r g b/>
+            <lightAttenuation range constant linear quadratic/> <lightRange
+            inner outer falloff/> </light> @endcode, its angles in degrees. */
         struct Node
         {
             std::string name;
@@ -47,6 +53,7 @@ namespace Wren
             Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
             Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
             std::string mesh;
+            std::optional<LightMetadata::Values> light;
             std::vector<Node> children;
         };
 

@@ -27,8 +27,9 @@ namespace Wren
         partition is in memory at a time. Every object becomes a node named
         after it, top-level objects at their world transforms, children
         nested inside their parents' nodes at their own; a mesh object's
-        node gets an entity of its template's first mesh, other objects a
-        node without entity. Nothing of the world is saved.
+        node gets an entity of its template's first mesh, a light object's
+        node the light of its template, other objects a node with nothing
+        on it. Nothing of the world is saved.
     */
     class SceneExporter
     {
@@ -37,7 +38,8 @@ namespace Wren
             temporary file). logFile: the engine log, empty to keep it in
             memory; pluginFolder: where OGRE's plugins are, empty where the
             build found them. */
-        static SceneExportResult exportWorld(const std::string& folder, const std::string& scenePath,
+        static SceneExportResult exportWorld(const std::string& folder,
+                                             const std::string& scenePath,
                                              const std::string& logFile = std::string(),
                                              const std::string& pluginFolder = std::string());
     };

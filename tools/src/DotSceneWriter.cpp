@@ -61,6 +61,39 @@ namespace Wren
 
     namespace
     {
+        void appendColour(std::string& out, const char* element, const Ogre::ColourValue& c,
+                          const std::string& indent)
+        {
+            out += indent + "  <" + element;
+            appendNumber(out, "r", c.r);
+            appendNumber(out, "g", c.g);
+            appendNumber(out, "b", c.b);
+            out += "/>\n";
+        }
+
+        void appendLight(std::string& out, const std::string& name,
+                         const LightMetadata::Values& light, const std::string& indent)
+        {
+            static const char* const types[] = {"point", "directional", "spot"};
+            out += indent + "<light name=\"";
+            appendEscaped(out, name);
+            const int type = light.type >= 0 && light.type < 3 ? light.type : 0;
+            out += std::string("\" type=\"") + types[type] + "\" castShadows=\"" +
+                   (light.castShadows ? "true" : "false") + "\">\n";
+            appendColour(out, "colourDiffuse", light.diffuse, indent);
+            appendColour(out, "colourSpecular", light.specular, indent);
+            out += indent + "  <lightAttenuation";
+            appendNumber(out, "range", light.attenuationRange);
+            appendNumber(out, "constant", light.attenuationConstant);
+            appendNumber(out, "linear", light.attenuationLinear);
+            appendNumber(out, "quadratic", light.attenuationQuadric);
+            out += "/>\n" + indent + "  <lightRange";
+            appendNumber(out, "inner", light.spotInner);
+            appendNumber(out, "outer", light.spotOuter);
+            appendNumber(out, "falloff", light.spotFalloff);
+            out += "/>\n" + indent + "</light>\n";
+        }
+
         void appendNode(std::string& out, const DotSceneWriter::Node& node, size_t depth)
         {
             const std::string indent(4 + 2 * depth, ' ');
@@ -88,6 +121,8 @@ namespace Wren
                 appendEscaped(out, node.mesh);
                 out += "\" castShadows=\"false\"/>\n";
             }
+            if (node.light)
+                appendLight(out, node.name, *node.light, indent + "  ");
             for (const DotSceneWriter::Node& child : node.children)
                 appendNode(out, child, depth + 1);
             out += indent + "</node>\n";

@@ -5,6 +5,7 @@
 #include "CorePartition.h"
 #include "CorePartitionManager.h"
 #include "DotSceneWriter.h"
+#include "LightMetadata.h"
 #include "MeshMetadata.h"
 #include "ViewerEngine.h"
 #include "WorldHost.h"
@@ -28,7 +29,9 @@ namespace Wren
             node.position = topLevel ? object->getWorldPosition() : object->getPosition();
             node.orientation = topLevel ? object->getWorldOrientation() : object->getOrientation();
             node.scale = object->getScale();
-            if (auto* mesh = dynamic_cast<MeshMetadata*>(object->getMetadata()))
+            if (auto* light = dynamic_cast<LightMetadata*>(object->getMetadata()))
+                node.light = light->getValues();
+            else if (auto* mesh = dynamic_cast<MeshMetadata*>(object->getMetadata()))
                 if (!mesh->getSubMeshes().empty())
                 {
                     const MeshMetadata::SubMesh& sub = mesh->getSubMeshes().front();

@@ -451,7 +451,8 @@ namespace Wren
             }
             scene.scene->getRootSceneNode()->_update(true, false);
             if (top->numChildren() == 0)
-                return fail("the scene holds no nodes that OGRE's scene loader could read (see the log)");
+                return fail("the scene holds no nodes that OGRE's scene loader could read "
+                            "(see the log)");
             for (Ogre::Node* child : top->getChildren())
                 walk.visit(static_cast<Ogre::SceneNode*>(child), walk.objects, nullptr);
 
