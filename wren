@@ -66,7 +66,7 @@ configure_and_build() {
     # terminal, on stderr: an up-to-date build is silent and a tool's own
     # output can be piped.
     cmake --build "$dir" -j "$JOBS" "${targets[@]}" 2>&1 |
-      awk '!/^\[ *[0-9]+%\] Built target |^make(\[[0-9]+\])?: (Entering|Leaving) directory|^Consolidate compiler generated dependencies/ { print; fflush() }' >&2
+      { grep --line-buffered -v -E '^\[ *[0-9]+%\] Built target |^g?make(\[[0-9]+\])?: (Entering|Leaving) directory|^Consolidate compiler generated dependencies' || true; } >&2
   fi
 }
 
