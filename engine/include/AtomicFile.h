@@ -19,6 +19,13 @@ namespace Wren
         replaces (a new file gets 0666 less the umask), and the temporary
         one is readable by its owner only until then.
 
+        Only regular files are replaced so. A link is written through: the
+        file it leads to is replaced (or made), the link stays. A device, a
+        FIFO or a socket is written in place. A descriptor of the process
+        ("/dev/stdout", "/dev/stderr", "/dev/fd/N", "/proc/self/fd/N") is
+        written through that descriptor, after the process's buffered
+        output, whatever it leads to. A folder is refused.
+
         On any failure the temporary file is closed and removed, the target
         is untouched, the call that failed and its reason are logged and
         false is returned. */
