@@ -2,6 +2,7 @@
 
 #include <OgreStringConverter.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -44,7 +45,21 @@ namespace Wren
             return std::string();
         std::stringstream text;
         text << in.rdbuf();
-        return fromSettings(parse(text.str()));
+        Settings settings = parse(text.str());
+        for (auto& setting : settings)
+            setting.second = resolve(setting.second);
+        return fromSettings(settings);
+    }
+
+    std::string WorldsFolder::resolve(const std::string& value)
+    {
+        const std::filesystem::path folder = std::filesystem::path(gConfigPath).parent_path();
+        if (value.empty() || std::filesystem::path(value).is_absolute() || folder.empty())
+            return value;
+        std::string joined = (folder / value).lexically_normal().string();
+        while (joined.size() > 1 && joined.back() == '/')
+            joined.pop_back();
+        return joined;
     }
 
     WorldsFolder::Settings WorldsFolder::parse(const std::string& text)

@@ -308,12 +308,16 @@ namespace Wren
             logMessage("can not read " + configPath + ": " + e.getDescription());
             return;
         }
+        // A relative folder is relative to the configuration's own folder,
+        // so that a world folder holding its configuration can be moved
+        // (declareLocations made configPath the one WorldsFolder reads).
         for (const auto& section : config.getSettingsBySection())
             for (const auto& setting : section.second)
                 if (setting.first == "FileSystem" && !section.first.empty() &&
-                    std::filesystem::is_directory(setting.second))
+                    std::filesystem::is_directory(WorldsFolder::resolve(setting.second)))
                 {
-                    WorldResourceLocation location{setting.second, section.first, false};
+                    WorldResourceLocation location{WorldsFolder::resolve(setting.second),
+                                                   section.first, false};
                     const bool known = std::any_of(
                         mLocations.begin(), mLocations.end(), [&](const WorldResourceLocation& l) {
                             return l.folder == location.folder && l.group == location.group;

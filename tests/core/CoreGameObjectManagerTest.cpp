@@ -258,7 +258,10 @@ TEST(WorldFileName, WorldsFolderOfTheConfigurationGivesTheSavePath)
         "# comment\n[General]\nFileSystem=../../media/models\n[Worlds]\n"
         "FileSystem=../../media/worlds/common\n");
     WorldsFolder::setConfigPath(config);
-    EXPECT_EQ(ManagerView::getWorldFileName("w1"), "../../media/worlds/w1/w1.World");
+    // Relative folders are relative to the configuration's own folder.
+    const std::string worlds =
+        (std::filesystem::path(folder) / "../../media/worlds").lexically_normal().string();
+    EXPECT_EQ(ManagerView::getWorldFileName("w1"), worlds + "/w1/w1.World");
     WorldsFolder::setConfigPath(folder + "/missing.cfg");
     EXPECT_EQ(ManagerView::getWorldFileName("w1"), "");
     WorldsFolder::setConfigPath("resources.cfg");

@@ -341,10 +341,10 @@ TEST(WorldGeneration, WorldFileCarriesTheManagerAndGridElements)
     EXPECT_EQ(grid->getAttributeInt("NumGridCellsZ", 0), 5);
     EXPECT_EQ(grid->getAttributeFloat("GridCellLoadRadius", 0), 200.0f);
 
-    // The resource locations name the world's own folders.
+    // The resource locations name the world's own folders, relative to it.
     const std::string config = TestEngine::readFile(result.resourcesFile);
-    EXPECT_NE(config.find("[PLSM2]\nFileSystem=" + folder + "\n"), std::string::npos);
-    EXPECT_NE(config.find("FileSystem=" + folder + "/Meta\n"), std::string::npos);
+    EXPECT_NE(config.find("[PLSM2]\nFileSystem=.\n"), std::string::npos);
+    EXPECT_NE(config.find("FileSystem=Meta\n"), std::string::npos);
     EXPECT_TRUE(result.notes.empty());
 }
 
@@ -510,7 +510,7 @@ TEST(WorldGeneration, SampleTemplatesAreMeshTemplatesThatMeshMetadataReads)
     const std::string config = TestEngine::readFile(result.resourcesFile);
     const size_t general = config.find("[General]");
     ASSERT_NE(general, std::string::npos);
-    EXPECT_GT(config.find("FileSystem=" + folder + "/Media\n"), general);
+    EXPECT_GT(config.find("FileSystem=Media\n"), general);
 }
 
 TEST(WorldGeneration, PlainTemplatesWriteCoreObjectsAndMediaCanBeLeftOut)

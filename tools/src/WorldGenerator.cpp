@@ -158,30 +158,36 @@ namespace Wren
             return t;
         }
 
-        /** @param extraFolders further folders of "General" (those templates
+        /** The resource locations of a world, relative to its folder so that
+            the folder can be copied or moved: "." and its subfolders; a
+            folder outside it keeps its absolute path.
+            @param extraFolders further folders of "General" (those templates
                 wrote files into), in order; repeats are declared once. */
         std::string resourcesConfig(const std::string& worldName, const fs::path& folder,
                                     bool media, const std::vector<fs::path>& extraFolders)
         {
-            const std::string world = folder.string();
-            const std::string partitions = (folder / "Partitions").string();
-            const std::string meta = (folder / "Meta").string();
+            auto relative = [&folder](const fs::path& dir) {
+                const fs::path inside = dir.lexically_relative(folder);
+                const bool within = !inside.empty() && *inside.begin() != "..";
+                return within ? inside.string() : dir.string();
+            };
             std::ostringstream text;
-            text << "# Resource locations of the world " << worldName << ".\n"
+            text << "# Resource locations of the world " << worldName
+                 << ", relative to this file's folder.\n"
                  << "[PLSM2]\n"
-                 << "FileSystem=" << world << "\n"
-                 << "FileSystem=" << partitions << "\n"
+                 << "FileSystem=.\n"
+                 << "FileSystem=Partitions\n"
                  << "\n[General]\n"
-                 << "FileSystem=" << partitions << "\n"
-                 << "FileSystem=" << meta << "\n";
-            std::vector<fs::path> general;
+                 << "FileSystem=Partitions\n"
+                 << "FileSystem=Meta\n";
+            std::vector<std::string> general;
             if (media)
-                general.push_back(folder / WorldGenerator::MediaFolder);
+                general.push_back(WorldGenerator::MediaFolder);
             for (const fs::path& extra : extraFolders)
-                if (std::find(general.begin(), general.end(), extra) == general.end())
-                    general.push_back(extra);
-            for (const fs::path& dir : general)
-                text << "FileSystem=" << dir.string() << "\n";
+                if (std::find(general.begin(), general.end(), relative(extra)) == general.end())
+                    general.push_back(relative(extra));
+            for (const std::string& dir : general)
+                text << "FileSystem=" << dir << "\n";
             return text.str();
         }
     }
@@ -496,8 +502,12 @@ namespace Wren
         if (!(o.cellSize > 4.0f * EdgeMargin) || !std::isfinite(o.cellSize) || o.cellSize > 1.0e5f)
             return "the cell size must be above " + std::to_string(int(4 * EdgeMargin)) +
                    " and at most 100000";
-        if (!(o.loadRadius >= 0.0f) || !std::isfinite(o.loadRadius))
-            return "the load radius must be zero or more";
+        // A cell streams while its centre is nearer than the load radius;
+        // the camera's own cell is kept only when that holds for its corners.
+        const float ownCell = o.cellSize * std::sqrt(0.5f);
+        if (!(o.loadRadius >= ownCell) || !std::isfinite(o.loadRadius))
+            return "the load radius must be at least " + Ogre::StringConverter::toString(ownCell) +
+                   " (half the diagonal of a cell), or the camera's own cell does not stay loaded";
         std::set<std::string> ids;
         for (const WorldTemplate& t : o.templates)
         {
