@@ -164,6 +164,7 @@ case "$cmd" in
     generator="$BUILD/release/tools/wren-generate"
     viewer="$BUILD/release/tools/wren-view"
     if [ ! -f "$world/Sample.World" ] || [ "$generator" -nt "$world/Sample.World" ]; then
+      mkdir -p "$out/worlds"
       "$generator" --cells 8 --objects-per-cell 300 --seed 1 --force "$world"
     fi
     "$viewer" "$world" --map "$out/map.png" --json "$out/summary.json" --log "$out/wren-view.log" "$@"

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <unistd.h>
 
@@ -59,6 +60,17 @@ int main(int argc, char** argv)
         }
     }
 
+    // A mistyped parent is refused rather than made.
+    std::error_code ec;
+    std::filesystem::path out = std::filesystem::absolute(folder, ec).lexically_normal();
+    if (out.filename().empty())
+        out = out.parent_path();
+    if (!std::filesystem::is_directory(out.parent_path(), ec))
+    {
+        std::cerr << "wren-generate: " << folder << ": the folder that should hold it does not exist\n";
+        return 1;
+    }
+
     Ogre::LogManager logs;
     logs.createLog("wren-generate.log", true, false, true);
 
@@ -76,7 +88,10 @@ int main(int argc, char** argv)
     {
         const std::string text = Wren::WorldGenerator::toJson(result).dump(2) + "\n";
         if (!Wren::AtomicFile::write(jsonFile, text.data(), text.size()))
+        {
             std::cerr << "wren-generate: can not write " << jsonFile << '\n';
+            return 1;
+        }
     }
     if (!result.ok)
     {

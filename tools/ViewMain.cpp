@@ -2,6 +2,7 @@
 // camera along a route, streams the world around it, and reports what
 // happened: a progress line while it runs, a summary table at the end, and
 // on request a map picture, a JSON file and (drawn runs) a screenshot.
+#include "AtomicFile.h"
 #include "CameraPath.h"
 #include "ViewerProgress.h"
 #include "ViewerReport.h"
@@ -11,7 +12,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
-#include <fstream>
+#include <cmath>
 #include <iostream>
 #include <optional>
 #include <unistd.h>
@@ -38,7 +39,8 @@ int main(int argc, char** argv)
         ->capture_default_str();
     app.add_option("--height", options.height, "camera height above the ground")
         ->capture_default_str();
-    app.add_option("--frames", options.frames, "frames to run (0: one pass of the route)")
+    long long frames = 0;
+    app.add_option("--frames", frames, "frames to run (0: one pass of the route)")
         ->capture_default_str();
     app.add_option("--lod-per-step", options.lodChangesPerStep,
                    "level-of-detail changes started per streaming step (1 or 5)")
@@ -64,7 +66,7 @@ int main(int argc, char** argv)
     app.add_flag("--impostors", options.impostors, "draw distant meshes as impostors (with --render)");
     app.add_option("--map", options.mapFile, "write a top-down picture of the run as PNG");
     app.add_option("--json", options.jsonFile, "write the summary as JSON");
-    app.add_option("--log", options.logFile, "the engine log file")->capture_default_str();
+    app.add_option("--log", options.logFile, "write the engine log to this file");
     app.add_flag("--quiet", quiet, "no progress while running");
     bool soak = false;
     std::string soakJson;
@@ -74,6 +76,19 @@ int main(int argc, char** argv)
                      ") and fail when what lives grows from the second pass to the last");
     app.add_option("--soak-json", soakJson, "write the passes of the soak as JSON");
     CLI11_PARSE(app, argc, argv);
+    auto refuse = [](const std::string& why) {
+        std::cerr << "wren-view: " << why << '\n';
+        return 2;
+    };
+    if (frames < 0)
+        return refuse("--frames must be 0 (one pass) or more");
+    if (!std::isfinite(options.height))
+        return refuse("--height must be a finite number");
+    if (!std::isfinite(options.timeStep) || !(options.timeStep > 0.0f))
+        return refuse("--step must be a number above zero");
+    if (!std::isfinite(options.speed) || !(options.speed > 0.0f))
+        return refuse("--speed must be a number above zero");
+    options.frames = std::uint64_t(frames);
     if (soak)
     {
         options.path = "circle";
@@ -85,8 +100,6 @@ int main(int argc, char** argv)
                    : binary ? Wren::WorldViewerOptions::Form::Binary
                             : Wren::WorldViewerOptions::Form::Auto;
     options.backgroundLoading = !foreground;
-    if (options.logFile.empty())
-        options.logFile = "wren-view.log";
 
     std::optional<Wren::ViewerProgress> progress;
     Wren::WorldViewer viewer(options);
@@ -106,22 +119,38 @@ int main(int argc, char** argv)
     if (!ok)
     {
         std::cerr << "wren-view: " << viewer.getError() << '\n';
-        return 1;
+        return viewer.getOptionsRefused() ? 2 : 1;
     }
     std::cout << "world " << options.world << " (" << (viewer.getUsedBinaryFiles() ? "binary" : "XML")
               << " objects files, " << viewer.getGrid().cellsX << " x " << viewer.getGrid().cellsZ
               << " cells)\n"
               << Wren::ViewerReport::formatTable(viewer.getSummary());
+    const std::string unused = Wren::ViewerReport::describeUnused(viewer.getSummary());
+    if (!unused.empty())
+        std::cout << unused << '\n';
+    int status = 0;
+    for (const std::string& failure : viewer.getOutputFailures())
+    {
+        std::cerr << "wren-view: " << failure << '\n';
+        status = 1;
+    }
     if (!soak)
-        return 0;
+        return status;
     std::cout << Wren::ViewerSoak::formatTable(soaking.getPasses());
     if (!soakJson.empty())
-        std::ofstream(soakJson) << soaking.toJson().dump(2) << '\n';
+    {
+        const std::string text = soaking.toJson().dump(2) + "\n";
+        if (!Wren::AtomicFile::write(soakJson, text.data(), text.size()))
+        {
+            std::cerr << "wren-view: can not write " << soakJson << '\n';
+            status = 1;
+        }
+    }
     const std::vector<std::string> growth = soaking.findGrowth();
     for (const std::string& line : growth)
         std::cerr << "wren-view: soak: " << line << '\n';
     if (!growth.empty())
         return 1;
     std::cout << "soak: nothing grew from the second pass to the last\n";
-    return 0;
+    return status;
 }

@@ -56,6 +56,13 @@ namespace Wren
                           const std::string& path, int pixelsPerCell = 0,
                           std::string* error = nullptr);
 
+        /** Writes image as PNG to path through AtomicFile (a file is
+            replaced whole, a device or FIFO written in place). False, with
+            the reason logged and in error, when there is no PNG codec or
+            the file can not be written. */
+        static bool writePng(Ogre::Image& image, const std::string& path,
+                             std::string* error = nullptr);
+
         /** Makes sure the engine can write PNG: when no codec for it is
             registered, loads OGRE's "Codec_STBI" plugin from pluginFolder
             into the running Root. False (and logged) when that fails. */

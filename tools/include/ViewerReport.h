@@ -5,6 +5,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -14,6 +15,20 @@
 
 namespace Wren
 {
+    /** What a run found and could not use. */
+    enum class Unused
+    {
+        /** A partition's objects file that does not exist. */
+        MissingFile,
+        /** A well-formed file that is no partition objects file. */
+        ForeignFile,
+        /** An object left out for want of its metadata file. */
+        ObjectWithoutMetadata,
+        /** A mesh that could not be made or loaded. */
+        MeshNotLoaded
+    };
+    constexpr size_t UnusedKinds = 4;
+
     /** What the viewer saw during a run, frame by frame. Filled by
         ViewerReport; read by the progress line, the summary and the map. */
     struct ViewerFigures
@@ -62,6 +77,9 @@ namespace Wren
         std::set<std::string> loadedNow;
         /** Corrupt partition files: path -> the first reason given. */
         std::map<std::string, std::string> corruptFiles;
+        /** What could not be used, by kind (Unused): file paths, object
+            names, mesh names. */
+        std::array<std::set<std::string>, UnusedKinds> unused;
 
         /** The last frame as the viewer reported it. */
         Ogre::Vector3 cameraPosition = Ogre::Vector3::ZERO;
@@ -108,6 +126,8 @@ namespace Wren
         double loadBudgetMs = 0.0;
         /** "path: reason" of every corrupt partition file, sorted by path. */
         std::vector<std::string> corruptFiles;
+        /** What could not be used, by kind (Unused), sorted. */
+        std::array<std::vector<std::string>, UnusedKinds> unused;
     };
 
     /** Collects the figures of a viewer run. The viewer's main loop feeds it:
@@ -155,6 +175,8 @@ namespace Wren
         /** A partition file that could not be read. A file reported again
             counts once and keeps its first reason. */
         void onCorruptFile(const std::string& path, const std::string& reason);
+        /** Something the run could not use; each one counts once. */
+        void onUnused(Unused kind, const std::string& what);
 
         const ViewerFigures& getFigures() const { return mFigures; }
 
@@ -175,6 +197,9 @@ namespace Wren
 
         /** The summary as a table for people. */
         static std::string formatTable(const ViewerSummary& summary);
+        /** One line saying what the run could not use (corrupt files
+            among it); empty when it used everything. */
+        static std::string describeUnused(const ViewerSummary& summary);
         /** The summary as JSON for scripts. */
         static nlohmann::json toJson(const ViewerSummary& summary);
         /** Writes toJson to a file (through a temporary file); false with

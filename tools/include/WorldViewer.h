@@ -20,6 +20,7 @@ namespace Ogre
 namespace Wren
 {
     class CoreGameObjectManager;
+    class CorePartition;
     class ViewerEngine;
     class ViewerImpostors;
     class WorldHost;
@@ -121,7 +122,7 @@ namespace Wren
         std::string screenshot;
         std::string mapFile;
         std::string jsonFile;
-        /** The engine log; empty: "wren-view.log" in the current folder. */
+        /** The engine log; empty: kept in memory, no file written. */
         std::string logFile;
         /** Where OGRE's plugins are; empty: where the build found them. */
         std::string pluginFolder;
@@ -166,12 +167,23 @@ namespace Wren
         WorldViewer(const WorldViewer&) = delete;
         WorldViewer& operator=(const WorldViewer&) = delete;
 
+        /** The most frames a pass of the route may take. */
+        static const std::uint64_t MaxFramesPerPass = 1000000000;
+
         /** Runs the whole flight and writes the files asked for. False,
-            with the reason in getError, when the world can not be flown;
-            a file that can not be written is a warning (getWarnings). */
+            with the reason in getError, when the world can not be flown or
+            the options are refused (getOptionsRefused): a height or speed
+            that is not a finite number, a route of more than
+            MaxFramesPerPass frames a pass, a log file that can not be
+            written. An output file that can not be written leaves the run
+            true and its reason in getOutputFailures. */
         bool run(const FrameListener& listener = FrameListener());
 
         const std::string& getError() const { return mError; }
+        /** The run ended for its options, not for the world. */
+        bool getOptionsRefused() const { return mOptionsRefused; }
+        /** The outputs (screenshot, map, JSON) that could not be written. */
+        const std::vector<std::string>& getOutputFailures() const { return mOutputFailures; }
         const std::vector<std::string>& getWarnings() const { return mWarnings; }
         const ViewerReport& getReport() const { return mReport; }
         ViewerSummary getSummary() const;
@@ -208,6 +220,9 @@ namespace Wren
         /** Compares the scene with the frame before and reports the
             differences. */
         FrameState observe(std::uint64_t frame);
+        /** Reports the objects file of a partition just loaded when it is
+            missing or another kind of document. */
+        void checkStoredFile(const CorePartition* partition);
         void writeOutputs();
 
         WorldViewerOptions mOptions;
@@ -217,7 +232,9 @@ namespace Wren
         float mLoadBudget = 0.0f;
         std::uint64_t mPlannedFrames = 0;
         std::string mError;
+        bool mOptionsRefused = false;
         std::vector<std::string> mWarnings;
+        std::vector<std::string> mOutputFailures;
         ViewerReport mReport;
         std::vector<StreamingEvent> mEvents;
 
@@ -228,6 +245,9 @@ namespace Wren
         /** What the last frame saw. */
         struct Seen;
         Seen* mSeen = nullptr;
+        /** What the log says could not be used. */
+        class LogWatch;
+        LogWatch* mLogWatch = nullptr;
     };
 }
 

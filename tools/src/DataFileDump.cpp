@@ -11,6 +11,7 @@
 
 #include <tinyxml.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace Wren
@@ -85,7 +86,8 @@ namespace Wren
         switch (ObjectsFileConverter::formOf(path))
         {
         case ObjectsFileConverter::Form::Missing:
-            error = "can not read " + path;
+            error = std::filesystem::is_directory(path) ? path + " is a folder, not a data file"
+                                                        : "can not read " + path;
             return false;
         case ObjectsFileConverter::Form::Binary:
         {

@@ -185,6 +185,13 @@ namespace Wren
             return failed(r, fs::is_directory(input, ec) ? input + " is a folder"
                                                          : "can not open " + input);
         r.output = output.empty() ? defaultOutput(input, r.from) : output;
+        const Form to = r.from == Form::Xml ? Form::Binary : Form::Xml;
+        const Form named = endsWith(r.output, ".objbinary") ? Form::Binary
+                           : endsWith(r.output, ".objects") ? Form::Xml
+                                                            : to;
+        if (named != to)
+            return failed(r, r.output + " names the " + formName(named) + " form, but " + input +
+                                 " is " + formName(r.from) + " and converts to " + formName(to));
         if (samePath(r.input, r.output))
             return failed(r, "the output would replace the input " + input);
         if (!options.overwrite && fs::exists(r.output, ec))
@@ -196,7 +203,9 @@ namespace Wren
         {
             SelectorDataFile xml;
             if (!xml.load(input))
-                return failed(r, input + " is not well-formed XML");
+                return failed(r, input + (endsWith(input, ".objbinary")
+                                              ? " is not a binary objects file"
+                                              : " is not well-formed XML"));
             std::unique_ptr<Ogre::BinaryFileResource> binary(PartitionXmlBinaryConvert::ConvetToBinary(
                 &xml, &why, options.allowLoss, &r.dropped));
             if (!binary)

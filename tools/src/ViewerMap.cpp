@@ -155,17 +155,27 @@ namespace Wren
     bool ViewerMap::write(const ViewerFigures& figures, const WorldGrid& grid,
                           const std::string& path, int pixelsPerCell, std::string* error)
     {
+        Ogre::Image image = render(figures, grid, pixelsPerCell);
+        if (image.getWidth() == 0)
+        {
+            logLine("can not write the map " + path + ": the grid has no cells");
+            if (error)
+                *error = "the grid has no cells";
+            return false;
+        }
+        return writePng(image, path, error);
+    }
+
+    bool ViewerMap::writePng(Ogre::Image& image, const std::string& path, std::string* error)
+    {
         auto refuse = [&](const std::string& why) {
-            logLine("can not write the map " + path + ": " + why);
+            logLine("can not write " + path + ": " + why);
             if (error)
                 *error = why;
             return false;
         };
         if (!Ogre::Codec::isCodecRegistered("png"))
             return refuse("the engine has no PNG codec (OGRE's Codec_STBI plugin is not loaded)");
-        Ogre::Image image = render(figures, grid, pixelsPerCell);
-        if (image.getWidth() == 0)
-            return refuse("the grid has no cells");
         Ogre::DataStreamPtr encoded;
         try
         {
@@ -179,7 +189,7 @@ namespace Wren
             return refuse("the PNG codec gave nothing");
         const std::string bytes = encoded->getAsString();
         if (!AtomicFile::write(path, bytes.data(), bytes.size()))
-            return refuse("the file can not be written");
+            return refuse("the file can not be written (see the log)");
         return true;
     }
 

@@ -82,6 +82,42 @@ namespace Wren
         mFigures.corruptFiles.emplace(path, reason);
     }
 
+    void ViewerReport::onUnused(Unused kind, const std::string& what)
+    {
+        mFigures.unused[size_t(kind)].insert(what);
+    }
+
+    namespace
+    {
+        /** Table row, JSON key and phrase of each kind of Unused. */
+        struct UnusedName
+        {
+            const char* row;
+            const char* key;
+            const char* phrase;
+        };
+        const UnusedName gUnusedNames[UnusedKinds] = {
+            {"missing partition files", "missingFiles", "missing partition files"},
+            {"not objects files", "notObjectsFiles", "files that are no objects files"},
+            {"objects without metadata", "objectsWithoutMetadata",
+             "objects without their metadata file"},
+            {"meshes not loaded", "meshesNotLoaded", "meshes that could not be loaded"},
+        };
+    }
+
+    std::string ViewerReport::describeUnused(const ViewerSummary& s)
+    {
+        std::string text;
+        auto add = [&text](size_t count, const std::string& phrase) {
+            if (count)
+                text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + phrase;
+        };
+        add(s.corruptFiles.size(), "corrupt partition files");
+        for (size_t kind = 0; kind < UnusedKinds; ++kind)
+            add(s.unused[kind].size(), gUnusedNames[kind].phrase);
+        return text.empty() ? text : "the run could not use " + text + " (see the log)";
+    }
+
     ViewerSummary ViewerReport::summarize(std::optional<std::uint64_t> peakResidentKiB) const
     {
         ViewerSummary s;
@@ -113,6 +149,8 @@ namespace Wren
         s.peakResidentKiB = peakResidentKiB;
         for (const auto& entry : mFigures.corruptFiles)
             s.corruptFiles.push_back(entry.first + ": " + entry.second);
+        for (size_t kind = 0; kind < UnusedKinds; ++kind)
+            s.unused[kind].assign(mFigures.unused[kind].begin(), mFigures.unused[kind].end());
         return s;
     }
 
@@ -215,6 +253,12 @@ namespace Wren
         row("corrupt partition files", std::to_string(s.corruptFiles.size()));
         for (const std::string& file : s.corruptFiles)
             out << "    " << file << '\n';
+        for (size_t kind = 0; kind < UnusedKinds; ++kind)
+        {
+            row(gUnusedNames[kind].row, std::to_string(s.unused[kind].size()));
+            for (const std::string& what : s.unused[kind])
+                out << "    " << what << '\n';
+        }
         return out.str();
     }
 
@@ -247,6 +291,8 @@ namespace Wren
         else
             j["peakResidentKiB"] = nullptr;
         j["corruptFiles"] = s.corruptFiles;
+        for (size_t kind = 0; kind < UnusedKinds; ++kind)
+            j[gUnusedNames[kind].key] = s.unused[kind];
         return j;
     }
 

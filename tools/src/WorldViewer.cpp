@@ -18,7 +18,10 @@
 #include "SinglePartitionManager.h"
 #include "SoundGameObject.h"
 #include "WorldHost.h"
+#include "BinaryFileResource.h"
 #include "XMLDataFile.h"
+
+#include <tinyxml.h>
 
 #include <OgreCamera.h>
 #include <OgreEntity.h>
@@ -34,9 +37,12 @@
 #include <OgreViewport.h>
 
 #include <chrono>
-#include <thread>
+#include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <unordered_map>
 
 namespace fs = std::filesystem;
@@ -117,6 +123,61 @@ namespace Wren
         return w;
     }
 
+    /** Picks out of the engine log what the framework could not use: objects
+        left out for a missing metadata file, meshes that do not load. The
+        log may be written from the loader thread; take() hands the finds to
+        the frame thread. */
+    class WorldViewer::LogWatch : public Ogre::LogListener
+    {
+    public:
+        LogWatch() { Ogre::LogManager::getSingleton().getDefaultLog()->addListener(this); }
+        ~LogWatch() override
+        {
+            if (Ogre::LogManager* logs = Ogre::LogManager::getSingletonPtr())
+                if (Ogre::Log* log = logs->getDefaultLog())
+                    log->removeListener(this);
+        }
+
+        void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool,
+                           const Ogre::String&, bool&) override
+        {
+            // "...: partition P: NAME kept as stored: can not find meta file:ID"
+            // and "...: mesh NAME can not be made: ..." / "can not be loaded: ...".
+            const std::string::size_type kept = message.find(" kept as stored: can not find meta file:");
+            if (kept != std::string::npos)
+            {
+                const std::string::size_type partition = message.rfind(": partition ", kept);
+                const std::string::size_type name =
+                    partition == std::string::npos ? partition : message.find(": ", partition + 2);
+                if (name != std::string::npos && name < kept)
+                    add(Unused::ObjectWithoutMetadata, message.substr(name + 2, kept - name - 2));
+                return;
+            }
+            const std::string::size_type mesh = message.find(": mesh ");
+            const std::string::size_type fails =
+                mesh == std::string::npos ? mesh : message.find(" can not be ", mesh);
+            if (fails != std::string::npos)
+                add(Unused::MeshNotLoaded, message.substr(mesh + 7, fails - mesh - 7));
+        }
+
+        /** What was found since the last call. */
+        std::vector<std::pair<Unused, std::string>> take()
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            return std::move(mFound);
+        }
+
+    private:
+        void add(Unused kind, const std::string& what)
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mFound.emplace_back(kind, what);
+        }
+
+        std::mutex mMutex;
+        std::vector<std::pair<Unused, std::string>> mFound;
+    };
+
     /** Per frame: the partitions loaded and the state of their objects. */
     struct WorldViewer::Seen
     {
@@ -147,6 +208,8 @@ namespace Wren
 
     void WorldViewer::teardown()
     {
+        delete mLogWatch;
+        mLogWatch = nullptr;
         // The reverse order of start: the impostors, the drawing, the world,
         // then the engine.
         delete mImpostors;
@@ -182,6 +245,14 @@ namespace Wren
             return fail(error);
         if (mOptions.impostors && !mOptions.render)
             mWarnings.push_back("impostors are drawn only with --render; ignored");
+        auto refuseOptions = [this](const std::string& why) {
+            mOptionsRefused = true;
+            return fail(why);
+        };
+        if (!std::isfinite(mOptions.height))
+            return refuseOptions("the camera height must be a finite number");
+        if (!mOptions.logFile.empty() && !std::ofstream(mOptions.logFile, std::ios::app))
+            return refuseOptions("can not write the log " + mOptions.logFile);
 
         mEngine = new ViewerEngine();
         if (!mEngine->start(mOptions.render ? ViewerEngine::Mode::Rendered
@@ -189,6 +260,7 @@ namespace Wren
                             mOptions.logFile, mOptions.pluginFolder, mOptions.windowWidth,
                             mOptions.windowHeight))
             return fail("the engine does not start: " + mEngine->getError());
+        mLogWatch = new LogWatch();
 
         bool ok = readWorld(*folder) && startWorld(*folder);
         if (ok)
@@ -198,7 +270,12 @@ namespace Wren
                 path = CameraPath::fromName(mOptions.path, mGrid, mOptions.speed,
                                             mOptions.timeStep, mOptions.height, &error);
             if (!path)
-                ok = fail(error);
+                ok = refuseOptions(error);
+            else if (path->framesPerPass() > MaxFramesPerPass)
+                ok = refuseOptions("a pass of the route would take " +
+                                   std::to_string(path->framesPerPass()) + " frames (at most " +
+                                   std::to_string(MaxFramesPerPass) +
+                                   "): the speed or the time step is too small");
             else
             {
                 mPlannedFrames = mOptions.frames ? mOptions.frames : path->framesPerPass() + 1;
@@ -276,10 +353,15 @@ namespace Wren
         case WorldViewerOptions::Form::Binary: mBinary = true; break;
         case WorldViewerOptions::Form::Auto: mBinary = folder.binaryFiles > 0; break;
         }
-        if (mBinary && folder.binaryFiles == 0 && folder.xmlFiles > 0)
-            mWarnings.push_back("the world has no binary objects files: its partitions read as empty");
-        if (!mBinary && folder.xmlFiles == 0 && folder.binaryFiles > 0)
-            mWarnings.push_back("the world has no XML objects files: its partitions read as empty");
+        const bool otherFormOnly = mBinary ? folder.binaryFiles == 0 && folder.xmlFiles > 0
+                                           : folder.xmlFiles == 0 && folder.binaryFiles > 0;
+        if (otherFormOnly)
+        {
+            mOptionsRefused = true;
+            return fail(std::string("the world ") + folder.name + " has only " +
+                        (mBinary ? "XML" : "binary") + " objects files (try " +
+                        (mBinary ? "--xml" : "--binary") + " or neither)");
+        }
         return true;
     }
 
@@ -485,6 +567,7 @@ namespace Wren
             mEvents.push_back(StreamingEvent{frame, true, p->getID()});
             mReport.onPartitionLoaded(p->getID());
             mReport.onObjectCreated(p->getObjects().size());
+            checkStoredFile(p);
             if (mImpostors)
                 mImpostors->onPartitionLoaded(p);
         }
@@ -537,6 +620,8 @@ namespace Wren
                     ++fades;
             }
         }
+        for (const auto& found : mLogWatch->take())
+            mReport.onUnused(found.first, found.second);
         if (lodChanges)
             mReport.onLodChange(lodChanges);
         if (fades)
@@ -549,43 +634,85 @@ namespace Wren
         return FrameState{active ? active->getID() : "-", loaded.size(), objects};
     }
 
+    void WorldViewer::checkStoredFile(const CorePartition* p)
+    {
+        const std::string& world = mHost->getManager()->getPartitionManager()->getWorldName();
+        const std::string folder = mOptions.world + "/Partitions/";
+        const std::string binary = folder + p->getObjectsBinaryFileName(world);
+        const std::string xml = folder + p->getObjectsFileName(world);
+        std::error_code ec;
+        const bool hasBinary = fs::is_regular_file(binary, ec);
+        const bool hasXml = fs::is_regular_file(xml, ec);
+        if (!hasBinary && !hasXml)
+        {
+            mReport.onUnused(Unused::MissingFile, mBinary ? binary : xml);
+            return;
+        }
+        if (!p->getObjects().empty() || p->getKeptObjectCount() > 0)
+            return;
+        // An empty partition: its file may hold another document.
+        std::string root;
+        const bool readBinary = hasBinary && (mBinary || !hasXml);
+        const std::string& path = readBinary ? binary : xml;
+        if (readBinary)
+        {
+            Ogre::BinaryFileResource file;
+            if (file.loadFromFile(path) && file.getRootElement())
+                root = file.getRootElement()->getName();
+        }
+        else
+        {
+            TiXmlDocument document;
+            if (document.LoadFile(path.c_str()) && document.RootElement())
+                root = document.RootElement()->Value();
+        }
+        if (!root.empty() && root != "Objects")
+        {
+            mReport.onUnused(Unused::ForeignFile, path);
+            logMessage(path + " is no partition objects file (its root is " + root +
+                       "); the partition comes up empty");
+        }
+    }
+
     void WorldViewer::writeOutputs()
     {
+        std::string error;
         if (!mOptions.screenshot.empty())
         {
             Ogre::RenderWindow* window = mEngine->getWindow();
             if (!window)
                 mWarnings.push_back("no screenshot without --render");
             else if (!mEngine->ensurePngCodec())
-                mWarnings.push_back("no PNG codec: screenshot not written");
+                mOutputFailures.push_back("no PNG codec: screenshot " + mOptions.screenshot +
+                                          " not written");
             else
                 try
                 {
-                    const std::string temporary = mOptions.screenshot + ".part.png";
-                    window->writeContentsToFile(temporary);
-                    std::error_code ec;
-                    fs::rename(temporary, mOptions.screenshot, ec);
-                    if (ec)
-                        mWarnings.push_back("can not write " + mOptions.screenshot + ": " +
-                                            ec.message());
+                    Ogre::Image image(window->suggestPixelFormat(), window->getWidth(),
+                                      window->getHeight());
+                    window->copyContentsToMemory(
+                        Ogre::Box(0, 0, window->getWidth(), window->getHeight()),
+                        image.getPixelBox());
+                    if (!ViewerMap::writePng(image, mOptions.screenshot, &error))
+                        mOutputFailures.push_back("can not write " + mOptions.screenshot + ": " +
+                                                  error);
                 }
                 catch (const Ogre::Exception& e)
                 {
-                    mWarnings.push_back("can not write " + mOptions.screenshot + ": " +
-                                        e.getDescription());
+                    mOutputFailures.push_back("can not write " + mOptions.screenshot + ": " +
+                                              e.getDescription());
                 }
         }
-        if (!mOptions.mapFile.empty())
-        {
-            std::string error;
-            if (!mEngine->ensurePngCodec() ||
-                !ViewerMap::write(mReport.getFigures(), mGrid, mOptions.mapFile, 0, &error))
-                mWarnings.push_back("map not written: " +
-                                    (error.empty() ? std::string("no PNG codec") : error));
-        }
+        if (!mOptions.mapFile.empty() &&
+            (!mEngine->ensurePngCodec() ||
+             !ViewerMap::write(mReport.getFigures(), mGrid, mOptions.mapFile, 0, &error)))
+            mOutputFailures.push_back("can not write the map " + mOptions.mapFile + ": " +
+                                      (error.empty() ? std::string("no PNG codec") : error));
         if (!mOptions.jsonFile.empty() && !ViewerReport::writeJson(getSummary(), mOptions.jsonFile))
-            mWarnings.push_back("can not write " + mOptions.jsonFile);
+            mOutputFailures.push_back("can not write " + mOptions.jsonFile + " (see the log)");
         for (const std::string& warning : mWarnings)
             logMessage(warning);
+        for (const std::string& failure : mOutputFailures)
+            logMessage(failure);
     }
 }
