@@ -39,6 +39,8 @@ int main(int argc, char** argv)
         ->capture_default_str();
     app.add_option("--height", options.height, "camera height above the ground")
         ->capture_default_str();
+    app.add_option("--view-range", options.viewRangeScale,
+                   "the partition manager's view-range scale (default: the world file's)");
     long long frames = 0;
     app.add_option("--frames", frames, "frames to run (0: one pass of the route)")
         ->capture_default_str();
@@ -88,6 +90,9 @@ int main(int argc, char** argv)
         return refuse("--step must be a number above zero");
     if (!std::isfinite(options.speed) || !(options.speed > 0.0f))
         return refuse("--speed must be a number above zero");
+    if (app.count("--view-range") && (!std::isfinite(options.viewRangeScale) ||
+                                      !(options.viewRangeScale > 0.0f)))
+        return refuse("--view-range must be a number above zero");
     options.frames = std::uint64_t(frames);
     if (soak)
     {
@@ -123,7 +128,7 @@ int main(int argc, char** argv)
     }
     std::cout << "world " << options.world << " (" << (viewer.getUsedBinaryFiles() ? "binary" : "XML")
               << " objects files, " << viewer.getGrid().cellsX << " x " << viewer.getGrid().cellsZ
-              << " cells)\n"
+              << " cells, view-range scale " << viewer.getViewRangeScale() << ")\n"
               << Wren::ViewerReport::formatTable(viewer.getSummary());
     const std::string unused = Wren::ViewerReport::describeUnused(viewer.getSummary());
     if (!unused.empty())

@@ -188,7 +188,12 @@ namespace Wren
         {
             return mRefusedObjects;
         }
-        /** Scales the view-range table by s squared. */
+        /** Scales the view-range table by s squared. The property
+            "PartitionManager_ViewRangeScale" (a number above 0; set, not
+            listed by enumerateProperties) sets it too,
+            and so does the world file: <CorePartitionManagerData
+            ViewRangeScale="s"/>, read by initStart and written by save when
+            s is not 1. */
         void SetViewRangeScale(float s);
 
         /** Every object of every partition (the box is not consulted here;

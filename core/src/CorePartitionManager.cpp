@@ -23,8 +23,10 @@ namespace Wren
         const std::string gOverrideShowBoundsId = "PartitionManager_OverrideShowBounds";
         const std::string gShowAllBoundsId = "PartitionManager_ShowAllBounds";
         const std::string gLoadTimeBudgetId = "PartitionManager_LoadTimeBudget";
+        const std::string gViewRangeScaleId = "PartitionManager_ViewRangeScale";
         const char* const gManagerElement = "CorePartitionManagerData";
         const char* const gLoadTimeBudgetAttribute = "LoadTimeBudget";
+        const char* const gViewRangeScaleAttribute = "ViewRangeScale";
 
         /** Squared XZ distance below which a loaded partition counts as near. */
         const float gNearbyPartitionDistanceSquared = 300.0f * 300.0f;
@@ -92,6 +94,12 @@ namespace Wren
             setLoadTimeBudget(value.floatVal);
             return;
         }
+        if (id == gViewRangeScaleId)
+        {
+            if (std::isfinite(value.floatVal) && value.floatVal > 0.0f)
+                SetViewRangeScale(value.floatVal);
+            return;
+        }
         if (id == gOverrideShowBoundsId)
             mOverrideShowBounds = value.boolVal;
         else if (id == gShowAllBoundsId)
@@ -136,7 +144,12 @@ namespace Wren
         {
             DataElementPtr data = element->getFirstChild(gManagerElement);
             if (!data->getIsEmpty())
+            {
                 setLoadTimeBudget(data->getAttributeFloat(gLoadTimeBudgetAttribute, mLoadTimeBudget));
+                PropertyData scale;
+                scale.floatVal = data->getAttributeFloat(gViewRangeScaleAttribute, 1.0f);
+                setProperty(gViewRangeScaleId, scale);
+            }
         }
         return true;
     }
@@ -155,14 +168,16 @@ namespace Wren
     bool CorePartitionManager::save(const std::string& worldName, DataFile* worldFile)
     {
         finishStreaming();
-        // Written only when set, so that a world without a budget keeps the
-        // world file it always had.
-        if (worldFile && mLoadTimeBudget > 0.0f)
+        // Written only when set, so that a world without a budget or a
+        // view-range scale keeps the world file it always had.
+        DataElementPtr root = worldFile ? worldFile->getRootElement() : DataElementPtr();
+        if (root && !root->getIsEmpty() && (mLoadTimeBudget > 0.0f || mViewRangeScale != 1.0f))
         {
-            DataElementPtr root = worldFile->getRootElement();
-            if (root && !root->getIsEmpty())
-                root->createChild(gManagerElement)
-                    ->setAttributeFloat(gLoadTimeBudgetAttribute, mLoadTimeBudget);
+            DataElementPtr data = root->createChild(gManagerElement);
+            if (mLoadTimeBudget > 0.0f)
+                data->setAttributeFloat(gLoadTimeBudgetAttribute, mLoadTimeBudget);
+            if (mViewRangeScale != 1.0f)
+                data->setAttributeFloat(gViewRangeScaleAttribute, mViewRangeScale);
         }
         // The partitions compare worldName with the manager's: under a new
         // name every partition writes its file.

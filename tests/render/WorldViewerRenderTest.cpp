@@ -1,4 +1,6 @@
 #include "TestEngine.h"
+#include "ToolRun.h"
+#include "ViewerMap.h"
 #include "WorldGenerator.h"
 #include "WorldViewer.h"
 
@@ -7,6 +9,7 @@
 #include <OgreImage.h>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <filesystem>
@@ -105,4 +108,27 @@ TEST(WorldViewerDrawn, DistantMeshesBecomeImpostorsAndTheRunStillDraws)
     // A second drawn run in the same engine finds the window free again.
     Wren::WorldViewer again(drawnRun(folder, shot));
     EXPECT_TRUE(again.run()) << again.getError();
+}
+
+// The programs as a user first runs them: the sample world of ./wren run and
+// a drawn flight with the viewer's defaults.
+TEST(WorldViewerDrawn, TheDefaultFlightOverTheSampleWorldShowsObjectsInNearlyEveryFrame)
+{
+    const std::string base = TestEngine::instance().makeTempFolder("viewer-default");
+    std::filesystem::create_directories(base + "/worlds");
+    Wren::Test::ToolRun run = Wren::Test::runTool(
+        "wren-generate", "--cells 8 --objects-per-cell 300 --seed 1 worlds/Sample", base);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    run = Wren::Test::runTool("wren-view",
+                              "worlds/Sample --render --frames 300 --quiet --screenshot s.png "
+                              "--json s.json",
+                              base);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_NE(run.out.find("view-range scale 1.94"), std::string::npos) << run.out;
+    const nlohmann::json j = nlohmann::json::parse(TestEngine::readFile(base + "/s.json"));
+    EXPECT_GE(j["framesShowingObjects"].get<double>(), 0.9) << j.dump();
+    EXPECT_GT(j["entitiesDrawnPerFrame"]["median"].get<double>(), 0.0);
+    EXPECT_GT(j["trianglesPerFrame"]["min"].get<double>(), 2.0);
+    ASSERT_TRUE(Wren::ViewerMap::ensurePngCodec(WREN_OGRE_PLUGIN_DIR));
+    EXPECT_GT(drawnPixels(base + "/s.png"), 20000u);
 }

@@ -725,7 +725,7 @@ TEST(WorldGeneration, DummiesAndCompoundsWhenAskedWithTheirTemplatesAndContent)
          !e->getIsEmpty(); e = e->getNextSibling("Object"))
         children.push_back(e->getFirstChild("CoreData")->getAttributeString("MetaID", ""));
     EXPECT_EQ(children, (std::vector<std::string>{"SampleCrate.meta", "SampleBeacon.meta"}));
-    EXPECT_NE(TestEngine::readFile(result.resourcesFile).find(result.folder + "/Compounds\n"),
+    EXPECT_NE(TestEngine::readFile(result.resourcesFile).find("FileSystem=Compounds\n"),
               std::string::npos);
 
     // Without them, no trace: the sample keeps its templates and folders.

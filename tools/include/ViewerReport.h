@@ -67,6 +67,10 @@ namespace Wren
         /** Draw calls of every drawn frame (the render target's batch
             count); empty in runs that do not draw. */
         std::vector<std::uint64_t> drawCalls;
+        /** World entities in the camera's view, and triangles drawn, of
+            every drawn frame after the first partition loaded. */
+        std::vector<std::uint64_t> entitiesDrawn;
+        std::vector<std::uint64_t> trianglesDrawn;
         /** Duration of the update call of every frame, in seconds. */
         std::vector<double> updateSeconds;
         /** The camera's position at every frame. */
@@ -115,6 +119,15 @@ namespace Wren
             in runs that do not draw. */
         std::optional<double> drawCallsMedian;
         std::optional<std::uint64_t> drawCallsMax;
+        /** Over the drawn frames after the first partition loaded (JSON
+            "entitiesDrawnPerFrame", "trianglesPerFrame" with "median" and
+            "min", and "framesShowingObjects", the share of those frames
+            with an entity of the world in view); unknown without them. */
+        std::optional<double> entitiesDrawnMedian;
+        std::optional<std::uint64_t> entitiesDrawnMin;
+        std::optional<double> trianglesMedian;
+        std::optional<std::uint64_t> trianglesMin;
+        std::optional<double> framesShowingObjects;
         /** Of the update call, in milliseconds; 0 without frames. */
         double updateMedianMs = 0.0;
         double updateP99Ms = 0.0;
@@ -172,6 +185,9 @@ namespace Wren
         void onIdleLoadWait(size_t steps);
         /** The draw calls of a drawn frame. */
         void onDrawCalls(size_t count);
+        /** The world entities in view and the triangles of a drawn frame;
+            counted from the first frame after a partition loaded. */
+        void onDrawn(size_t entities, size_t triangles);
         /** A partition file that could not be read. A file reported again
             counts once and keeps its first reason. */
         void onCorruptFile(const std::string& path, const std::string& reason);

@@ -179,6 +179,8 @@ namespace Wren
         std::map<std::string, size_t> objectsPerTemplate;
         /** The last unique number handed out ("ObjectUniqueInt"). */
         int lastUniqueNumber = 0;
+        /** The partition manager's view-range scale the world file holds. */
+        float viewRangeScale = 1.0f;
     };
 
     /** Writes a complete sample world: a grid of cells filled with objects
@@ -313,6 +315,11 @@ namespace Wren
             size) after the rounding of stored text and the half-unit nudge
             of the grid's cell lookup. */
         static float placementHalfExtent(float cellSize);
+
+        /** The view-range scale that stretches the farthest distance of the
+            standard table (100 units, Large and VeryLarge objects) from a
+            camera at cameraHeight to three quarters of a cell. */
+        static float viewRangeScaleFor(float cellSize, float cameraHeight);
 
         /** The time written into the names of a seed's objects: a second
             of the years 2020 to 2024 chosen by the seed. */

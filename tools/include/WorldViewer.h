@@ -14,6 +14,7 @@
 
 namespace Ogre
 {
+    class Camera;
     class SceneManager;
 }
 
@@ -94,6 +95,8 @@ namespace Wren
         float timeStep = 1.0f / 30.0f;
         /** Height of the camera above the ground. */
         float height = 30.0f;
+        /** The partition manager's view-range scale; 0: the world file's. */
+        float viewRangeScale = 0.0f;
         /** Frames to run; 0: one pass of the route. */
         std::uint64_t frames = 0;
         Form form = Form::Auto;
@@ -192,6 +195,8 @@ namespace Wren
         /** The grid the run flew over (one cell for a world without one). */
         const WorldGrid& getGrid() const { return mGrid; }
         bool getIsGridWorld() const { return mIsGrid; }
+        /** The view-range scale the run streamed with. */
+        float getViewRangeScale() const { return mViewRangeScale; }
         /** Whether the partitions were read in their binary form. */
         bool getUsedBinaryFiles() const { return mBinary; }
         /** The load-time budget in force during the run, in milliseconds. */
@@ -223,6 +228,10 @@ namespace Wren
         /** Reports the objects file of a partition just loaded when it is
             missing or another kind of document. */
         void checkStoredFile(const CorePartition* partition);
+        /** The partitions loaded now, the single one of a world without grid too. */
+        std::vector<const CorePartition*> loadedPartitions() const;
+        /** The mesh objects drawn (in batches too) that the camera sees. */
+        size_t objectsInView(const Ogre::Camera* camera) const;
         void writeOutputs();
 
         WorldViewerOptions mOptions;
@@ -230,6 +239,7 @@ namespace Wren
         bool mIsGrid = false;
         bool mBinary = false;
         float mLoadBudget = 0.0f;
+        float mViewRangeScale = 1.0f;
         std::uint64_t mPlannedFrames = 0;
         std::string mError;
         bool mOptionsRefused = false;

@@ -77,6 +77,14 @@ namespace Wren
 
     void ViewerReport::onDrawCalls(size_t count) { mFigures.drawCalls.push_back(count); }
 
+    void ViewerReport::onDrawn(size_t entities, size_t triangles)
+    {
+        if (!mFigures.partitionsLoaded)
+            return;
+        mFigures.entitiesDrawn.push_back(entities);
+        mFigures.trianglesDrawn.push_back(triangles);
+    }
+
     void ViewerReport::onCorruptFile(const std::string& path, const std::string& reason)
     {
         mFigures.corruptFiles.emplace(path, reason);
@@ -136,13 +144,24 @@ namespace Wren
         s.instances = mFigures.instances;
         s.leftBeforeLoaded = mFigures.leftBeforeLoaded;
         s.backgroundFallbacks = mFigures.backgroundFallbacks;
-        if (!mFigures.drawCalls.empty())
-        {
-            s.drawCallsMedian =
-                median(std::vector<double>(mFigures.drawCalls.begin(), mFigures.drawCalls.end()));
-            s.drawCallsMax =
-                *std::max_element(mFigures.drawCalls.begin(), mFigures.drawCalls.end());
-        }
+        auto spread = [](const std::vector<std::uint64_t>& values, std::optional<double>& middle,
+                         std::optional<std::uint64_t>& low, std::optional<std::uint64_t>* high) {
+            if (values.empty())
+                return;
+            middle = median(std::vector<double>(values.begin(), values.end()));
+            low = *std::min_element(values.begin(), values.end());
+            if (high)
+                *high = *std::max_element(values.begin(), values.end());
+        };
+        std::optional<std::uint64_t> fewestCalls;
+        spread(mFigures.drawCalls, s.drawCallsMedian, fewestCalls, &s.drawCallsMax);
+        spread(mFigures.entitiesDrawn, s.entitiesDrawnMedian, s.entitiesDrawnMin, nullptr);
+        spread(mFigures.trianglesDrawn, s.trianglesMedian, s.trianglesMin, nullptr);
+        if (!mFigures.entitiesDrawn.empty())
+            s.framesShowingObjects =
+                double(std::count_if(mFigures.entitiesDrawn.begin(), mFigures.entitiesDrawn.end(),
+                                     [](std::uint64_t n) { return n > 0; })) /
+                double(mFigures.entitiesDrawn.size());
         s.updateMedianMs = median(mFigures.updateSeconds) * 1000.0;
         s.updateP99Ms = percentile(mFigures.updateSeconds, 99.0) * 1000.0;
         s.updateMaxMs = percentile(mFigures.updateSeconds, 100.0) * 1000.0;
@@ -244,6 +263,18 @@ namespace Wren
             calls << std::fixed << std::setprecision(1) << *s.drawCallsMedian;
             row("draw calls per frame", calls.str() + " / " + std::to_string(*s.drawCallsMax));
         }
+        if (s.entitiesDrawnMedian)
+        {
+            std::ostringstream entities, triangles, share;
+            entities << std::fixed << std::setprecision(1) << *s.entitiesDrawnMedian << " / "
+                     << *s.entitiesDrawnMin;
+            triangles << std::fixed << std::setprecision(0) << *s.trianglesMedian << " / "
+                      << *s.trianglesMin;
+            share << std::fixed << std::setprecision(1) << *s.framesShowingObjects * 100.0 << " %";
+            row("entities drawn (med/min)", entities.str());
+            row("triangles (med/min)", triangles.str());
+            row("frames showing objects", share.str());
+        }
         row("update median", ms(s.updateMedianMs));
         row("update p99", ms(s.updateP99Ms));
         row("update max", ms(s.updateMaxMs));
@@ -284,6 +315,16 @@ namespace Wren
             j["drawCallsPerFrame"] = {{"median", *s.drawCallsMedian}, {"max", *s.drawCallsMax}};
         else
             j["drawCallsPerFrame"] = nullptr;
+        j["entitiesDrawnPerFrame"] = nullptr;
+        j["trianglesPerFrame"] = nullptr;
+        j["framesShowingObjects"] = nullptr;
+        if (s.entitiesDrawnMedian)
+        {
+            j["entitiesDrawnPerFrame"] = {{"median", *s.entitiesDrawnMedian},
+                                          {"min", *s.entitiesDrawnMin}};
+            j["trianglesPerFrame"] = {{"median", *s.trianglesMedian}, {"min", *s.trianglesMin}};
+            j["framesShowingObjects"] = *s.framesShowingObjects;
+        }
         j["updateMs"] = {{"median", s.updateMedianMs}, {"p99", s.updateP99Ms}, {"max", s.updateMaxMs}};
         j["loadBudgetMs"] = s.loadBudgetMs;
         if (s.peakResidentKiB)

@@ -1,5 +1,7 @@
 #include "WorldGenerator.h"
 
+#include "WorldViewer.h"
+
 #include "AtomicFile.h"
 #include "BinaryFileResource.h"
 #include "CompoundTemplateExtension.h"
@@ -526,6 +528,12 @@ namespace Wren
         return std::string();
     }
 
+    float WorldGenerator::viewRangeScaleFor(float cellSize, float cameraHeight)
+    {
+        const float reach = 0.75f * cellSize;
+        return std::sqrt(reach * reach + cameraHeight * cameraHeight) / 100.0f;
+    }
+
     float WorldGenerator::placementHalfExtent(float cellSize)
     {
         return cellSize * 0.5f - EdgeMargin;
@@ -824,6 +832,10 @@ namespace Wren
             manager->setAttributeInt("ObjectUniqueInt", result.lastUniqueNumber);
             manager->createChild("GameSystems");
             result.grid.save(root);
+            result.viewRangeScale = Ogre::StringConverter::parseReal(Ogre::StringConverter::toString(
+                viewRangeScaleFor(mOptions.cellSize, WorldViewerOptions().height)));
+            root->createChild("CorePartitionManagerData")
+                ->setAttributeFloat("ViewRangeScale", result.viewRangeScale);
             result.worldFile = (folder / (world + ".World")).string();
             if (!file.save(result.worldFile))
                 return fail(result, "can not write " + result.worldFile);
@@ -864,6 +876,7 @@ namespace Wren
                      {"cellsX", r.grid.cellsX},
                      {"cellsZ", r.grid.cellsZ},
                      {"loadRadius", r.grid.loadRadius}};
+        j["viewRangeScale"] = r.viewRangeScale;
         j["form"] = r.binary ? "binary" : "xml";
         j["seed"] = r.seed;
         j["timestamp"] = r.timestamp;
@@ -889,6 +902,7 @@ namespace Wren
         row("grid", std::to_string(r.grid.cellsX) + " x " + std::to_string(r.grid.cellsZ) +
                         " cells of " + Ogre::StringConverter::toString(r.grid.cellSize));
         row("load radius", Ogre::StringConverter::toString(r.grid.loadRadius));
+        row("view-range scale", Ogre::StringConverter::toString(r.viewRangeScale));
         row("objects files", std::to_string(r.objectsFiles.size()) +
                                  (r.binary ? " (binary)" : " (XML)"));
         row("objects", std::to_string(r.objects));

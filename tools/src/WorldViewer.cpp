@@ -251,6 +251,8 @@ namespace Wren
         };
         if (!std::isfinite(mOptions.height))
             return refuseOptions("the camera height must be a finite number");
+        if (!std::isfinite(mOptions.viewRangeScale) || mOptions.viewRangeScale < 0.0f)
+            return refuseOptions("the view-range scale must be a number above zero");
         if (!mOptions.logFile.empty() && !std::ofstream(mOptions.logFile, std::ios::app))
             return refuseOptions("can not write the log " + mOptions.logFile);
 
@@ -383,6 +385,11 @@ namespace Wren
                 mWarnings.push_back("--hold-radius is for grid worlds; ignored");
         }
 
+        CorePartitionManager* partitions = mHost->getManager()->getPartitionManager();
+        if (mOptions.viewRangeScale > 0.0f)
+            partitions->SetViewRangeScale(mOptions.viewRangeScale);
+        mViewRangeScale = partitions->GetViewRangeScale();
+
         Ogre::SceneManager* scene = mHost->getSceneManager();
         Ogre::Camera* camera = scene->getCamera("PlayerCam");
         camera->setNearClipDistance(1.0f);
@@ -490,13 +497,15 @@ namespace Wren
             node->setPosition(position);
             if (render)
             {
-                // Look along the route, a little down towards the ground.
+                // Look along the route down at the ground half a cell ahead,
+                // so the higher the camera, the steeper it looks down.
                 Ogre::Vector3 ahead = path.positionAt(k + 15) - position;
                 ahead.y = 0.0f;
                 if (ahead.squaredLength() < 1e-6f)
                     ahead = Ogre::Vector3::UNIT_X;
                 ahead.normalise();
-                node->lookAt(position + ahead * 4.0f - Ogre::Vector3(0, 1.0f, 0),
+                node->lookAt(Ogre::Vector3(position.x, 0.0f, position.z) +
+                                 ahead * (mGrid.cellSize * 0.5f),
                              Ogre::Node::TS_WORLD);
             }
 
@@ -523,7 +532,9 @@ namespace Wren
             if (render)
             {
                 root->renderOneFrame(mOptions.timeStep);
-                mReport.onDrawCalls(mEngine->getWindow()->getStatistics().batchCount);
+                const Ogre::RenderTarget::FrameStats& stats = mEngine->getWindow()->getStatistics();
+                mReport.onDrawCalls(stats.batchCount);
+                mReport.onDrawn(objectsInView(camera), stats.triangleCount);
             }
 
             const FrameState state = observe(k);
@@ -533,7 +544,7 @@ namespace Wren
         }
     }
 
-    WorldViewer::FrameState WorldViewer::observe(std::uint64_t frame)
+    std::vector<const CorePartition*> WorldViewer::loadedPartitions() const
     {
         CorePartitionManager* partitions = mHost->getManager()->getPartitionManager();
         std::vector<const CorePartition*> loaded(partitions->GetLoadPartitions().begin(),
@@ -544,7 +555,35 @@ namespace Wren
             if (const CorePartition* whole = single->getPartition(Ogre::Vector3::ZERO))
                 if (whole->getLoaded())
                     loaded.push_back(whole);
+        return loaded;
+    }
 
+    size_t WorldViewer::objectsInView(const Ogre::Camera* camera) const
+    {
+        // A mesh object is drawn by its entities, or else as an instance
+        // of its area's batches while those hold any.
+        const bool batchesDrawn =
+            Ogre::FxShaderInstancingManager::get(mHost->getSceneManager()).getInstanceCount() > 0;
+        size_t count = 0;
+        for (const CorePartition* p : loadedPartitions())
+            for (const CoreGameObject* o : p->getObjects())
+            {
+                const MeshGameObject* mesh = dynamic_cast<const MeshGameObject*>(o);
+                if (!mesh)
+                    continue;
+                const Ogre::AxisAlignedBox box = mesh->getWorldAABB();
+                if (box.isNull() ? batchesDrawn && mesh->IsInstanced() &&
+                                       camera->isVisible(Ogre::Sphere(mesh->getWorldPosition(), 1.0f))
+                                 : camera->isVisible(box))
+                    ++count;
+            }
+        return count;
+    }
+
+    WorldViewer::FrameState WorldViewer::observe(std::uint64_t frame)
+    {
+        CorePartitionManager* partitions = mHost->getManager()->getPartitionManager();
+        const std::vector<const CorePartition*> loaded = loadedPartitions();
         std::map<std::string, size_t> now;
         std::vector<const CorePartition*> fresh;
         size_t objects = 0;
