@@ -169,7 +169,7 @@ case "$cmd" in
     fi
     "$viewer" "$world" --map "$out/map.png" --json "$out/summary.json" --log "$out/wren-view.log" "$@"
     echo "wren: map picture $out/map.png, figures $out/summary.json"
-    if with_display "$viewer" "$world" --render --frames 300 --speed 10 --height 8 --lod-per-step 5 --quiet \
+    if with_display "$viewer" "$world" --render --frames 300 --quiet \
         --screenshot "$out/screenshot.png" --log "$out/wren-view-render.log" >/dev/null; then
       echo "wren: screenshot $out/screenshot.png"
     else

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -84,6 +86,15 @@ TEST_F(ViewerMapPicture, CellsAreShadedByHowLongTheyWereLoaded)
     expectColour(image, 15, 5, Wren::ViewerMap::cellColour(0.5));           // 1_0
     expectColour(image, 15, 12, Wren::ViewerMap::NeverLoaded);              // 1_1, off the path
     expectColour(image, 0, 5, Wren::ViewerMap::Border);
+}
+
+TEST(ViewerMapColours, ACellLoadedForAMomentOfALongRunStandsApartFromANeverLoadedOne)
+{
+    const Ogre::ColourValue moment = Wren::ViewerMap::cellColour(1.0 / 100000.0);
+    const Ogre::ColourValue never = Wren::ViewerMap::cellColour(0.0);
+    EXPECT_GT(std::max({std::abs(moment.r - never.r), std::abs(moment.g - never.g),
+                        std::abs(moment.b - never.b)}),
+              0.2f);
 }
 
 TEST_F(ViewerMapPicture, CameraPathAndLoadRadiusAreDrawnOverTheCells)

@@ -13,8 +13,10 @@ namespace Wren
 {
     /** A top-down picture of a viewer run over a grid world.
 
-        One square per cell, shaded from NeverLoaded to AlwaysLoaded by the
-        share of the frames at whose end the cell was loaded; a one-pixel
+        One square per cell: NeverLoaded when it never was, else shaded from
+        LoadedBriefly to AlwaysLoaded by the share of the frames at whose end
+        the cell was loaded (so that a cell loaded for a moment of a long run
+        still stands apart); a one-pixel
         border in Border on each cell's low-x and low-z sides; the camera's
         path over it in Path; the load radius, a circle about the last camera
         position, in Radius; and the last position as a 3 x 3 dot in Camera.
@@ -27,6 +29,7 @@ namespace Wren
     public:
         static const Ogre::ColourValue NeverLoaded;
         static const Ogre::ColourValue AlwaysLoaded;
+        static const Ogre::ColourValue LoadedBriefly;
         static const Ogre::ColourValue Border;
         static const Ogre::ColourValue Path;
         static const Ogre::ColourValue Radius;

@@ -15,6 +15,7 @@ namespace Wren
 {
     const Ogre::ColourValue ViewerMap::NeverLoaded(0.16f, 0.16f, 0.18f);
     const Ogre::ColourValue ViewerMap::AlwaysLoaded(0.20f, 0.75f, 0.35f);
+    const Ogre::ColourValue ViewerMap::LoadedBriefly(0.10f, 0.36f, 0.52f);
     const Ogre::ColourValue ViewerMap::Border(0.06f, 0.06f, 0.06f);
     const Ogre::ColourValue ViewerMap::Path(0.95f, 0.25f, 0.20f);
     const Ogre::ColourValue ViewerMap::Radius(1.00f, 0.85f, 0.20f);
@@ -80,8 +81,10 @@ namespace Wren
 
     Ogre::ColourValue ViewerMap::cellColour(double share)
     {
-        const float t = static_cast<float>(std::min(std::max(share, 0.0), 1.0));
-        return NeverLoaded + (AlwaysLoaded - NeverLoaded) * t;
+        if (!(share > 0.0))
+            return NeverLoaded;
+        const float t = static_cast<float>(std::min(share, 1.0));
+        return LoadedBriefly + (AlwaysLoaded - LoadedBriefly) * t;
     }
 
     std::pair<long, long> ViewerMap::pixelOf(const WorldGrid& grid, int pixelsPerCell,
