@@ -4,6 +4,7 @@
 #include "ViewerImpostors.h"
 #include "ViewerMap.h"
 
+#include "BinaryFileResource.h"
 #include "CoreGameObject.h"
 #include "CoreGameObjectManager.h"
 #include "CorePartition.h"
@@ -18,7 +19,6 @@
 #include "SinglePartitionManager.h"
 #include "SoundGameObject.h"
 #include "WorldHost.h"
-#include "BinaryFileResource.h"
 #include "XMLDataFile.h"
 
 #include <tinyxml.h>
@@ -252,7 +252,7 @@ namespace Wren
         if (!std::isfinite(mOptions.height))
             return refuseOptions("the camera height must be a finite number");
         if (!std::isfinite(mOptions.viewRangeScale) || mOptions.viewRangeScale < 0.0f)
-            return refuseOptions("the view-range scale must be a number above zero");
+            return refuseOptions("the view-range scale must be above zero (0: the world file's)");
         if (!mOptions.logFile.empty() && !std::ofstream(mOptions.logFile, std::ios::app))
             return refuseOptions("can not write the log " + mOptions.logFile);
 
