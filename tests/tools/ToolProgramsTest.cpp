@@ -150,6 +150,19 @@ TEST(WorldFolderMoves, ACopiedWorldWhoseOriginalIsGoneStreamsTheSameSummary)
     EXPECT_GT(a["objectsCreated"].get<int>(), 0);
     for (const char* key : {"frames", "partitionsLoaded", "objectsCreated", "lodChanges"})
         EXPECT_EQ(a[key], b[key]) << key;
+
+    // The moved world saves back into its new place, keeping the view-range
+    // scale its world file holds; the viewer can override it.
+    EXPECT_NE(after.out.find("view-range scale 1.94"), std::string::npos) << after.out;
+    TestEngine::writeFile(folder, "script", "save\n");
+    const ToolRun saved =
+        runTool("wren-edit", "elsewhere/worlds/W --script script --xml", folder);
+    ASSERT_EQ(saved.status, 0) << saved.errors;
+    const std::string worldFile = TestEngine::readFile(folder + "/elsewhere/worlds/W/W.World");
+    EXPECT_NE(worldFile.find("ViewRangeScale=\"1.94"), std::string::npos) << worldFile;
+    const ToolRun overridden =
+        runTool("wren-view", "elsewhere/worlds/W --quiet --frames 2 --view-range 3", folder);
+    EXPECT_NE(overridden.out.find("view-range scale 3)"), std::string::npos) << overridden.out;
 }
 
 TEST(ViewerSummary, WhatTheRunCouldNotUseIsCountedAndTheLastLineSaysSo)
