@@ -384,8 +384,6 @@ namespace Wren
             else
                 mWarnings.push_back("--hold-radius is for grid worlds; ignored");
         }
-
-        CorePartitionManager* partitions = mHost->getManager()->getPartitionManager();
         if (mOptions.viewRangeScale > 0.0f)
             partitions->SetViewRangeScale(mOptions.viewRangeScale);
         mViewRangeScale = partitions->GetViewRangeScale();
