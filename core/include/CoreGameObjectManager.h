@@ -351,7 +351,7 @@ namespace Wren
         const std::string& getCompoundsFolder() const { return mCompoundsFolder; }
 
         /** base (without its last "_" part when stripSuffix), "_" and the
-            next unique number. */
+            next unique number that gives no object's name in use. */
         std::string getUniqueName(const std::string& base, bool stripSuffix);
         /** The part of name before its last "_"; name itself without "_". */
         static std::string getNameWithoutSuffix(const std::string& name);

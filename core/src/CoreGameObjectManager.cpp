@@ -514,8 +514,13 @@ namespace Wren
     std::string CoreGameObjectManager::getUniqueName(const std::string& base, bool stripSuffix)
     {
         const std::string stem = stripSuffix ? getNameWithoutSuffix(base) : base;
-        ++mObjectUniqueInt;
-        return stem + "_" + std::to_string(mObjectUniqueInt);
+        // Names end in a time stamp, whose seconds are what a stripped suffix
+        // takes off: the next number may give back a name in use.
+        std::string name;
+        do
+            name = stem + "_" + std::to_string(++mObjectUniqueInt);
+        while (getCoreObjectByName(name));
+        return name;
     }
 
     std::string CoreGameObjectManager::getNameWithoutSuffix(const std::string& name)

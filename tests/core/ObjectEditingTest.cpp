@@ -260,6 +260,22 @@ TEST_F(Parenting, CloneIsANewObjectOfTheSameStoredFormWithFreshNames)
     EXPECT_EQ(world.partition("0_0")->getObjects().size(), 4u);
 }
 
+// Names end in a time stamp; stripping the last part takes off its seconds,
+// so the next number could give back the name of the object being cloned.
+TEST_F(Parenting, UniqueNameNeverGivesBackANameInUse)
+{
+    start();
+    CoreGameObjectManager& m = *world.manager;
+    StandInObject* obj = at(Ogre::Vector3(5, 0, 5));
+    const std::string name = obj->getName();
+    const int seconds = std::stoi(name.substr(name.rfind('_') + 1));
+    if (m.getObjectUniqueInt() >= seconds)
+        GTEST_SKIP() << "made in the first seconds of a minute";
+    while (m.getObjectUniqueInt() < seconds - 1)
+        m.getUniqueName("Other", false);
+    EXPECT_NE(m.getUniqueName(name, true), name);
+}
+
 TEST_F(Selection, EachObjectIsListedOnceAndTheCursorNeverStandsOnAGoneEntry)
 {
     start();
