@@ -119,10 +119,12 @@ TEST(WorldViewerDrawn, TheDefaultFlightOverTheSampleWorldShowsObjectsInNearlyEve
     Wren::Test::ToolRun run = Wren::Test::runTool(
         "wren-generate", "--cells 8 --objects-per-cell 300 --seed 1 worlds/Sample", base);
     ASSERT_EQ(run.status, 0) << run.errors;
+    // Mesa's driver, unloaded when the program ends, leaves allocations that
+    // a leak check can not name (the in-process tests keep it loaded).
     run = Wren::Test::runTool("wren-view",
                               "worlds/Sample --render --frames 300 --quiet --screenshot s.png "
                               "--json s.json",
-                              base);
+                              base, "ASAN_OPTIONS=\"${ASAN_OPTIONS}:detect_leaks=0\"");
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_NE(run.out.find("view-range scale 1.94"), std::string::npos) << run.out;
     const nlohmann::json j = nlohmann::json::parse(TestEngine::readFile(base + "/s.json"));

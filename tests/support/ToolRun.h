@@ -23,10 +23,11 @@ namespace Wren
         /** Runs the program tools/<tool> of the build with arguments (shell
             words, quoted by the caller) in the folder cwd. */
         inline ToolRun runTool(const std::string& tool, const std::string& arguments,
-                               const std::string& cwd)
+                               const std::string& cwd, const std::string& environment = "")
         {
             const std::string folder = TestEngine::instance().makeTempFolder("tool-run");
-            const std::string command = "cd '" + cwd + "' && '" + WREN_TEST_BINARY_DIR +
+            const std::string command = "cd '" + cwd + "' && " + environment + " '" +
+                                        WREN_TEST_BINARY_DIR +
                                         "/tools/" + tool + "' " + arguments + " > '" + folder +
                                         "/out' 2> '" + folder + "/err'";
             ToolRun run;
