@@ -8,10 +8,10 @@
 int main(int argc, char** argv)
 {
     CLI::App app{"Writes every object of a world folder as a node of an OGRE .scene file."};
-    std::string folder, scene, logFile = "wren-export.log";
+    std::string folder, scene, logFile;
     app.add_option("WORLD", folder, "the world folder")->required();
     app.add_option("OUT", scene, "the .scene file to write")->required();
-    app.add_option("--log", logFile, "the engine log")->capture_default_str();
+    app.add_option("--log", logFile, "write the engine log to this file");
     CLI11_PARSE(app, argc, argv);
 
     const Wren::SceneExportResult result = Wren::SceneExporter::exportWorld(folder, scene, logFile);
